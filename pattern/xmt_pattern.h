@@ -1,0 +1,72 @@
+/* Plain C declarations of the functions XMT_PATTERN exports.
+ *
+ * The trading platform, the host simulator and the export-level tests call these by name.
+ * Every function is a plain C function with the platform's one 64-bit calling convention.
+ * Besides the declarations, each export has a pointer type (<name>_fn) for callers that
+ * resolve the functions at run time.
+ *
+ * Slot blocks: result blocks are arrays of 8-byte slots owned by the caller. A function
+ * writes a single-precision value into the first four bytes of a slot and never touches the
+ * other four; XmtSlot spells that layout. The caller supplies as many slots as the function
+ * documents; a null block is accepted and simply not written.
+ *
+ * Prices come as integers together with a price scale (price = integer / scale, in single
+ * precision); the pointers are read only. Dates are the host's form
+ * (year - 1900) * 10000 + month * 100 + day, times HHMM.
+ */
+#ifndef XMT_PATTERN_H
+#define XMT_PATTERN_H
+
+#ifndef XMT_EXPORT
+#define XMT_EXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* One 8-byte slot of a caller's block. */
+typedef struct XmtSlot {
+  float value;
+  int unused; /* never read or written by the library */
+} XmtSlot;
+
+/* Feeds one bar to the zig-zag instance `id` (found without regard to case, created on
+ * first use). progress < 0 updates the outside progress window every hundredth bar.
+ * barNumber >= 0: bars are matched by that number and the same-direction pivot filter is
+ * on; barNumber < 0: its magnitude is the bar number and the filter is off. A bar number
+ * that goes back restarts the instance's pivots.
+ * Result: the bar index (0-based), -1 date below 900000, -2 null id.
+ * A null price pointer reads as 0. */
+XMT_EXPORT int XMT_ZZ_AddBar(int progress, const char* id, int date, int time, int barNumber,
+                             int priceScale, const int* open, const int* high, const int* low,
+                             const int* close, int volume);
+typedef int (*XMT_ZZ_AddBar_fn)(int, const char*, int, int, int, int, const int*, const int*,
+                                const int*, const int*, int);
+
+/* As XMT_ZZ_AddBar, but every bar is appended: barNumber >= 0 is ignored (bars are numbered
+ * 1, 2, 3, ... and the filter is on); barNumber < 0 gives its magnitude and the filter off. */
+XMT_EXPORT int XMT_PATTERN_AddBar(int progress, const char* id, int date, int time,
+                                  int barNumber, int priceScale, const int* open,
+                                  const int* high, const int* low, const int* close,
+                                  int volume);
+typedef int (*XMT_PATTERN_AddBar_fn)(int, const char*, int, int, int, int, const int*,
+                                     const int*, const int*, const int*, int);
+
+/* Tests the bar `right` bars before the newest one for a pivot (barPos is the add-bar result
+ * + 1; left and right are window lengths: below 1 -> 2, above 100 -> 10).
+ * Result: 0 none; +1 / -1 pivot high / low confirmed; +2 / -2 the same with an older pivot
+ * of that direction dropped; -2 also for a null id.
+ * Result block, 12 slots, written only when a pivot is confirmed:
+ *   0-3  new pivot: bars since, price, direction (+1/-1), bar index
+ *   4-7  dropped pivot, same fields (only when one was dropped)
+ *   8-11 newest pivot of the other direction (slot 8 is 0 when there is none) */
+XMT_EXPORT int XMT_ZZ_CalcPiv(int unused, const char* id, int barPos, int left, int right,
+                              XmtSlot* result);
+typedef int (*XMT_ZZ_CalcPiv_fn)(int, const char*, int, int, int, XmtSlot*);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* XMT_PATTERN_H */
