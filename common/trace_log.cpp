@@ -1,1 +1,234 @@
-// placeholder: filled in by its unit
+// The trace log (see trace_log.h): lazy opening on the first call, the control commands, and
+// one line per message written with a single low-level write.
+#include "common/trace_log.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "common/deliverable.h"
+#include "common/files.h"
+#include "common/platform/platform.h"
+#include "common/settings.h"
+#include "common/txt.h"
+
+namespace {
+
+constexpr int kMessageMax = 10000;  // LogTrace's formatting buffer
+constexpr size_t kPathMax = 1000;
+constexpr int kFlushLines = 20;     // commit after more lines than this ...
+constexpr int64_t kFlushSeconds = 10;  // ... or after more seconds than this
+
+// Process-wide log state. No lock: lines go out in single writes and the rest is benign.
+struct LogState {
+  FILE* file = nullptr;
+  std::string path;
+  int linesSinceFlush = 0;
+  int64_t lastFlush = 0;  // 0: not yet known, flush setting to be read again
+  int flushOnEach = 0;
+  int showDate = -1;
+  int showTime = -1;
+  bool openedOnce = false;
+};
+LogState g_log;
+
+bool EqualNoCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    if (std::toupper(static_cast<unsigned char>(*a)) != std::toupper(static_cast<unsigned char>(*b))) {
+      return false;
+    }
+  }
+  return *a == *b;
+}
+
+// The first log call of the process opens the day's log (once, whatever comes of it).
+void OpenOnFirstUse() {
+  if (g_log.openedOnce) return;
+  g_log.openedOnce = true;
+  if (ReadIniBool("RELEASE", "WriteLog", 1) != 1) return;
+
+  PlatformTime now = Platform::Default().LocalNow();
+  const DeliverableConfig& config = GetDeliverableConfig();
+  CTxt base;
+  if (config.logBaseDir) {
+    base.SetTxt(config.logBaseDir);
+  } else {
+    GetBaseDir(base);
+  }
+  NormalizeSlashes(base);
+
+  std::string name;
+  if (config.logName) {
+    name = config.logName;
+  } else {
+    name = Platform::Default().MainProgramPath();
+    size_t cut = name.find_last_of("/\\");
+    if (cut != std::string::npos) name.erase(0, cut + 1);
+    size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos) name.resize(dot);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+
+  std::string logs = std::string(static_cast<const char*>(base)) + "/logs";
+  char day[16];
+  std::snprintf(day, sizeof day, "/%04d%02d%02d", now.year % 10000, now.month % 100,
+                now.day % 100);
+  std::string dayDir = logs + day;
+  MakeDirPath(logs.c_str(), 0);
+  MakeDirPath(dayDir.c_str(), 0);
+  std::string path = dayDir + "/" + name + ".log";
+
+  int append = ReadIniBool("SYS", "LogFileAppend", 1);
+  LogWrite("*OPENLOG", path.data(), append ? 0 : 1);
+}
+
+// Writes one line; the log is open.
+void WriteLine(const char* category, char* text, int level) {
+  Platform& p = Platform::Default();
+  for (char* c = text; *c; ++c) {
+    if (*c == '\r' || *c == '\n') *c = '+';
+  }
+  PlatformTime now = p.LocalNow();
+  bool program = IsProgramVariant();
+  char levelChar = level <= 0 ? ' ' : static_cast<char>(96 + level);
+
+  char head[96];
+  int n = 0;
+  if (category) {
+    n += std::snprintf(head + n, sizeof head - n, "%-*.*s|", 16, 16, category);
+    if (program) {
+      if (g_log.showDate < 0) g_log.showDate = ReadIniBool("SYS", "LogShowDate", 1);
+      if (g_log.showDate) {
+        n += std::snprintf(head + n, sizeof head - n, "%02d%02d%02d|", now.year % 100,
+                           now.month % 100, now.day % 100);
+      }
+    }
+  }
+  if (g_log.showTime < 0) g_log.showTime = ReadIniBool("SYS", "LogShowTime", 1);
+  if (g_log.showTime) {
+    n += std::snprintf(head + n, sizeof head - n, "%02d:%02d:%02d.%03d%c|", now.hour % 100,
+                       now.minute % 100, now.second % 100, now.millisecond % 1000, levelChar);
+  } else if (program) {
+    n += std::snprintf(head + n, sizeof head - n, "%c|", levelChar);
+  }
+
+  // One buffer, one write: the line must never be split between threads or processes.
+  size_t textLen = std::strlen(text);
+  std::string line;
+  line.reserve(static_cast<size_t>(n) + textLen + 2);
+  line.append(head, static_cast<size_t>(n));
+  line.append(text, textLen);
+  line.append("\r\n", 2);
+  p.WriteRaw(g_log.file, line.data(), line.size());
+
+  ++g_log.linesSinceFlush;
+  int64_t seconds = p.UnixNow();
+  if (g_log.lastFlush == 0) {
+    g_log.flushOnEach = ReadIniBool("SYS", "LogFileFlushOnEach", 0);
+    g_log.lastFlush = seconds;
+  }
+  if (g_log.flushOnEach || g_log.linesSinceFlush > kFlushLines ||
+      seconds - g_log.lastFlush > kFlushSeconds) {
+    p.CommitFile(g_log.file);
+    g_log.lastFlush = seconds;
+    g_log.linesSinceFlush = 0;
+  }
+}
+
+int OpenLog(const char* path, int level) {
+  int result;
+  if (g_log.file) {
+    result = -1;
+  } else {
+    g_log.file = path ? Platform::Default().OpenFile(path, level == 1 ? "wbc" : "abc") : nullptr;
+    if (!g_log.file) {
+      result = -2;
+    } else {
+      g_log.path.assign(path, std::min(std::strlen(path), kPathMax));
+      std::string opening = "====== Opening " + g_log.path + " ======";
+      WriteLine(IsProgramVariant() ? "ACTION-INIT" : "INIT", opening.data(), 0);
+      Platform::Default().CommitFile(g_log.file);
+      result = 1;
+    }
+  }
+  g_log.linesSinceFlush = 0;
+  g_log.lastFlush = 0;
+  return result;
+}
+
+bool IsCommand(const char* category) {
+  if (!category || category[0] != '*') return false;
+  for (const char* name : {"*OPENLOG", "*FLUSH", "*CLOSE"}) {
+    if (EqualNoCase(category, name)) return true;
+  }
+  return IsProgramVariant() && EqualNoCase(category, "*COPY");
+}
+
+// Carries out a control command; false when category is not one (then it is a plain line).
+bool RunCommand(const char* category, char* text, int level, int* result) {
+  Platform& p = Platform::Default();
+  *result = 0;
+  if (EqualNoCase(category, "*OPENLOG")) {
+    *result = OpenLog(text, level);
+  } else if (EqualNoCase(category, "*FLUSH")) {
+    if (g_log.file) p.CommitFile(g_log.file);
+  } else if (EqualNoCase(category, "*CLOSE")) {
+    if (g_log.file) {
+      p.CommitFile(g_log.file);
+      std::fclose(g_log.file);
+      g_log.file = nullptr;
+    }
+  } else if (EqualNoCase(category, "*COPY") && IsProgramVariant()) {
+    if (g_log.file) {
+      p.CommitFile(g_log.file);
+      CopyFileData(g_log.path.c_str(), "LogCpy.tmp");
+    }
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int LogWrite(const char* category, char* text, int level) {
+  OpenOnFirstUse();
+  int result = 0;
+  if (category && category[0] == '*' && RunCommand(category, text, level, &result)) return result;
+  if (!g_log.file) return 0;
+  char empty[1] = {0};
+  WriteLine(category, text ? text : empty, level);
+  return 0;
+}
+
+int LogTrace(const char* category, int level, const char* fmt, ...) {
+  OpenOnFirstUse();
+  if (!fmt) return 0;
+  char message[kMessageMax];
+  va_list args;
+  va_start(args, fmt);
+  int needed = std::vsnprintf(message, sizeof message, fmt, args);
+  va_end(args);
+  if (needed <= 0 || message[0] == 0) return 0;
+  if (needed >= kMessageMax) {
+    Platform::Default().MessageBox(message, "LOGTRACE Buffer overrun!", kMbIconError);
+  }
+  const DeliverableConfig& config = GetDeliverableConfig();
+  if (config.statusSink && !IsCommand(category)) config.statusSink(message);
+  return LogWrite(category, message, level);
+}
+
+int GetLogFilePath(char* out, int size) {
+  if (!out || size <= 0) return 0;
+  std::snprintf(out, static_cast<size_t>(size), "%s", g_log.path.c_str());
+  return static_cast<int>(std::strlen(out));
+}
+
+void TraceLogResetForTest() {
+  if (g_log.file) std::fclose(g_log.file);
+  g_log = LogState();
+}
