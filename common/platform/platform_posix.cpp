@@ -1,1 +1,374 @@
-// placeholder: filled in by its unit
+// POSIX backend: paths, files and folder searches, clocks and the calls that have no
+// counterpart on this system (windows, MIDI devices, COM). Drive-letter paths of the host
+// live below $XMT_ROOT so that the libraries can keep their Windows folder names.
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <strings.h>
+
+#include "common/platform/platform_posix.h"
+
+namespace posix_detail {
+
+std::string RootDir() {
+  const char* root = getenv("XMT_ROOT");
+  if (root && *root) {
+    std::string r = root;
+    while (r.size() > 1 && r.back() == '/') r.pop_back();
+    return r;
+  }
+  const char* home = getenv("HOME");
+  return std::string(home && *home ? home : ".") + "/.xmt";
+}
+
+bool WildcardMatch(const char* p, const char* s) {
+  // Iterative match with one backtrack point for the last '*'.
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*s) {
+    if (*p == '*') {
+      star = p++;
+      resume = s;
+    } else if (*p == '?' || (*p && tolower((unsigned char)*p) == tolower((unsigned char)*s))) {
+      ++p;
+      ++s;
+    } else if (star) {
+      p = star + 1;
+      s = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*p == '*') ++p;
+  return *p == 0;
+}
+
+}  // namespace posix_detail
+
+namespace {
+
+int64_t ToMs(const struct statx_timestamp& t) {
+  return (int64_t)t.tv_sec * 1000 + t.tv_nsec / 1000000;
+}
+
+PlatformTime FromTm(const struct tm& tm, int ms) {
+  PlatformTime t;
+  t.year = tm.tm_year + 1900;
+  t.month = tm.tm_mon + 1;
+  t.day = tm.tm_mday;
+  t.hour = tm.tm_hour;
+  t.minute = tm.tm_min;
+  t.second = tm.tm_sec;
+  t.millisecond = ms;
+  t.weekday = tm.tm_wday;
+  return t;
+}
+
+struct tm ToTm(const PlatformTime& t) {
+  struct tm tm {};
+  tm.tm_year = t.year - 1900;
+  tm.tm_mon = t.month - 1;
+  tm.tm_mday = t.day;
+  tm.tm_hour = t.hour;
+  tm.tm_min = t.minute;
+  tm.tm_sec = t.second;
+  tm.tm_isdst = -1;
+  return tm;
+}
+
+// Offset of local time east of UTC, in seconds, at time t.
+long OffsetAt(time_t t, int* isDst) {
+  struct tm tm {};
+  localtime_r(&t, &tm);
+  if (isDst) *isDst = tm.tm_isdst > 0;
+  return tm.tm_gmtoff;
+}
+
+int StatPath(const std::string& path, PlatformFileInfo* out) {
+  struct statx sx {};
+  if (statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return -1;
+  out->isDirectory = S_ISDIR(sx.stx_mode);
+  out->size = (int64_t)sx.stx_size;
+  out->creationMs = (sx.stx_mask & STATX_BTIME) ? ToMs(sx.stx_btime) : -1;
+  out->lastWriteMs = ToMs(sx.stx_mtime);
+  out->lastAccessMs = ToMs(sx.stx_atime);
+  return 0;
+}
+
+}  // namespace
+
+// --- paths ---------------------------------------------------------------------------------
+
+std::string PosixPlatform::MainProgramPath() {
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  std::string exe = n > 0 ? std::string(buf, (size_t)n) : std::string("xmt");
+  const char* host = getenv("XMT_HOST_DIR");
+  if (host && *host) {
+    std::string dir = host;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    size_t slash = exe.rfind('/');
+    return dir + "/" + (slash == std::string::npos ? exe : exe.substr(slash + 1));
+  }
+  return exe;
+}
+
+std::string PosixPlatform::ModulePath() {
+  Dl_info info {};
+  static const int anchor = 0;
+  if (dladdr(&anchor, &info) && info.dli_fname && *info.dli_fname) {
+    char resolved[4096];
+    if (realpath(info.dli_fname, resolved)) return resolved;
+  }
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  return n > 0 ? std::string(buf, (size_t)n) : std::string();
+}
+
+std::string PosixPlatform::NativePath(const char* hostPath) {
+  if (!hostPath) return std::string();
+  std::string p = hostPath;
+  std::replace(p.begin(), p.end(), '\\', '/');
+  if (p.size() >= 2 && p[1] == ':' && isalpha((unsigned char)p[0])) {
+    std::string rest = p.substr(2);
+    if (!rest.empty() && rest[0] != '/') rest.insert(0, "/");
+    return posix_detail::RootDir() + "/" + (char)toupper((unsigned char)p[0]) + rest;
+  }
+  return p;
+}
+
+// --- files ---------------------------------------------------------------------------------
+
+FILE* PosixPlatform::OpenFile(const char* path, const char* mode) {
+  if (!path || !mode) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  // The Windows runtime's commit ('c'), no-commit ('n') and text ('t') letters mean nothing
+  // here (and 'c' means something else to glibc).
+  std::string m;
+  for (const char* c = mode; *c && *c != ','; ++c)
+    if (*c != 'c' && *c != 'n' && *c != 't') m += *c;
+  return fopen(NativePath(path).c_str(), m.c_str());
+}
+
+void PosixPlatform::WriteRaw(FILE* f, const void* data, size_t n) {
+  if (!f || !data || n == 0) return;
+  ssize_t written = write(fileno(f), data, n);
+  (void)written;
+}
+
+void PosixPlatform::CommitFile(FILE* f) {
+  if (!f) return;
+  fflush(f);
+  fsync(fileno(f));
+}
+
+int PosixPlatform::FileStat(const char* path, PlatformFileInfo* out) {
+  if (!path || !out) return -1;
+  std::string native = NativePath(path);
+  PlatformFileInfo info;
+  size_t slash = native.rfind('/');
+  info.name = slash == std::string::npos ? native : native.substr(slash + 1);
+  if (StatPath(native, &info) != 0) return -1;
+  *out = info;
+  return 0;
+}
+
+int PosixPlatform::FileAccess(const char* path, int mode) {
+  if (!path) return -1;
+  return access(NativePath(path).c_str(), mode & 6) == 0 ? 0 : -1;
+}
+
+int PosixPlatform::MakeDir(const char* path) {
+  if (!path) return -1;
+  if (mkdir(NativePath(path).c_str(), 0777) == 0) return 0;
+  return errno == EEXIST ? 1 : -1;
+}
+
+int PosixPlatform::RemoveFile(const char* path) {
+  if (!path) return -1;
+  return unlink(NativePath(path).c_str()) == 0 ? 0 : -1;
+}
+
+int PosixPlatform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) {
+  if (!mask || !out) return -1;
+  std::string native = NativePath(mask);
+  size_t slash = native.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : native.substr(0, slash);
+  if (dir.empty()) dir = "/";
+  std::string pattern = slash == std::string::npos ? native : native.substr(slash + 1);
+  if (pattern.empty()) return -1;
+  // Windows reads "*.*" as "every name", with or without a dot.
+  if (pattern == "*.*") pattern = "*";
+
+  DIR* d = opendir(dir.c_str());
+  if (!d) return -1;
+  std::vector<PlatformFileInfo> found;
+  while (struct dirent* e = readdir(d)) {
+    if (!posix_detail::WildcardMatch(pattern.c_str(), e->d_name)) continue;
+    PlatformFileInfo info;
+    info.name = e->d_name;
+    if (StatPath(dir + "/" + e->d_name, &info) != 0) continue;  // vanished meanwhile
+    found.push_back(std::move(info));
+  }
+  closedir(d);
+  // Directory order is arbitrary here; give a stable one like NTFS does.
+  std::sort(found.begin(), found.end(), [](const PlatformFileInfo& a, const PlatformFileInfo& b) {
+    return strcasecmp(a.name.c_str(), b.name.c_str()) < 0;
+  });
+  for (auto& f : found) out->push_back(std::move(f));
+  return (int)found.size();
+}
+
+// --- errors and ids ------------------------------------------------------------------------
+
+unsigned long PosixPlatform::LastError() { return (unsigned long)errno; }
+
+std::string PosixPlatform::ErrorText(unsigned long code) {
+  char buf[256];
+  buf[0] = 0;
+  // GNU strerror_r returns the text (maybe not in buf).
+  const char* text = strerror_r((int)code, buf, sizeof buf);
+  return text ? text : buf;
+}
+
+unsigned long PosixPlatform::CurrentProcessId() { return (unsigned long)getpid(); }
+
+// --- time ----------------------------------------------------------------------------------
+
+PlatformTime PosixPlatform::LocalNow() {
+  struct timespec ts {};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  struct tm tm {};
+  localtime_r(&ts.tv_sec, &tm);
+  return FromTm(tm, (int)(ts.tv_nsec / 1000000));
+}
+
+PlatformTime PosixPlatform::UtcNow() {
+  struct timespec ts {};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  struct tm tm {};
+  gmtime_r(&ts.tv_sec, &tm);
+  return FromTm(tm, (int)(ts.tv_nsec / 1000000));
+}
+
+int64_t PosixPlatform::UnixNow() { return (int64_t)time(nullptr); }
+
+bool PosixPlatform::TimeZone(PlatformTimeZone* out) {
+  if (!out) return false;
+  tzset();
+  time_t now = time(nullptr);
+  int dstNow = 0;
+  long offNow = OffsetAt(now, &dstNow);
+  // Probe midwinter and midsummer of this year to learn the standard and daylight offsets.
+  struct tm tm {};
+  localtime_r(&now, &tm);
+  long standard = offNow, summer = offNow;
+  bool hasDst = dstNow != 0;
+  for (int mon : {0, 6}) {
+    struct tm probe {};
+    probe.tm_year = tm.tm_year;
+    probe.tm_mon = mon;
+    probe.tm_mday = 1;
+    probe.tm_hour = 12;
+    probe.tm_isdst = -1;
+    int isDst = 0;
+    long off = OffsetAt(mktime(&probe), &isDst);
+    if (isDst) {
+      summer = off;
+      hasDst = true;
+    } else {
+      standard = off;
+    }
+  }
+  if (dstNow) summer = offNow; else standard = offNow;
+  out->bias = (int)(-standard / 60);
+  out->standardBias = 0;
+  out->daylightBias = hasDst ? (int)(-(summer - standard) / 60) : 0;
+  out->state = hasDst ? (dstNow ? 2 : 1) : 0;
+  return true;
+}
+
+bool PosixPlatform::UtcToLocal(const PlatformTime& utc, PlatformTime* local) {
+  if (!local) return false;
+  // Like FileTimeToLocalFileTime: today's offset, whatever the date.
+  struct tm tm = ToTm(utc);
+  tm.tm_isdst = 0;
+  time_t t = timegm(&tm);
+  if (t == (time_t)-1 && utc.year != 1969) return false;
+  t += OffsetAt(time(nullptr), nullptr);
+  struct tm out {};
+  if (!gmtime_r(&t, &out)) return false;
+  *local = FromTm(out, utc.millisecond);
+  return true;
+}
+
+bool PosixPlatform::UnixToLocal(int64_t t, PlatformTime* local) {
+  if (!local || t < 0) return false;
+  time_t tt = (time_t)t;
+  struct tm tm {};
+  if (!localtime_r(&tt, &tm)) return false;
+  *local = FromTm(tm, 0);
+  return true;
+}
+
+int64_t PosixPlatform::LocalToUnix(const PlatformTime& local) {
+  struct tm tm = ToTm(local);
+  time_t t = mktime(&tm);
+  // The Windows runtime knows no time before 1970.
+  return t < 0 ? -1 : (int64_t)t;
+}
+
+long PosixPlatform::SetLocalClock(const PlatformTime& local) {
+  // Changing the real clock needs an explicit go-ahead: a test run must never do it.
+  const char* allow = getenv("XMT_ALLOW_CLOCK_SET");
+  if (!allow || strcmp(allow, "1") != 0) return EPERM;
+  struct tm tm = ToTm(local);
+  time_t t = mktime(&tm);
+  if (t == (time_t)-1) return EINVAL;
+  struct timespec ts {};
+  ts.tv_sec = t;
+  ts.tv_nsec = (long)local.millisecond * 1000000L;
+  return clock_settime(CLOCK_REALTIME, &ts) == 0 ? 0 : errno;
+}
+
+void PosixPlatform::SleepMs(int ms) {
+  if (ms <= 0) return;
+  struct timespec ts {ms / 1000, (long)(ms % 1000) * 1000000L};
+  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
+
+// --- things this system does not have ------------------------------------------------------
+
+int PosixPlatform::ReadListView(void*, unsigned long, int, int, std::vector<std::string>*,
+                                unsigned long* pid) {
+  if (pid) *pid = 0;
+  return -1;
+}
+
+long PosixPlatform::MidiOpen(int, void (*)(void*), void*, void** handle) {
+  if (handle) *handle = nullptr;
+  return 2;  // MMSYSERR_BADDEVICEID: there are no devices
+}
+
+long PosixPlatform::MidiShortMessage(void*, uint32_t) { return 5; }  // MMSYSERR_INVALHANDLE
+long PosixPlatform::MidiClose(void*) { return 5; }
+
+void* PosixPlatform::TaskAlloc(size_t n) { return malloc(n ? n : 1); }
+void* PosixPlatform::TaskRealloc(void* p, size_t n) { return realloc(p, n ? n : 1); }
+void PosixPlatform::TaskFree(void* p) { free(p); }
+
+Platform& NativePlatform() {
+  static PosixPlatform platform;
+  return platform;
+}

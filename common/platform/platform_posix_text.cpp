@@ -1,0 +1,207 @@
+// POSIX backend: message boxes (written to standard error), the user's short date format
+// from the environment's locale, and message texts with numbered inserts in the manner of
+// the Windows message formatter.
+#include <langinfo.h>
+#include <locale.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "common/platform/platform_posix.h"
+
+int PosixPlatform::MessageBox(const char* text, const char* caption, unsigned flags) {
+  fprintf(stderr, "[%s%s] %s\n", caption ? caption : "",
+          (flags & 0xF0) == kMbIconError ? " (error)" : "", text ? text : "");
+  fflush(stderr);
+  return 1;  // IDOK
+}
+
+std::string PosixPlatform::ShortDateFormat() {
+  const char* names[] = {"LC_ALL", "LC_TIME", "LANG"};
+  const char* name = nullptr;
+  for (const char* n : names) {
+    const char* v = getenv(n);
+    if (v && *v) {
+      name = v;
+      break;
+    }
+  }
+  if (!name || strcmp(name, "C") == 0 || strcmp(name, "POSIX") == 0) return std::string();
+  locale_t loc = newlocale(LC_TIME_MASK, name, (locale_t)0);
+  if (!loc) return std::string();
+  std::string fmt = nl_langinfo_l(D_FMT, loc);
+  freelocale(loc);
+  std::string out;
+  for (size_t i = 0; i < fmt.size(); ++i) {
+    if (fmt[i] != '%' || i + 1 >= fmt.size()) {
+      out += fmt[i];
+      continue;
+    }
+    char c = fmt[++i];
+    if (c == 'E' || c == 'O') {  // alternative-representation modifiers
+      if (i + 1 >= fmt.size()) break;
+      c = fmt[++i];
+    }
+    switch (c) {
+      case 'd': out += "dd"; break;
+      case 'e': out += "d"; break;
+      case 'm': out += "MM"; break;
+      case 'b': case 'h': out += "MMM"; break;
+      case 'y': out += "yy"; break;
+      case 'Y': out += "yyyy"; break;
+      case 'D': out += "MM/dd/yy"; break;
+      case 'F': out += "yyyy-MM-dd"; break;
+      case '%': out += '%'; break;
+      default: break;
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// One insert's printf conversion, e.g. "s", "5d", "08lx"; how its argument is fetched.
+enum class ArgKind { None, Text, Int, Int64, Pointer };
+
+struct Insert {
+  std::string spec = "s";
+  ArgKind kind = ArgKind::Text;
+};
+
+// Turns the text between the exclamation marks into a printf conversion; false when the
+// conversion is one we cannot take from a va_list safely.
+bool ParseSpec(const std::string& raw, Insert* ins) {
+  if (raw.empty() || raw.find('*') != std::string::npos) return false;
+  std::string spec = raw;
+  size_t i64 = spec.find("I64");
+  if (i64 != std::string::npos) spec.replace(i64, 3, "ll");
+  size_t i32 = spec.find("I32");
+  if (i32 != std::string::npos) spec.erase(i32, 3);
+  char conv = spec.back();
+  bool wide = spec.find("ll") != std::string::npos ||
+              (spec.find('l') != std::string::npos && sizeof(long) == 8);
+  switch (conv) {
+    case 's':
+      ins->kind = ArgKind::Text;
+      if (spec.find('l') != std::string::npos || spec.find('w') != std::string::npos) return false;
+      break;
+    case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': case 'c':
+      ins->kind = wide ? ArgKind::Int64 : ArgKind::Int;
+      break;
+    case 'p':
+      ins->kind = ArgKind::Pointer;
+      break;
+    default:
+      return false;  // no floating point, like the original
+  }
+  ins->spec = spec;
+  return true;
+}
+
+struct ArgValue {
+  const char* text = nullptr;
+  long long number = 0;
+  void* pointer = nullptr;
+};
+
+}  // namespace
+
+bool PosixPlatform::FormatInserts(const char* fmt, va_list args, std::string* out) {
+  if (!fmt || !out) return false;
+  Insert inserts[100];
+  bool used[100] = {};
+  int highest = 0;
+  // First pass: learn each insert's conversion so that the arguments can be fetched in order.
+  for (const char* p = fmt; *p; ++p) {
+    if (*p != '%' || !p[1]) continue;
+    ++p;
+    if (*p < '1' || *p > '9') continue;
+    int n = *p - '0';
+    if (p[1] >= '0' && p[1] <= '9') n = n * 10 + (*++p - '0');
+    Insert ins;
+    if (p[1] == '!') {
+      const char* end = strchr(p + 2, '!');
+      if (!end) return false;
+      if (!ParseSpec(std::string(p + 2, end), &ins)) return false;
+      p = end;
+    }
+    if (!used[n]) {
+      inserts[n] = ins;
+      used[n] = true;
+    } else if (inserts[n].kind != ins.kind) {
+      return false;  // one argument read two ways
+    }
+    if (n > highest) highest = n;
+  }
+  ArgValue values[100];
+  va_list ap;
+  va_copy(ap, args);
+  for (int n = 1; n <= highest; ++n) {
+    ArgKind kind = used[n] ? inserts[n].kind : ArgKind::Pointer;
+    switch (kind) {
+      case ArgKind::Text: values[n].text = va_arg(ap, const char*); break;
+      case ArgKind::Int: values[n].number = va_arg(ap, int); break;
+      case ArgKind::Int64: values[n].number = va_arg(ap, long long); break;
+      case ArgKind::Pointer: values[n].pointer = va_arg(ap, void*); break;
+      case ArgKind::None: break;
+    }
+  }
+  va_end(ap);
+
+  std::string result;
+  for (const char* p = fmt; *p; ++p) {
+    if (*p != '%') {
+      result += *p;
+      continue;
+    }
+    char c = *++p;
+    if (c == 0) break;
+    if (c == '0') break;  // %0 ends the message without a line break
+    if (c >= '1' && c <= '9') {
+      int n = c - '0';
+      if (p[1] >= '0' && p[1] <= '9') n = n * 10 + (*++p - '0');
+      if (p[1] == '!') p = strchr(p + 2, '!');
+      const Insert& ins = inserts[n];
+      std::string conv = "%" + ins.spec;
+      char small[512];
+      int len = 0;
+      switch (ins.kind) {
+        case ArgKind::Text:
+          if (ins.spec == "s") {
+            result += values[n].text ? values[n].text : "(null)";
+            continue;
+          }
+          len = snprintf(small, sizeof small, conv.c_str(), values[n].text ? values[n].text : "(null)");
+          break;
+        case ArgKind::Int: len = snprintf(small, sizeof small, conv.c_str(), (int)values[n].number); break;
+        case ArgKind::Int64: len = snprintf(small, sizeof small, conv.c_str(), values[n].number); break;
+        case ArgKind::Pointer: len = snprintf(small, sizeof small, conv.c_str(), values[n].pointer); break;
+        case ArgKind::None: break;
+      }
+      if (len < 0) return false;
+      if ((size_t)len < sizeof small) {
+        result.append(small, (size_t)len);
+      } else {  // a wide field: format again into a buffer of the right size
+        std::string big((size_t)len + 1, '\0');
+        if (ins.kind == ArgKind::Text)
+          snprintf(big.data(), big.size(), conv.c_str(), values[n].text ? values[n].text : "(null)");
+        else if (ins.kind == ArgKind::Pointer)
+          snprintf(big.data(), big.size(), conv.c_str(), values[n].pointer);
+        else if (ins.kind == ArgKind::Int)
+          snprintf(big.data(), big.size(), conv.c_str(), (int)values[n].number);
+        else
+          snprintf(big.data(), big.size(), conv.c_str(), values[n].number);
+        result.append(big.data(), (size_t)len);
+      }
+      continue;
+    }
+    switch (c) {
+      case 'n': result += "\r\n"; break;
+      case 'r': result += '\r'; break;
+      case 't': result += '\t'; break;
+      default: result += c; break;  // %% %. %! and "% " give the character itself
+    }
+  }
+  *out = result;
+  return true;
+}
