@@ -1,0 +1,211 @@
+// A study object in memory, for tests and the host simulator.
+//
+// FakeHost implements IHostStudy over a list of bars with a current-bar cursor, and hands out
+// IHostVariable objects for named arrays, two IHostNumSeries (up and down ticks) and one
+// IHostDateSeries, all owned by the FakeHost and alive as long as it is. It checks its
+// callers the way a strict host would: a bars-ago value outside the bars up to the cursor, an
+// element index outside an array, a counter/series argument other than 255 or a name that
+// is not a VT_BSTR give E_INVALIDARG (DISP_E_BADINDEX for indexes). Tests can make any slot
+// of any interface fail with a chosen HRESULT, make a series or an array missing, and read
+// the arrays and call counts afterwards.
+//
+// Array values are kept as doubles and handed out as VT_R8, so callers must convert (as the
+// real host requires). Stored values are converted with VariantChangeType to VT_R8; a value
+// that cannot be converted gives that conversion's error. Name lookups ignore case.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "hostbridge/host_interfaces.h"
+
+struct FakeBar {
+  double open = 0, high = 0, low = 0, close = 0;
+  double upTicks = 0, downTicks = 0;
+  int year = 2015, month = 1, day = 1, hour = 0, minute = 0;  // full year
+};
+
+// Which of the four interfaces a slot switch or a call count refers to.
+enum class FakeIface { Study, Variable, NumSeries, DateSeries };
+
+class FakeHost;
+
+class FakeVariable final : public IHostVariable {
+ public:
+  FakeVariable(FakeHost* host, std::vector<int> dims);
+  std::vector<double> values;  // row-major over dims
+  std::vector<int> dims;       // empty: a plain variable with one value
+  int selected = 0;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetValue(int kind, VARIANT* value) override;
+  HRESULT STDMETHODCALLTYPE PutValue(int kind, VARIANT value) override;
+  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved15() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved16() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved17() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved18() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved19() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved20() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved21() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved22() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved23() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved24() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved25() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetDimensions(int* count) override;
+  HRESULT STDMETHODCALLTYPE Reserved27() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SelectElement(int dimension, int index) override;
+  HRESULT STDMETHODCALLTYPE GetElementCount(int dimension, int* count) override;
+
+ private:
+  FakeHost* host_;
+};
+
+class FakeNumSeries final : public IHostNumSeries {
+ public:
+  FakeNumSeries(FakeHost* host, bool up) : host_(host), up_(up) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved15() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetValue(int barsAgo, double* value) override;
+
+ private:
+  FakeHost* host_;
+  bool up_;
+};
+
+class FakeDateSeries final : public IHostDateSeries {
+ public:
+  explicit FakeDateSeries(FakeHost* host) : host_(host) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetYear(int barsAgo, int* value) override;
+  HRESULT STDMETHODCALLTYPE GetMonth(int barsAgo, int* value) override;
+  HRESULT STDMETHODCALLTYPE GetDay(int barsAgo, int* value) override;
+  HRESULT STDMETHODCALLTYPE GetHour(int barsAgo, int* value) override;
+  HRESULT STDMETHODCALLTYPE GetMinute(int barsAgo, int* value) override;
+
+ private:
+  HRESULT Field(int slot, int barsAgo, int FakeBar::*field, int* value);
+  FakeHost* host_;
+};
+
+class FakeHost final : public IHostStudy {
+ public:
+  FakeHost();
+  ~FakeHost();
+  FakeHost(const FakeHost&) = delete;
+  FakeHost& operator=(const FakeHost&) = delete;
+
+  // --- set-up -------------------------------------------------------------------------
+  // Appends a bar; the cursor moves to it (the study sees it as its current bar).
+  void AddBar(const FakeBar& bar);
+  // Moves the cursor to bar index (0-based); the bars after it stay invisible.
+  void SetCursor(int index) { cursor_ = index; }
+  int Cursor() const { return cursor_; }
+  int BarCount() const { return static_cast<int>(bars_.size()); }
+  // Slot 8 gives counter, slot 7 offset. Until this is called, slot 8 gives cursor + 1 and
+  // slot 7 gives 0 (the host's usual one-based bar number).
+  void SetBarNumberParts(int counter, int offset);
+  // Creates (or replaces) a named array with the given dimension sizes, all values 0.
+  // An empty dims list makes a plain variable with one value.
+  FakeVariable& AddArray(const std::string& name, std::vector<int> dims);
+  void RemoveArray(const std::string& name);
+  // The array's values (row-major), or null when there is none of that name.
+  const std::vector<double>* ArrayValues(const std::string& name) const;
+  std::vector<double>* MutableArrayValues(const std::string& name);
+  void SetDateSeriesMissing(bool missing) { dateMissing_ = missing; }
+  void SetUpTicksMissing(bool missing) { upMissing_ = missing; }
+  void SetDownTicksMissing(bool missing) { downMissing_ = missing; }
+  // From now on the call at (iface, slot) returns hr (S_OK removes the switch).
+  void FailSlot(FakeIface iface, int slot, HRESULT hr);
+  // Calls made so far at (iface, slot), failed ones included.
+  int Calls(FakeIface iface, int slot) const;
+  int TotalCalls() const;
+
+  // --- IHostStudy ------------------------------------------------------------------------
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetBarOffset(int* value) override;
+  HRESULT STDMETHODCALLTYPE GetBarCounter(int arg, int* value) override;
+  HRESULT STDMETHODCALLTYPE GetOpen(int barsAgo, double* value) override;
+  HRESULT STDMETHODCALLTYPE GetClose(int barsAgo, double* value) override;
+  HRESULT STDMETHODCALLTYPE GetLow(int barsAgo, double* value) override;
+  HRESULT STDMETHODCALLTYPE GetHigh(int barsAgo, double* value) override;
+  HRESULT STDMETHODCALLTYPE GetVariable(VARIANT name, IHostVariable** variable) override;
+  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved15() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved16() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved17() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved18() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved19() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved20() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved21() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Reserved22() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetDateSeries(int arg, IHostDateSeries** series) override;
+  HRESULT STDMETHODCALLTYPE GetUpTicks(int arg, IHostNumSeries** series) override;
+  HRESULT STDMETHODCALLTYPE GetDownTicks(int arg, IHostNumSeries** series) override;
+
+  // For the objects it hands out: counts the call and gives the switched result (S_OK
+  // when none).
+  HRESULT Enter(FakeIface iface, int slot);
+  // The bar barsAgo back from the cursor, or null when there is none.
+  const FakeBar* BarAt(int barsAgo) const;
+
+ private:
+  HRESULT Price(int slot, int barsAgo, double FakeBar::*field, double* value);
+  static std::string Key(const std::string& name);
+
+  std::vector<FakeBar> bars_;
+  int cursor_ = -1;
+  bool explicitNumber_ = false;
+  int counter_ = 0;
+  int offset_ = 0;
+  std::map<std::string, FakeVariable*> arrays_;  // upper-cased name -> owned array
+  FakeNumSeries up_;
+  FakeNumSeries down_;
+  FakeDateSeries date_;
+  bool dateMissing_ = false;
+  bool upMissing_ = false;
+  bool downMissing_ = false;
+  std::map<std::pair<int, int>, HRESULT> failures_;
+  std::map<std::pair<int, int>, int> calls_;
+};
