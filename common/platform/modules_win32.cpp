@@ -1,0 +1,32 @@
+// Library loading and environment variables on Windows (see modules.h).
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <stdlib.h>
+
+#include <string>
+
+#include "common/platform/modules.h"
+
+void* LoadModule(const char* path, const char** error) {
+  HMODULE module = path ? LoadLibraryA(path) : nullptr;
+  if (!module && error) *error = "LoadLibrary failed";
+  return reinterpret_cast<void*>(module);
+}
+
+void* ModuleSymbol(void* module, const char* name) {
+  if (!module || !name) return nullptr;
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+void UnloadModule(void* module) {
+  if (module) FreeLibrary(static_cast<HMODULE>(module));
+}
+
+bool SetEnvironmentValue(const char* name, const char* value) {
+  if (!name || !*name) return false;
+  // Both the process environment block and the C runtime's copy, so getenv sees it too.
+  SetEnvironmentVariableA(name, value);
+  std::string entry = std::string(name) + "=" + (value ? value : "");
+  return _putenv(entry.c_str()) == 0;
+}

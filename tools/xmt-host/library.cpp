@@ -1,0 +1,36 @@
+// Loading a study library by path (see library.h), through the platform layer.
+#include "tools/xmt-host/library.h"
+
+#include <filesystem>
+
+#include "common/platform/modules.h"
+#include "common/platform/platform.h"
+
+Library::~Library() {
+  if (handle_) UnloadModule(handle_);
+}
+
+bool Library::Open(const std::string& path, std::string* error) {
+  path_ = path;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) {
+    *error = path + ": no such library file";
+    return false;
+  }
+  const char* why = nullptr;
+  handle_ = LoadModule(path.c_str(), &why);
+  if (!handle_) {
+    *error = path + ": cannot load the library" + (why ? std::string(" (") + why + ")" : "");
+    return false;
+  }
+  return true;
+}
+
+void* Library::Symbol(const char* name) const {
+  return handle_ ? ModuleSymbol(handle_, name) : nullptr;
+}
+
+std::string Library::BesideProgram(const std::string& name) {
+  std::filesystem::path self(Platform::Default().ModulePath());
+  return (self.parent_path() / (name + XMT_LIBRARY_SUFFIX)).string();
+}

@@ -1,0 +1,48 @@
+// xmt-host: replays bar files through the built study libraries the way the trading
+// platform calls them, and writes what they return as CSV and as an SVG chart.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/platform/modules.h"
+#include "common/platform/platform.h"
+#include "tools/xmt-host/demo.h"
+#include "tools/xmt-host/options.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  CommandLine cl;
+  std::string error;
+  if (!ParseCommandLine(args, &cl, &error)) {
+    std::fprintf(stderr, "xmt-host: %s\n\n%s", error.c_str(), UsageText());
+    return 2;
+  }
+  if (!cl.root.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(cl.root, ec);
+    SetEnvironmentValue("XMT_ROOT", std::filesystem::absolute(cl.root).string().c_str());
+  }
+  switch (cl.action) {
+    case CommandLine::kHelp:
+      std::fputs(UsageText(), stdout);
+      return 0;
+    case CommandLine::kList:
+      for (const StudyInfo& s : StudyTable()) std::printf("%-10s %s: %s\n", s.name, s.library, s.summary);
+      return 0;
+    case CommandLine::kDemo:
+      return RunDemo(cl.dataDir.empty() ? XMT_SAMPLE_DIR : cl.dataDir,
+                     cl.outDir.empty() ? "out/demo" : cl.outDir);
+    case CommandLine::kRun: {
+      RunSummary summary;
+      int rc = RunStudy(cl.run, &summary, &error);
+      if (rc != 0) {
+        std::fprintf(stderr, "xmt-host: %s\n", error.c_str());
+        return rc;
+      }
+      std::fputs(DescribeRun(cl.run, summary).c_str(), stdout);
+      return 0;
+    }
+  }
+  return 0;
+}

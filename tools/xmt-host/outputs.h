@@ -1,0 +1,17 @@
+// The simulator's result files: one CSV row per bar and an SVG chart of the prices with the
+// pivots and hits a study found.
+#pragma once
+
+#include <string>
+
+#include "tools/xmt-host/bar_file.h"
+#include "tools/xmt-host/study.h"
+
+// Result true, or false with *error when the file cannot be written.
+bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOutput& out,
+                    std::string* error);
+bool WriteChartSvg(const std::string& path, const std::string& title, const BarFile& bars,
+                   const StudyOutput& out, std::string* error);
+
+// The SVG document as text (WriteChartSvg writes this).
+std::string ChartSvg(const std::string& title, const BarFile& bars, const StudyOutput& out);

@@ -1,0 +1,80 @@
+// Feeds a bar file through one study (see runner.h).
+#include "tools/xmt-host/runner.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
+#include "tools/xmt-host/outputs.h"
+
+namespace {
+
+std::string Stem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
+
+void ShowProgress(int done, int total) {
+  std::fprintf(stderr, "\r  %d/%d bars (%d%%)", done, total,
+               static_cast<int>(100LL * done / (total > 0 ? total : 1)));
+  if (done == total) std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error) {
+  const StudyInfo* info = FindStudy(request.study);
+  if (!info) {
+    *error = "unknown study '" + request.study + "' (xmt-host --list shows the studies)";
+    return 2;
+  }
+  BarFile bars;
+  if (!ReadBarFile(request.barFile, &bars, error)) return 3;
+
+  Library library;
+  std::string libPath = request.library.empty() ? Library::BesideProgram(info->library)
+                                                : request.library;
+  if (!library.Open(libPath, error)) return 4;
+
+  std::unique_ptr<Study> study = info->make(request.options);
+  if (!study->Bind(library, error)) return 4;
+  if (!study->Prepare(bars, error)) return 5;
+
+  StudyOutput out;
+  out.slotNames = study->SlotNames();
+  const int total = static_cast<int>(bars.bars.size());
+  const bool showProgress = request.progress && total >= 20000;
+  const int step = total / 20 > 0 ? total / 20 : 1;
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < total; ++i) {
+    study->Feed(bars, i, &out);
+    if (showProgress && ((i + 1) % step == 0 || i + 1 == total)) ShowProgress(i + 1, total);
+  }
+  auto elapsed = std::chrono::steady_clock::now() - start;
+
+  std::error_code ec;
+  std::filesystem::create_directories(request.outDir, ec);
+  const std::string base = request.outDir + "/" + request.study + "-" + Stem(request.barFile);
+  summary->csvPath = base + ".csv";
+  summary->svgPath = base + ".svg";
+  const std::string title = request.study + " - " + Stem(request.barFile) + " - ID " +
+                            request.options.id;
+  if (!WriteResultCsv(summary->csvPath, bars, out, error)) return 6;
+  if (!WriteChartSvg(summary->svgPath, title, bars, out, error)) return 6;
+
+  summary->bars = total;
+  summary->pivots = static_cast<int>(out.pivots.size());
+  summary->hits = static_cast<int>(out.hits.size());
+  summary->microsPerBar =
+      total ? std::chrono::duration<double, std::micro>(elapsed).count() / total : 0;
+  if (!out.error.empty()) std::fprintf(stderr, "  study reported: %s\n", out.error.c_str());
+  return 0;
+}
+
+std::string DescribeRun(const RunRequest& request, const RunSummary& s) {
+  char line[512];
+  std::snprintf(line, sizeof line,
+                "%-9s %-18s %6d bars, %5d pivots, %4d hits, %7.2f us/bar\n"
+                "          %s\n          %s\n",
+                request.study.c_str(), std::filesystem::path(request.barFile).filename().string().c_str(),
+                s.bars, s.pivots, s.hits, s.microsPerBar, s.csvPath.c_str(), s.svgPath.c_str());
+  return line;
+}

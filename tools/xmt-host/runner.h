@@ -1,0 +1,31 @@
+// One simulator run: load the library, read the bar file, feed every bar to the study and
+// write the CSV and SVG outputs.
+#pragma once
+
+#include <string>
+
+#include "tools/xmt-host/study.h"
+
+struct RunRequest {
+  std::string study;
+  std::string barFile;
+  std::string library;  // empty: the study's library beside the simulator
+  std::string outDir;   // created when missing
+  StudyOptions options;
+  bool progress = true;  // show a progress line on long files
+};
+
+struct RunSummary {
+  int bars = 0;
+  int pivots = 0;
+  int hits = 0;
+  double microsPerBar = 0;
+  std::string csvPath;
+  std::string svgPath;
+};
+
+// Result 0, or a non-zero exit code with *error telling what went wrong.
+int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error);
+
+// The terminal summary of a run.
+std::string DescribeRun(const RunRequest& request, const RunSummary& summary);

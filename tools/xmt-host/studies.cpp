@@ -1,0 +1,79 @@
+// The study table of the simulator and the pieces its studies share.
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+
+#include "tools/xmt-host/study_kit.h"
+
+const std::vector<StudyInfo>& StudyTable() {
+  static const std::vector<StudyInfo> table = {
+      {"zigzag", "XMT_PATTERN", "zig-zag pivots (XMT_ZZ_AddBar + XMT_ZZ_CalcPiv)",
+       MakeZigZagStudy},
+      {"pattern", "XMT_PATTERN",
+       "pivot pattern file (XMT_PATTERN_AddBar + XMT_PATTERN_CalcPat), --pattern NAME|FILE",
+       MakePatternStudy},
+      {"pattern64", "XMT_PATTERN",
+       "one call per bar through the host study object (XMT_PATTERN64), --style 1|2",
+       MakePattern64Study},
+      {"rs", "XMT_PATTERN", "support/resistance structure of the close (XMT_RS_ChkPiv)",
+       MakeRsStudy},
+  };
+  return table;
+}
+
+const StudyInfo* FindStudy(const std::string& name) {
+  for (const StudyInfo& s : StudyTable()) {
+    std::string a = s.name, b = name;
+    std::transform(b.begin(), b.end(), b.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (a == b) return &s;
+  }
+  return nullptr;
+}
+
+int AutoScale(const BarFile& file) {
+  double low = 0, high = 0;
+  PriceRange(file, &low, &high);
+  return high < 3.0 ? 10000 : 100;
+}
+
+int ScalePrice(double price, int scale) {
+  double v = price * scale;
+  v = v > 0 ? v + 0.5 : v - 0.5;
+  if (v >= INT_MAX) return INT_MAX;
+  if (v <= INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+ScaledBar::ScaledBar(const SimBar& bar, int scale)
+    : date(bar.date - 19000000),
+      time(bar.time),
+      open(ScalePrice(bar.open, scale)),
+      high(ScalePrice(bar.high, scale)),
+      low(ScalePrice(bar.low, scale)),
+      close(ScalePrice(bar.close, scale)),
+      volume(bar.volume >= INT_MAX ? INT_MAX : static_cast<int>(bar.volume)) {}
+
+std::vector<std::string> PivotSlotNames(int count) {
+  static const char* const fields[] = {"Since", "Price", "Dir", "Bar"};
+  static const char* const groups[] = {"New", "Dropped", "Opposite"};
+  std::vector<std::string> names;
+  for (int i = 0; i < count && i < 12; ++i) names.push_back(std::string(groups[i / 4]) + fields[i % 4]);
+  return names;
+}
+
+void AddRow(int result, const XmtSlot* block, int count, StudyOutput* out) {
+  out->results.push_back(result);
+  std::vector<float> row;
+  for (int i = 0; i < count; ++i) row.push_back(block[i].value);
+  out->slots.push_back(std::move(row));
+}
+
+void TrackPivots(const XmtSlot* block, bool dropped, StudyOutput* out) {
+  if (dropped) out->pivots.erase(static_cast<int>(std::lround(block[7].value)));
+  PivotMark p;
+  p.bar = static_cast<int>(std::lround(block[3].value));
+  p.price = block[1].value;
+  p.direction = block[2].value > 0 ? 1 : -1;
+  out->pivots[p.bar] = p;
+}

@@ -1,0 +1,193 @@
+// Pattern studies: a pattern file evaluated bar by bar (XMT_PATTERN_AddBar +
+// XMT_PATTERN_CalcPat) and the one-call entry through the host's study object
+// (XMT_PATTERN64, with the simulator's in-memory study object).
+//
+// The pattern exports report verdicts, not pivots; for the chart each study also runs the
+// zig-zag exports on the same bars under a shadow ID (same pivot rules), and marks a hit
+// where a newly confirmed pivot comes with a found pattern.
+#include <filesystem>
+
+#include "common/platform/platform.h"
+#include "hostbridge/testing/fake_host.h"
+#include "tools/xmt-host/study_kit.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+typedef int (*CalcPatFn)(int, const char*, int, int, int, XmtSlot*, const char*, char*);
+typedef int (*Pattern64Fn)(const char*, char*, IHostStudy*, const char*, char*);
+
+const int kOutputSlots = 10;    // found + the first nine outputs of a pattern
+const int kErrorBuffer = 1024;  // larger than the bound the library copies
+
+// The pattern folder of the libraries, as this process sees it.
+std::string PatternFolder() { return Platform::Default().NativePath("C:/Database/DO_DER"); }
+
+// --pattern gives a name, or a PR_<name>.txt file that is installed into the pattern
+// folder first. Result the pattern name.
+bool InstallPattern(const std::string& pattern, std::string* name, std::string* error) {
+  std::error_code ec;
+  if (!fs::is_regular_file(pattern, ec)) {
+    *name = pattern;
+    return true;
+  }
+  std::string stem = fs::path(pattern).stem().string();
+  if (stem.size() > 3 && (stem.compare(0, 3, "PR_") == 0 || stem.compare(0, 3, "pr_") == 0))
+    stem = stem.substr(3);
+  *name = stem;
+  fs::create_directories(PatternFolder(), ec);
+  fs::path target = fs::path(PatternFolder()) / ("PR_" + stem + ".txt");
+  fs::copy_file(pattern, target, fs::copy_options::overwrite_existing, ec);
+  if (ec) {
+    *error = "cannot install " + pattern + " as " + target.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+// Zig-zag pivots of the same bars under a shadow ID, for the chart.
+class PivotShadow {
+ public:
+  bool Bind(Library& lib, std::string* error) {
+    return BindExport(lib, "XMT_ZZ_AddBar", &add_, error) &&
+           BindExport(lib, "XMT_ZZ_CalcPiv", &calc_, error);
+  }
+  // Feeds bar i; true when a pivot was confirmed on it.
+  bool Feed(const std::string& id, const ScaledBar& s, int scale, int i, int left, int right,
+            StudyOutput* out) {
+    const std::string shadow = id + "~pivots";
+    int index = add_(1, shadow.c_str(), s.date, s.time, i + 1, scale, &s.open, &s.high, &s.low,
+                     &s.close, s.volume);
+    XmtSlot block[12] = {};
+    int r = calc_(0, shadow.c_str(), index + 1, left, right, block);
+    if (r != 0) TrackPivots(block, r == 2 || r == -2, out);
+    return r != 0;
+  }
+
+ private:
+  XMT_ZZ_AddBar_fn add_ = nullptr;
+  XMT_ZZ_CalcPiv_fn calc_ = nullptr;
+};
+
+std::vector<std::string> OutputSlotNames() {
+  std::vector<std::string> names = {"Found"};
+  for (int i = 1; i < kOutputSlots; ++i) names.push_back("Out" + std::to_string(i));
+  return names;
+}
+
+class PatternStudy : public Study {
+ public:
+  explicit PatternStudy(const StudyOptions& o) : o_(o) {}
+  bool Bind(Library& lib, std::string* error) override {
+    return BindExport(lib, "XMT_PATTERN_AddBar", &add_, error) &&
+           BindExport(lib, "XMT_PATTERN_CalcPat", &calc_, error) && shadow_.Bind(lib, error);
+  }
+  bool Prepare(const BarFile& file, std::string* error) override {
+    scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
+    return InstallPattern(o_.pattern, &name_, error);
+  }
+  std::vector<std::string> SlotNames() const override { return OutputSlotNames(); }
+  void Feed(const BarFile& file, int i, StudyOutput* out) override {
+    ScaledBar s(file.bars[i], scale_);
+    int index = add_(1, o_.id.c_str(), s.date, s.time, 0, scale_, &s.open, &s.high, &s.low,
+                     &s.close, s.volume);
+    XmtSlot block[100] = {};
+    char error[kErrorBuffer] = "";
+    int r = calc_(0, o_.id.c_str(), index + 1, o_.left, o_.right, block, name_.c_str(), error);
+    if (error[0]) out->error = error;
+    AddRow(r, block, kOutputSlots, out);
+    bool pivot = shadow_.Feed(o_.id, s, scale_, i, o_.left, o_.right, out);
+    if (pivot && r > 1 && block[0].value == 100.0f) {
+      out->hits.push_back(i);
+      out->hitLabels.push_back("pattern " + name_ + " found");
+    }
+  }
+
+ private:
+  StudyOptions o_;
+  int scale_ = 100;
+  std::string name_;
+  XMT_PATTERN_AddBar_fn add_ = nullptr;
+  CalcPatFn calc_ = nullptr;
+  PivotShadow shadow_;
+};
+
+class Pattern64Study : public Study {
+ public:
+  explicit Pattern64Study(const StudyOptions& o) : o_(o) {
+    host_.AddArray("arrValIn", {50});
+    host_.AddArray("arrValOut", {100});
+    std::vector<double>& in = *host_.MutableArrayValues("arrValIn");
+    in[0] = o.left;
+    in[1] = o.right;
+    in[2] = o.style;
+    in[3] = o.hostBarNumbers ? 1 : 0;
+  }
+  bool Bind(Library& lib, std::string* error) override {
+    return BindExport(lib, "XMT_PATTERN64", &entry_, error) && shadow_.Bind(lib, error);
+  }
+  bool Prepare(const BarFile& file, std::string* error) override {
+    scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
+    if (o_.style != 1) return true;
+    if (o_.pattern.empty()) {
+      *error = "pattern64 with style 1 needs --pattern NAME|FILE";
+      return false;
+    }
+    return InstallPattern(o_.pattern, &name_, error);
+  }
+  std::vector<std::string> SlotNames() const override {
+    return o_.style == 2 ? PivotSlotNames(12) : OutputSlotNames();
+  }
+  void Feed(const BarFile& file, int i, StudyOutput* out) override {
+    const SimBar& b = file.bars[i];
+    FakeBar bar;
+    bar.open = b.open;
+    bar.high = b.high;
+    bar.low = b.low;
+    bar.close = b.close;
+    bar.upTicks = static_cast<double>(static_cast<long long>(b.volume) / 2);
+    bar.downTicks = b.volume - bar.upTicks;
+    bar.year = b.date / 10000;
+    bar.month = b.date / 100 % 100;
+    bar.day = b.date % 100;
+    bar.hour = b.time / 100;
+    bar.minute = b.time % 100;
+    host_.AddBar(bar);
+    char error[kErrorBuffer] = "", loadError[kErrorBuffer] = "";
+    int r = entry_(o_.id.c_str(), error, &host_, name_.c_str(), loadError);
+    if (error[0]) out->error = error;
+    if (loadError[0]) out->error = loadError;
+    const std::vector<double>& values = *host_.ArrayValues("arrValOut");
+    XmtSlot block[100] = {};
+    for (int k = 0; k < 100; ++k) block[k].value = static_cast<float>(values[k]);
+    const int count = o_.style == 2 ? 12 : kOutputSlots;
+    AddRow(r, block, count, out);
+    if (o_.style == 2) {
+      if (r != 0 && r > -3) TrackPivots(block, r == 2 || r == -2, out);
+      return;
+    }
+    bool pivot = shadow_.Feed(o_.id, ScaledBar(b, scale_), scale_, i, o_.left, o_.right, out);
+    if (pivot && r > 1 && block[0].value == 100.0f) {
+      out->hits.push_back(i);
+      out->hitLabels.push_back("pattern " + name_ + " found");
+    }
+  }
+
+ private:
+  StudyOptions o_;
+  int scale_ = 100;
+  std::string name_;
+  FakeHost host_;
+  Pattern64Fn entry_ = nullptr;
+  PivotShadow shadow_;
+};
+
+}  // namespace
+
+std::unique_ptr<Study> MakePatternStudy(const StudyOptions& o) {
+  return std::make_unique<PatternStudy>(o);
+}
+std::unique_ptr<Study> MakePattern64Study(const StudyOptions& o) {
+  return std::make_unique<Pattern64Study>(o);
+}
