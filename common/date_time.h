@@ -130,7 +130,9 @@ class CXMTDateTime : public CXMTDateTimePlain {
   int GetWeekSeq(int mondayFirst = 0) const;    // year * 100 + week
   int GetQtrDate(int end) const;                // yyyymmdd first (0) or last day
   int GetMonthDate() const;                     // yyyymmdd of the first day
-  int GetIntervalIdx(int length, int offset) const;
+  // (seconds + offset) / length + yymmdd * 10000 (length <= 0 counts as 1). 64-bit: the
+  // bucket numbers of dates from 2022 on do not fit 32 bits.
+  long long GetIntervalIdx(int length, int offset) const;
   int GetSeqNbr() const;
   int GetTimeShift(int seconds) const;  // hhmmss
   int IsValid() const;
@@ -184,8 +186,87 @@ class CXMTDateTime : public CXMTDateTimePlain {
   // ===================================================================================
   // Text forms and internet time (date_time_text.cpp)
   // ===================================================================================
-  // Owned by the date-time text unit: parsing, output styles, names, durations, internet
-  // time. Declare those members here.
+  // Implemented in date_time_parse.cpp, date_time_format.cpp and internet_time.cpp.
+  // Readers never look past a text's terminator nor more than 1000 characters of it.
+
+  // --- reading texts --------------------------------------------------------------------
+  // A date and time text: empty -> empty value, 0. Keywords (whole, case ignored) "Now" and
+  // "NowEST" keep the time of day, "Today", "TodayEST" and "LIVE" mean 00:00:00 (the EST
+  // forms are New York time): 0. Otherwise the first blank-separated field is the date
+  // (ParseDateTxt) and fields 2-3 the time (ParseTimeTxt): -3 first field reads as 0, -1 bad
+  // date, -2 bad time, else SetDT(date, time). A first field that is a time (has a colon)
+  // stores only the time and gives -1 with the "Invalid Date: 0" log line.
+  int SetDT(const char* text);
+  // SetDT(text), then -1 unless the value is valid.
+  int SetDTCheck(const char* text);
+  // The date of text reordered from the user's short-date order (SetDTConvLocalTxt), then
+  // SetDT.
+  int SetDTConvLocal(const char* text);
+  // out = "%d/%d/%d %s": month, day, year of text's first field taken in the user's
+  // short-date order, and the rest of the text. A first field without a date separator is
+  // copied unchanged. Result out's length. The order is read once per process.
+  static int SetDTConvLocalTxt(const char* text, CTxt& out);
+  static void ForgetUserDateOrder();  // the next use reads the user's format again
+  // The date of text (ParseDateTxt) at 00:00:00; -1 when the text is no date.
+  int SetDate(const char* text);
+  // Time of day only: keywords take the time of now; empty or null -> 00:00:00. A text
+  // ending in "PM" adds 12 hours; an hour of 24 or more then loses 12. A bad time logs
+  // "Invalid Time: %d" and gives -2. Result 0.
+  int SetTime(const char* text);
+  // yyyymmdd from a date text (yyyymmdd number, y-m-d, m/d[/y], yymmdd), or -1 bad year,
+  // -2 bad month, -3 bad day. Two-digit years: below 70 -> 20yy, else 19yy.
+  static int ParseDateTxt(const char* text);
+  // hhmmss from a time text (h, hhmm, hhmmss numbers; h:mm[:ss] with "PM" anywhere adding
+  // 12 to hours below 12), or -1 bad hour, -2 bad minute, -3 bad second.
+  static int ParseTimeTxt(const char* text);
+  // As ParseTimeTxt, but a number with a fraction is decimal hours and "PM" is ignored.
+  static int GetTimeAlpha(const char* text);
+  // yyyymmdd of a date with month names or numbers, fields split by separator (blank runs
+  // count as one); yearField -1: "<month name> <day>" in the current year. A missing year
+  // is the current year. Result 1 bad year, 2 bad month, 3 bad day.
+  static int GetDateAlpha(const char* text, int yearField, int monthField, int dayField,
+                          char separator);
+  // 0-6 (Sunday = 0, or Monday = 0 with mondayFirst 1) for a name beginning with a
+  // three-letter weekday abbreviation (case ignored); -1 otherwise.
+  static int GetWeekDayVal(const char* name, int mondayFirst);
+
+  // --- writing texts --------------------------------------------------------------------
+  // Style 0-29 (see date_time_format.cpp). Result the length; -1 and out unchanged for any
+  // other style.
+  int GetTxt(CTxt& out, int style) const;
+  int GetStr(std::string& out, int style) const;
+  // Duration other - this (null or empty other: now). Result the unit: 3 "%.3f Days",
+  // 2 "%.2f Hrs", 1 "1 Min" / "%.0f Mins" / "%.2f Mins", 0 "%02d Secs" (also negative).
+  int GetDurTxt(CTxt& out, const CXMTDateTime* other) const;
+  // Below one day: "hh:mm:ss", result 1; else "%.3f Days", result 2.
+  int GetDurTxtHMS(CTxt& out, const CXMTDateTime* other) const;
+  // "Jan" or "January" ...; "?%d" out of range. Result out's length.
+  static int GetMonthTxt(int m, CTxt& out, int shortName);
+  // Weekday n modulo 7 (Sunday = 0; with mondayFirst 1, n counts from Monday). "?%d" for
+  // a negative n. Result out's length.
+  static int GetWeekDayTxt(int n, CTxt& out, int shortName, int mondayFirst);
+  static int GetCurrDateCTxt(CTxt& out);          // now, style 12
+  static int GetCurrDateStr(std::string& out);    // now, style 12
+  static int GetCurrDateTimeCTxt(CTxt& out);      // now, style 9
+  static int GetCurrDateTimeStr(std::string& out);  // now, style 9
+  // Local now with milliseconds: "yymmdd|hh:mm:ss.mmm".
+  static int GetCurrDateTimemSecCTxt(CTxt& out);
+
+  // --- internet time ----------------------------------------------------------------------
+  // Reads universal time from the time page of settings "INTERNET" / "TimeUrlEST" (or
+  // "TimeUrlGov") and sets the value. waitForChange 1 fetches again until the page shows a
+  // different second. Result 0 (out = style 0), -1 "SyncTime: Internet open error!",
+  // -2 "SyncTime: URL open error!", -3 "SyncTime: URL reading error!", -4 no time on the
+  // page after the last fetch ("SetGMT:  Clould not find Universal time"), -5 "Invalid
+  // date/time in %s (%d, %d)", -6 the time did not change. On failure the value is kept.
+  int SetNowTimeEST(CTxt& out, int waitForChange);
+  int SetNowTimeGov(CTxt& out, int waitForChange);
+  // SetNowTimeEST(text, 0): 0 when it succeeded and the value is valid, else -2.
+  int SetNowURL();
+  // Sets the computer's clock to this value read as universal time. Result 0 and out =
+  // "Adjusted ..." with the change in seconds in *adjusted (may be null); -1 and
+  // "SetLocalTime failed (Error %d=%s)"; -2 for an invalid value (the clock is not touched).
+  int SyncGMT(CTxt& out, double* adjusted) const;
   // --- end of text forms and internet time ----------------------------------------------
 };
 
