@@ -166,6 +166,9 @@ class CTxt {
   int GetNextFile(const char* pattern);
   // src up to the first separator (0: all); trim 1 removes trailing blanks. Result length.
   int GetField(const char* src, char separator, int trim);
+  // The entries of array, each followed by separator. Result the number of entries.
+  // (Implemented with the text arrays, txt_array.cpp.)
+  int LoadFromArray(const class CTxtArray& array, const char* separator = "\r\n");
 
   // --- whole files ------------------------------------------------------------------------
   // Binary read of the whole file. Result the length; -1 and "Cannot open '%s' (%s)".

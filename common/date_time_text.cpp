@@ -1,1 +1,0 @@
-// placeholder: filled in by its unit
