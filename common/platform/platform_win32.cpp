@@ -1,1 +1,310 @@
-// placeholder: filled in by its unit
+// Windows backend: paths, files and folder searches, clocks, MIDI output and COM, each a
+// thin layer over the Windows call of the same purpose.
+#include "common/platform/platform_win32.h"
+
+#include "common/platform/win32_api.h"
+#include <mmsystem.h>
+#include <objbase.h>
+
+#include <direct.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// FILETIME (100 ns since 1601) as milliseconds since 1970; -1 for a zero stamp.
+int64_t FileTimeMs(const FILETIME& ft) {
+  uint64_t v = ((uint64_t)ft.dwHighDateTime << 32) | ft.dwLowDateTime;
+  if (v == 0) return -1;
+  return (int64_t)((v - 116444736000000000ULL) / 10000ULL);
+}
+
+PlatformTime FromSystemTime(const SYSTEMTIME& st) {
+  PlatformTime t;
+  t.year = st.wYear;
+  t.month = st.wMonth;
+  t.day = st.wDay;
+  t.hour = st.wHour;
+  t.minute = st.wMinute;
+  t.second = st.wSecond;
+  t.millisecond = st.wMilliseconds;
+  t.weekday = st.wDayOfWeek;
+  return t;
+}
+
+SYSTEMTIME ToSystemTime(const PlatformTime& t) {
+  SYSTEMTIME st {};
+  st.wYear = (WORD)t.year;
+  st.wMonth = (WORD)t.month;
+  st.wDay = (WORD)t.day;
+  st.wHour = (WORD)t.hour;
+  st.wMinute = (WORD)t.minute;
+  st.wSecond = (WORD)t.second;
+  st.wMilliseconds = (WORD)t.millisecond;
+  st.wDayOfWeek = (WORD)t.weekday;
+  return st;
+}
+
+PlatformTime FromTm(const struct tm& tm) {
+  PlatformTime t;
+  t.year = tm.tm_year + 1900;
+  t.month = tm.tm_mon + 1;
+  t.day = tm.tm_mday;
+  t.hour = tm.tm_hour;
+  t.minute = tm.tm_min;
+  t.second = tm.tm_sec;
+  t.weekday = tm.tm_wday;
+  return t;
+}
+
+std::string ModuleFileName(HMODULE module) {
+  char buf[MAX_PATH * 4];
+  DWORD n = GetModuleFileNameA(module, buf, sizeof buf);
+  return n > 0 && n < sizeof buf ? std::string(buf, n) : std::string();
+}
+
+}  // namespace
+
+// --- paths ---------------------------------------------------------------------------------
+
+std::string Win32Platform::MainProgramPath() { return ModuleFileName(nullptr); }
+
+std::string Win32Platform::ModulePath() {
+  static const int anchor = 0;
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          reinterpret_cast<LPCSTR>(&anchor), &module))
+    module = nullptr;
+  return ModuleFileName(module);
+}
+
+// --- files ---------------------------------------------------------------------------------
+
+FILE* Win32Platform::OpenFile(const char* path, const char* mode) {
+  if (!path || !mode) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  return fopen(path, mode);
+}
+
+void Win32Platform::WriteRaw(FILE* f, const void* data, size_t n) {
+  if (!f || !data || n == 0) return;
+  int written = _write(_fileno(f), data, (unsigned)n);
+  (void)written;
+}
+
+void Win32Platform::CommitFile(FILE* f) {
+  if (!f) return;
+  fflush(f);
+  _commit(_fileno(f));
+}
+
+int Win32Platform::FileStat(const char* path, PlatformFileInfo* out) {
+  if (!path || !out) return -1;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return -1;
+  PlatformFileInfo info;
+  const char* name = path;
+  for (const char* p = path; *p; ++p)
+    if (*p == '/' || *p == '\\' || *p == ':') name = p + 1;
+  info.name = name;
+  info.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  info.size = ((int64_t)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+  info.creationMs = FileTimeMs(data.ftCreationTime);
+  info.lastWriteMs = FileTimeMs(data.ftLastWriteTime);
+  info.lastAccessMs = FileTimeMs(data.ftLastAccessTime);
+  *out = info;
+  return 0;
+}
+
+int Win32Platform::FileAccess(const char* path, int mode) {
+  if (!path) return -1;
+  return _access(path, mode & 6) == 0 ? 0 : -1;
+}
+
+int Win32Platform::MakeDir(const char* path) {
+  if (!path) return -1;
+  if (_mkdir(path) == 0) return 0;
+  return errno == EEXIST ? 1 : -1;
+}
+
+int Win32Platform::RemoveFile(const char* path) {
+  if (!path) return -1;
+  return remove(path) == 0 ? 0 : -1;
+}
+
+int Win32Platform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) {
+  if (!mask || !out) return -1;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(mask, &fd);
+  if (h == INVALID_HANDLE_VALUE) {
+    DWORD e = GetLastError();
+    // An existing folder with no match is an empty result, not a failure.
+    return e == ERROR_FILE_NOT_FOUND || e == ERROR_NO_MORE_FILES ? 0 : -1;
+  }
+  int count = 0;
+  do {
+    PlatformFileInfo info;
+    info.name = fd.cFileName;
+    info.isDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.size = ((int64_t)fd.nFileSizeHigh << 32) | fd.nFileSizeLow;
+    info.creationMs = FileTimeMs(fd.ftCreationTime);
+    info.lastWriteMs = FileTimeMs(fd.ftLastWriteTime);
+    info.lastAccessMs = FileTimeMs(fd.ftLastAccessTime);
+    out->push_back(std::move(info));
+    ++count;
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return count;
+}
+
+// --- errors and ids ------------------------------------------------------------------------
+
+unsigned long Win32Platform::LastError() { return GetLastError(); }
+
+std::string Win32Platform::ErrorText(unsigned long code) {
+  char buf[1024];
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           (DWORD)code, 0, buf, sizeof buf, nullptr);
+  std::string text(buf, n);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  return text;
+}
+
+unsigned long Win32Platform::CurrentProcessId() { return GetCurrentProcessId(); }
+
+// --- time ----------------------------------------------------------------------------------
+
+PlatformTime Win32Platform::LocalNow() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return FromSystemTime(st);
+}
+
+PlatformTime Win32Platform::UtcNow() {
+  SYSTEMTIME st;
+  GetSystemTime(&st);
+  return FromSystemTime(st);
+}
+
+int64_t Win32Platform::UnixNow() { return (int64_t)_time64(nullptr); }
+
+bool Win32Platform::TimeZone(PlatformTimeZone* out) {
+  if (!out) return false;
+  TIME_ZONE_INFORMATION tzi;
+  DWORD state = GetTimeZoneInformation(&tzi);
+  if (state == TIME_ZONE_ID_INVALID) return false;
+  out->bias = (int)tzi.Bias;
+  out->standardBias = (int)tzi.StandardBias;
+  out->daylightBias = (int)tzi.DaylightBias;
+  out->state = (int)state;
+  return true;
+}
+
+bool Win32Platform::UtcToLocal(const PlatformTime& utc, PlatformTime* local) {
+  if (!local) return false;
+  SYSTEMTIME st = ToSystemTime(utc), lt;
+  FILETIME ft, lft;
+  if (!SystemTimeToFileTime(&st, &ft) || !FileTimeToLocalFileTime(&ft, &lft) ||
+      !FileTimeToSystemTime(&lft, &lt))
+    return false;
+  *local = FromSystemTime(lt);
+  return true;
+}
+
+bool Win32Platform::UnixToLocal(int64_t t, PlatformTime* local) {
+  if (!local) return false;
+  __time64_t tt = (__time64_t)t;
+  struct tm tm {};
+  if (_localtime64_s(&tm, &tt) != 0) return false;
+  *local = FromTm(tm);
+  return true;
+}
+
+int64_t Win32Platform::LocalToUnix(const PlatformTime& local) {
+  struct tm tm {};
+  tm.tm_year = local.year - 1900;
+  tm.tm_mon = local.month - 1;
+  tm.tm_mday = local.day;
+  tm.tm_hour = local.hour;
+  tm.tm_min = local.minute;
+  tm.tm_sec = local.second;
+  tm.tm_isdst = -1;
+  __time64_t t = _mktime64(&tm);
+  return t < 0 ? -1 : (int64_t)t;
+}
+
+long Win32Platform::SetLocalClock(const PlatformTime& local) {
+  SYSTEMTIME st = ToSystemTime(local);
+  return SetLocalTime(&st) ? 0 : (long)GetLastError();
+}
+
+void Win32Platform::SleepMs(int ms) { Sleep(ms > 0 ? (DWORD)ms : 0); }
+
+// --- MIDI output ---------------------------------------------------------------------------
+
+namespace {
+
+struct MidiPort {
+  HMIDIOUT out = nullptr;
+  void (*done)(void*) = nullptr;
+  void* context = nullptr;
+};
+
+void CALLBACK MidiCallback(HMIDIOUT, UINT msg, DWORD_PTR instance, DWORD_PTR, DWORD_PTR) {
+  auto* port = reinterpret_cast<MidiPort*>(instance);
+  if (msg == MOM_DONE && port && port->done) port->done(port->context);
+}
+
+}  // namespace
+
+int Win32Platform::MidiDeviceCount() { return (int)midiOutGetNumDevs(); }
+
+long Win32Platform::MidiOpen(int device, void (*done)(void*), void* context, void** handle) {
+  if (!handle) return MMSYSERR_INVALPARAM;
+  *handle = nullptr;
+  auto* port = new MidiPort;
+  port->done = done;
+  port->context = context;
+  MMRESULT rc = midiOutOpen(&port->out, (UINT)device, (DWORD_PTR)&MidiCallback,
+                            (DWORD_PTR)port, CALLBACK_FUNCTION);
+  if (rc != MMSYSERR_NOERROR) {
+    delete port;
+    return (long)rc;
+  }
+  *handle = port;
+  return 0;
+}
+
+long Win32Platform::MidiShortMessage(void* handle, uint32_t message) {
+  if (!handle) return MMSYSERR_INVALHANDLE;
+  return (long)midiOutShortMsg(static_cast<MidiPort*>(handle)->out, message);
+}
+
+long Win32Platform::MidiClose(void* handle) {
+  if (!handle) return MMSYSERR_INVALHANDLE;
+  auto* port = static_cast<MidiPort*>(handle);
+  midiOutReset(port->out);
+  MMRESULT rc = midiOutClose(port->out);
+  if (rc == MMSYSERR_NOERROR) delete port;
+  return (long)rc;
+}
+
+// --- COM -----------------------------------------------------------------------------------
+
+long Win32Platform::ComInitialize() { return (long)CoInitialize(nullptr); }
+void* Win32Platform::TaskAlloc(size_t n) { return CoTaskMemAlloc(n); }
+void* Win32Platform::TaskRealloc(void* p, size_t n) { return CoTaskMemRealloc(p, n); }
+void Win32Platform::TaskFree(void* p) { CoTaskMemFree(p); }
+
+Platform& NativePlatform() {
+  static Win32Platform platform;
+  return platform;
+}
