@@ -1,0 +1,31 @@
+// Test support: a fresh temporary folder per test and whole-file helpers.
+//
+// ScopedTempDir makes a new, empty folder below $XMT_TEST_TMP (set by CTest for each test
+// program) or the system's temporary folder, and removes it with everything in it when it
+// goes out of scope. Paths are native paths with forward slashes.
+#pragma once
+
+#include <string>
+
+class ScopedTempDir {
+ public:
+  // tag becomes part of the folder name, to make leftovers easy to trace.
+  explicit ScopedTempDir(const char* tag = "tmp");
+  ~ScopedTempDir();
+  ScopedTempDir(const ScopedTempDir&) = delete;
+  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // path() + "/" + name.
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Writes content as the whole file (binary, replacing it). False on failure.
+bool WriteWholeFile(const std::string& path, const std::string& content);
+// The whole file's bytes; false (and out empty) when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string* out);
+// The whole file's bytes, or "" when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
