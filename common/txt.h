@@ -185,12 +185,15 @@ class CTxt {
   // -1 when the record is malformed or longer than `available` (text unchanged).
   int BinaryRead(const void* memory, int available);
   // Hex dump into "<name>-<width>.txt" beside path. 0; -1 empty or missing file,
-  // -2 cannot open, -3 short read, -4 dump file not written (message in the text).
+  // -2 cannot open, -3 short read, -4 dump file not written (message in the text). On
+  // success the text holds the dump file's path.
   int PrintFile(const char* path, int width, int withOffset);
 
  private:
-  // Make room for n characters plus terminator; allocates exactly `bytes` when it must.
-  bool Reserve(int bytes);
+  // Makes the buffer at least `bytes` long, allocating exactly `bytes` when it must; the
+  // content moves along. With oldBuffer the replaced buffer is handed back (the caller
+  // frees it with TaskFree) instead of being freed here.
+  bool Reserve(int bytes, char** oldBuffer = nullptr);
   void SetLen(int n) { length_ = n; data_[n] = 0; }
   int SetBytes(const char* p, int n);  // copy n bytes (no zero inside) as the new text
   int AppendBytes(const char* p, int n);
