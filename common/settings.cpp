@@ -167,9 +167,9 @@ int WriteIniInt(const char* section, const char* key, int value, const char* fil
   return WriteIniString(section, key, text, file);
 }
 
-void SettingsResetForTest() {
+void SettingsResetForTest(const char* iniFile) {
   g_baseDirKnown = false;
-  g_iniFileKnown = false;
   g_baseDir.clear();
-  g_iniFile.clear();
+  g_iniFileKnown = iniFile != nullptr;
+  g_iniFile = iniFile ? iniFile : "";
 }

@@ -44,5 +44,6 @@ int WriteIniInt(const char* section, const char* key, int value, const char* fil
 std::string BaseDirFromProgramPath(const std::string& programPath, bool lowerCase);
 std::string IniFileFromProgramPath(const std::string& baseDir, const std::string& programPath);
 
-// Tests only: forget the cached base folder and settings file path.
-void SettingsResetForTest();
+// Tests only: forget the cached base folder and settings file path; with iniFile, use that
+// file as the settings file until the next reset (so a test never writes beside a program).
+void SettingsResetForTest(const char* iniFile = nullptr);
