@@ -1,0 +1,109 @@
+// Entry frame helpers and the instance registry.
+
+#include "hostbridge/entry_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "hostbridge/instance_registry.h"
+
+namespace {
+
+TEST(EntryFrame, DateIsCheckedBeforeTheId) {
+  EXPECT_EQ(kEntryDateTooLow, CheckEntryArgs(899999, nullptr));
+  EXPECT_EQ(kEntryDateTooLow, CheckEntryArgs(-5, "A"));
+  EXPECT_EQ(kEntryNullId, CheckEntryArgs(900000, nullptr));
+  EXPECT_EQ(0, CheckEntryArgs(900000, ""));
+}
+
+TEST(EntryFrame, HostDateAndTime) {
+  CXMTDateTime dt;
+  EXPECT_EQ(0, HostToDateTime(1150415, 1530, dt));
+  EXPECT_EQ(20150415, dt.GetDate());
+  EXPECT_EQ(153000, dt.GetTime());
+
+  // An invalid time leaves the value empty; an invalid date keeps only the time.
+  HostToDateTime(1150415, 2570, dt);
+  EXPECT_TRUE(dt.IsEmpty());
+  HostToDateTime(1151345, 930, dt);
+  EXPECT_EQ(93000, dt.GetTime());
+  EXPECT_EQ(0, dt.GetDate());
+
+  // Garbage must not overflow.
+  HostToDateTime(2147483647, 2147483647, dt);
+  EXPECT_TRUE(dt.IsEmpty());
+  EXPECT_EQ(-1, HostDateToFull(2147483647));
+}
+
+TEST(EntryFrame, PricesAreScaledInSinglePrecision) {
+  const int open = 12345, high = 12400, low = 12300, close = -7;
+  EntryPrices p = ScaleHostPrices(100, &open, &high, &low, &close);
+  EXPECT_EQ(12345.0f / 100.0f, p.open);
+  EXPECT_EQ(123.45f, p.open);
+  EXPECT_EQ(124.0f, p.high);
+  EXPECT_EQ(-0.07f, p.close);
+  // Scale 0 or below: all zero, pointers not read (null would crash otherwise).
+  p = ScaleHostPrices(0, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(0.0f, p.open);
+  p = ScaleHostPrices(-3, &open, &high, &low, &close);
+  EXPECT_EQ(0.0f, p.high);
+  // A null pointer with a valid scale reads as 0.
+  EXPECT_EQ(0.0f, ScaleHostPrice(nullptr, 100));
+}
+
+TEST(EntryFrame, Restart) {
+  EXPECT_TRUE(IsEntryRestart(-1, 1));
+  EXPECT_TRUE(IsEntryRestart(500, 1));
+  EXPECT_FALSE(IsEntryRestart(5, 5));
+  EXPECT_FALSE(IsEntryRestart(5, 6));
+}
+
+struct Counted {
+  static inline int alive = 0;
+  static inline int released = 0;
+  int tag;
+  explicit Counted(int t) : tag(t) { ++alive; }
+  ~Counted() { --alive; }
+};
+
+TEST(InstanceRegistry, CaseInsensitiveFirstWins) {
+  {
+    CInstanceRegistry<Counted> reg;
+    EXPECT_EQ(nullptr, reg.Find("es_5min"));
+    EXPECT_EQ(0, reg.Add("ES_5min", new Counted(1)));
+    EXPECT_EQ(1, reg.Find("es_5MIN")->tag);
+    EXPECT_EQ(nullptr, reg.Find("ES_5mi"));
+    EXPECT_EQ(nullptr, reg.Find("ES_5min "));
+    EXPECT_EQ(nullptr, reg.Find(nullptr));
+    // A second object under the same key is kept but the first one stays the one found.
+    EXPECT_EQ(1, reg.Add("es_5min", new Counted(2)));
+    EXPECT_EQ(1, reg.Find("ES_5MIN")->tag);
+    Counted notStored(3);
+    EXPECT_EQ(-1, reg.Add(nullptr, &notStored));
+    EXPECT_EQ(-1, reg.Add("y", nullptr));
+    EXPECT_EQ(2, reg.GetCount());
+    EXPECT_EQ(2, reg.GetAt(1)->tag);
+    EXPECT_EQ(nullptr, reg.GetAt(2));
+    // Empty keys are keys like any other.
+    reg.Add("", new Counted(4));
+    EXPECT_EQ(4, reg.Find("")->tag);
+    // Non-letters are not folded.
+    reg.Add("a[", new Counted(5));
+    EXPECT_EQ(nullptr, reg.Find("A{"));
+    reg.Clear([](Counted*) { ++Counted::released; });
+    EXPECT_EQ(4, Counted::released);
+    EXPECT_EQ(0, reg.GetCount());
+    reg.Add("x", new Counted(6));
+  }
+  EXPECT_EQ(0, Counted::alive);  // the destructor deleted the rest
+}
+
+TEST(InstanceRegistry, ManyIds) {
+  CInstanceRegistry<Counted> reg;
+  for (int i = 0; i < 2000; ++i) reg.Add(("Id" + std::to_string(i)).c_str(), new Counted(i));
+  for (int i = 0; i < 2000; i += 97)
+    EXPECT_EQ(i, reg.Find(("iD" + std::to_string(i)).c_str())->tag);
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// The functions XMT_PATTERN exports. Each one only hands its arguments to the feature code;
+// the declarations (and what the results mean) are in xmt_pattern.h, the list of exported
+// names in XMT_PATTERN.def.
+
+#include "pattern/xmt_pattern.h"
+
+#include "pattern/zigzag.h"
+
+namespace {
+
+FeedBarArgs MakeFeedArgs(int progress, const char* id, int date, int time, int barNumber,
+                         int priceScale, const int* open, const int* high, const int* low,
+                         const int* close, int volume) {
+  FeedBarArgs a;
+  a.progress = progress < 0;
+  a.id = id;
+  a.date = date;
+  a.time = time;
+  a.barNumber = barNumber;
+  a.priceScale = priceScale;
+  a.open = open;
+  a.high = high;
+  a.low = low;
+  a.close = close;
+  a.volume = volume;
+  return a;
+}
+
+}  // namespace
+
+extern "C" {
+
+XMT_EXPORT int XMT_ZZ_AddBar(int progress, const char* id, int date, int time, int barNumber,
+                             int priceScale, const int* open, const int* high, const int* low,
+                             const int* close, int volume) {
+  return FeedBar(MakeFeedArgs(progress, id, date, time, barNumber, priceScale, open, high, low,
+                              close, volume),
+                 FeedStyle::ZigZag);
+}
+
+XMT_EXPORT int XMT_PATTERN_AddBar(int progress, const char* id, int date, int time,
+                                  int barNumber, int priceScale, const int* open,
+                                  const int* high, const int* low, const int* close,
+                                  int volume) {
+  return FeedBar(MakeFeedArgs(progress, id, date, time, barNumber, priceScale, open, high, low,
+                              close, volume),
+                 FeedStyle::Pattern);
+}
+
+XMT_EXPORT int XMT_ZZ_CalcPiv(int /*unused*/, const char* id, int barPos, int left, int right,
+                              XmtSlot* result) {
+  return ZZCalcPiv(id, barPos, left, right, SlotBlock(result));
+}
+
+}  // extern "C"

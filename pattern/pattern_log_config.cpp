@@ -1,0 +1,21 @@
+// XMT_PATTERN's configuration of the foundation library, supplied while the library loads:
+// a study library whose trace log is "C:/Database/DO_DER/logs/<day>/XMT_PATTERN.log".
+// A global object does it so that the setting is in place before the host's first call.
+
+#include "common/deliverable.h"
+
+namespace {
+
+struct PatternLogConfig {
+  PatternLogConfig() {
+    DeliverableConfig config;
+    config.variant = DeliverableVariant::Library;
+    config.logBaseDir = "C:/Database/DO_DER";
+    config.logName = "XMT_PATTERN";
+    SetDeliverableConfig(config);
+  }
+};
+
+PatternLogConfig g_patternLogConfig;
+
+}  // namespace

@@ -1,0 +1,132 @@
+// The bar-feeding frame of XMT_PATTERN and the zig-zag pivot report.
+
+#include "pattern/zigzag.h"
+
+#include <cstdlib>
+
+#include "common/trace_log.h"
+#include "hostbridge/entry_frame.h"
+#include "pattern/bar_mgr.h"
+#include "pattern/bar_mgr_registry.h"
+#include "pattern/progress_window.h"
+
+namespace {
+
+const char* const kBuildDate = "Apr 15 2015";
+const char* const kBuildTime = "10:49:04";
+constexpr int kProgressEvery = 100;
+constexpr int kProgressTotal = 100000;
+
+void LogBanner(FeedStyle style, const char* id, int lastBar, int newBar) {
+  switch (style) {
+    case FeedStyle::ZigZag:
+      LogTrace("PatRec", 1,
+               "Starting Pivot Pattern Recognition Engine (VUZU) (Ver 1.1d, %s %s %s), ID=%s, "
+               "Bar=%d -> %d",
+               "1.2e", kBuildDate, kBuildTime, id, lastBar, newBar);
+      break;
+    case FeedStyle::Pattern:
+      LogTrace("PatRec", 1,
+               "Starting Pattern Recognition Manager (XMT_PATTERN) (Ver %s %s %s), ID=%s, "
+               "Bar=%d -> %d",
+               "1.2a", kBuildDate, kBuildTime, id, lastBar, newBar);
+      break;
+    case FeedStyle::RsPivot:
+      LogTrace("PatRec", 1,
+               "Starting RS Pivot Manager (XMT_PATTERN) (Ver 1.1d, %s %s %s), ID=%s, "
+               "Bar=%d -> %d",
+               "1.2e", kBuildDate, kBuildTime, id, lastBar, newBar);
+      break;
+  }
+}
+
+// Magnitude of a bar number; the most negative int has none and counts as 0.
+int BarNumberMagnitude(int n) { return n == -2147483647 - 1 ? 0 : std::abs(n); }
+
+}  // namespace
+
+int FeedBar(const FeedBarArgs& args, FeedStyle style, CBarMgr** mgrOut) {
+  int check = CheckEntryArgs(args.date, args.id);
+  if (check != 0) return check;
+  CBarMgr* mgr = FindBarMgr(args.id);
+
+  CXMTDateTime dt;
+  HostToDateTime(args.date, args.time, dt);
+  EntryPrices prices =
+      ScaleHostPrices(args.priceScale, args.open, args.high, args.low, args.close);
+  const float volume = static_cast<float>(args.volume);
+
+  int barNumber = BarNumberMagnitude(args.barNumber);
+  bool filter = true;
+  switch (style) {
+    case FeedStyle::ZigZag: filter = args.barNumber >= 0; break;
+    case FeedStyle::Pattern:
+      filter = args.barNumber >= 0;
+      if (filter) barNumber = mgr->GetBarCount() + 1;
+      break;
+    case FeedStyle::RsPivot: break;
+  }
+
+  if (IsEntryRestart(mgr->m_nLastBarNumber, barNumber)) {
+    const int count = mgr->GetBarCount();
+    if (count < 2) LogBanner(style, args.id, mgr->m_nLastBarNumber, barNumber);
+    if (count >= 2) {
+      // The host recalculates from its first bar: keep the bars so that bars fed again
+      // land on their old records, and drop what was derived from them.
+      mgr->Release(0);
+    } else {
+      LogTrace("PatRec", 1, "Full Release %d Bars, ID=%s", count, args.id);
+      mgr->Release(1);
+    }
+    mgr->SetFlag(kBarMgrFilterBit, filter ? 1 : 0);
+  }
+  mgr->m_nLastBarNumber = barNumber;
+
+  const int match = style == FeedStyle::Pattern ? 0 : 1;
+  const int index = mgr->AddBar(dt, prices.open, prices.high, prices.low, prices.close, volume,
+                                barNumber, match);
+
+  if (args.progress && index >= 0 && index % kProgressEvery == 0) {
+    CTxt text;
+    text.Format("Processing Data (Date=%d Time=%04d)", HostDateToFull(args.date), args.time);
+    UpdateProgressWindow(text, index - 1, kProgressTotal);
+  }
+  if (mgrOut) *mgrOut = mgr;
+  return index;
+}
+
+void AdjustPivotLengths(int* left, int* right) {
+  int newLeft = *left < 1 ? 2 : (*left > 100 ? 10 : *left);
+  if (newLeft != *left) {
+    LogTrace("PatRec", 1, "Adjusting PivotLength Left %d -> %d", *left, newLeft);
+    *left = newLeft;
+  }
+  int newRight = *right < 1 ? 2 : (*right > 100 ? 10 : *right);
+  if (newRight != *right) {
+    LogTrace("PatRec", 1, "Adjusting PivotLength Right %d -> %d", *right, newRight);
+    *right = newRight;
+  }
+}
+
+int ZZCalcPiv(const char* id, int barPos, int left, int right, SlotBlock block) {
+  if (!id) return -2;
+  CBarMgr* mgr = FindBarMgr(id);
+  AdjustPivotLengths(&left, &right);
+  if (barPos < 1) return 0;  // no bar yet (and no overflow for garbage positions)
+  const int n = barPos - 1;
+
+  const CBarMgrPivot* pivot = mgr->CalcPivot(n, left, right);
+  if (!pivot) return 0;
+  CBarMgr::WritePivotSlots(*pivot, n, block);
+  // Keep the direction: consolidation may delete the record found here when it is not the
+  // newest pivot (the window lengths changed between calls).
+  const int direction = pivot->direction;
+  int result = direction;
+  if (mgr->ConsolidatePivots(n, block.From(4)) > 0) result = 2 * direction;
+
+  if (const CBarMgrPivot* other = mgr->FindOppositePivot(direction))
+    CBarMgr::WritePivotSlots(*other, n, block.From(8));
+  else
+    block.Set(8, 0.0f);
+  return result;
+}
