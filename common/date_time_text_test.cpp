@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/date_time.h"
+#include "common/platform/fake_platform.h"
 #include "common/txt.h"
 
 namespace {
@@ -385,6 +386,75 @@ TEST(DateTimeText, CurrentDateTexts) {
   const std::string m(out);
   EXPECT_EQ(m[6], '|');
   EXPECT_EQ(m[15], '.');
+}
+
+// A user whose regional short-date format is given.
+class RegionalUser : public FakePlatform {
+ public:
+  explicit RegionalUser(const char* format) : format_(format) {}
+  std::string ShortDateFormat() override { return format_; }
+
+ private:
+  std::string format_;
+};
+
+std::string ConvLocal(const char* format, const char* text) {
+  RegionalUser user(format);
+  ScopedPlatform use(user);
+  CXMTDateTime::ForgetUserDateOrder();
+  CTxt out;
+  const int n = CXMTDateTime::SetDTConvLocalTxt(text, out);
+  EXPECT_EQ(n, out.GetLength());
+  CXMTDateTime::ForgetUserDateOrder();
+  return std::string(out);
+}
+
+TEST(DateTimeText, UserDateOrder) {
+  EXPECT_EQ(ConvLocal("d/M/yyyy", "17/2/2015 10:30 PM"), "2/17/2015 10:30 PM");
+  EXPECT_EQ(ConvLocal("dd.MM.yyyy", "17.02.2015 10:30"), "2/17/2015 10:30");
+  EXPECT_EQ(ConvLocal("yyyy-MM-dd", "2015-02-17"), "2/17/2015 ");
+  EXPECT_EQ(ConvLocal("", "2/17/2015 9:00"), "2/17/2015 9:00");  // unknown: month/day/year
+  EXPECT_EQ(ConvLocal("M/d/yy", "2/17/15"), "2/17/15 ");
+  // Keywords and other forms without the user's separator pass unchanged.
+  EXPECT_EQ(ConvLocal("dd.MM.yyyy", "Now"), "Now");
+  EXPECT_EQ(ConvLocal("d/M/yyyy", "20150217 10:00"), "20150217 10:00");
+
+  RegionalUser user("dd/MM/yyyy");
+  ScopedPlatform use(user);
+  CXMTDateTime::ForgetUserDateOrder();
+  CXMTDateTime v;
+  EXPECT_EQ(v.SetDTConvLocal("17/02/2015 13:05:09"), 0);
+  EXPECT_EQ(v.GetDT(), 20150217130509);
+  {
+    // The order is read once per process: a later change of the format is not seen.
+    RegionalUser american("M/d/yyyy");
+    ScopedPlatform useAmerican(american);
+    EXPECT_EQ(v.SetDTConvLocal("03/04/2015"), 0);
+    EXPECT_EQ(v.GetDate(), 20150403);
+  }
+  CXMTDateTime::ForgetUserDateOrder();
+}
+
+TEST(DateTimeText, KeywordsOnAFixedClock) {
+  FakePlatform fake;  // 2025-03-14 09:30:00
+  ScopedPlatform use(fake);
+  CXMTDateTime v;
+  EXPECT_EQ(v.SetDT("Today"), 0);
+  EXPECT_EQ(v.GetDT(), 20250314000000);
+  EXPECT_EQ(v.SetDT("now"), 0);
+  EXPECT_EQ(v.GetDT(), 20250314093000);
+  v.SetDT(20100101, 0);
+  EXPECT_EQ(v.SetTime("NOW"), 0);
+  EXPECT_EQ(v.GetDT(), 20100101093000);
+  EXPECT_EQ(v.SetDate("7/4"), 0);  // the current year
+  EXPECT_EQ(v.GetDate(), 20250704);
+  CTxt out;
+  CXMTDateTime::GetCurrDateCTxt(out);
+  EXPECT_STREQ(out, "03/14/2025");
+  CXMTDateTime::GetCurrDateTimeCTxt(out);
+  EXPECT_STREQ(out, "3/14/2025 09:30:00");
+  CXMTDateTime::GetCurrDateTimemSecCTxt(out);
+  EXPECT_STREQ(out, "250314|09:30:00.000");
 }
 
 }  // namespace
