@@ -1,0 +1,119 @@
+// The POSIX backend where it has to make its own choices: where host paths, bare profile
+// file names and the registry live, the "cmd /C" translation, argument splitting, and the
+// guard against changing the real clock.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "common/platform/platform.h"
+#include "common/testing/test_dirs.h"
+
+namespace {
+
+Platform& P() { return NativePlatform(); }
+
+std::string Root() { return getenv("XMT_ROOT") ? getenv("XMT_ROOT") : ""; }
+
+long RunWaiting(const char* line, unsigned long* code) {
+  PlatformStart opts;
+  opts.wait = true;
+  return P().StartProcess(line, opts, code);
+}
+
+TEST(PosixPlatform, MainProgramFollowsHostDirAndModuleIsReal) {
+  const char* host = getenv("XMT_HOST_DIR");
+  ASSERT_NE(host, nullptr);
+  EXPECT_EQ(P().MainProgramPath(), std::string(host) + "/platform_test");
+  EXPECT_EQ(P().FileAccess(P().ModulePath().c_str(), 4), 0);
+  EXPECT_FALSE(P().PathsIgnoreCase());
+}
+
+TEST(PosixPlatform, BareProfileNameLivesInTheWindowsFolderAndDriveFilesBelowRoot) {
+  ASSERT_TRUE(P().WriteProfileString("S", "k", "v", "xmt_contract.ini"));
+  EXPECT_EQ(ReadWholeFile(Root() + "/C/Windows/xmt_contract.ini"), "[S]\r\nk=v\r\n");
+  P().RemoveFile((Root() + "/C/Windows/xmt_contract.ini").c_str());
+
+  EXPECT_GE(P().MakeDir("C:\\"), 0);
+  ASSERT_TRUE(P().WriteProfileString("S", "k", "v", "c:\\host.ini"));
+  char buf[8];
+  EXPECT_EQ(P().ReadProfileString("s", "K", "", buf, sizeof buf, "C:/HOST.ini"), 0)
+      << "file names are never case-folded";
+  EXPECT_EQ(P().ReadProfileString("s", "K", "", buf, sizeof buf, "C:/host.ini"), 1);
+}
+
+TEST(PosixPlatform, ProfileKeepsLfFilesAndListsNames) {
+  ScopedTempDir dir("posix");
+  std::string file = dir.File("lf.ini");
+  ASSERT_TRUE(WriteWholeFile(file, "[A]\nx=1\n[B]\ny=2\n"));
+  ASSERT_TRUE(P().WriteProfileString("A", "z", "3", file.c_str()));
+  EXPECT_EQ(ReadWholeFile(file), "[A]\nx=1\nz=3\n[B]\ny=2\n");
+  char buf[64];
+  int n = P().ReadProfileString(nullptr, nullptr, "", buf, sizeof buf, file.c_str());
+  EXPECT_EQ(std::string(buf, (size_t)n), std::string("A\0B\0", 4));
+  n = P().ReadProfileString("a", nullptr, "", buf, sizeof buf, file.c_str());
+  EXPECT_EQ(std::string(buf, (size_t)n), std::string("x\0z\0", 4));
+  ASSERT_TRUE(P().WriteProfileString("A", nullptr, nullptr, file.c_str()));  // drop section
+  EXPECT_EQ(ReadWholeFile(file), "[B]\ny=2\n");
+}
+
+TEST(PosixPlatform, RegistryIsAnIniFileBelowRoot) {
+  void* key = nullptr;
+  ASSERT_EQ(P().RegOpen(RegRoot::CurrentUser, "Software\\XMT\\PosixTest", true, false, &key), 0);
+  EXPECT_EQ(P().RegSetString(key, nullptr, "default"), 0);
+  std::string value;
+  EXPECT_EQ(P().RegQueryString(key, "", &value), 0);
+  EXPECT_EQ(value, "default");
+  P().RegClose(key);
+  std::string text = ReadWholeFile(Root() + "/registry.ini");
+  EXPECT_NE(text.find("[HKCU\\Software\\XMT\\PosixTest]"), std::string::npos);
+  EXPECT_NE(text.find("@=\"default\""), std::string::npos);
+
+  // A number stored by hand, the way an installer script would.
+  ASSERT_TRUE(P().WriteProfileString("HKLM\\Software\\XMT\\Num", "Count", "dword:0000002a",
+                                     (Root() + "/registry.ini").c_str()));
+  ASSERT_EQ(P().RegOpen(RegRoot::LocalMachine, "Software\\XMT\\Num", false, true, &key), 0);
+  uint32_t number = 0;
+  EXPECT_EQ(P().RegQueryDword(key, "count", &number), 0);
+  EXPECT_EQ(number, 42u);
+  EXPECT_NE(P().RegQueryString(key, "Count", &value), 0);
+  P().RegClose(key);
+}
+
+TEST(PosixPlatform, CommandLinesAndShell) {
+  ScopedTempDir dir("spawn");
+  unsigned long code = 0;
+  std::string out = dir.File("out.txt");
+  std::string line = "cmd /C \"echo hi > " + out + "\"";
+  ASSERT_EQ(RunWaiting(line.c_str(), &code), 0);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ReadWholeFile(out), "hi\n");
+
+  // Windows quoting: the quoted argument with a blank and an escaped quote stays one.
+  std::string script = dir.File("args.sh");
+  ASSERT_TRUE(WriteWholeFile(script, "[ \"$1\" = 'a b\"c' ] && [ \"$2\" = 'x\\y' ] && exit 7\nexit 1\n"));
+  line = "/bin/sh " + script + " \"a b\\\"c\" x\\y";
+  ASSERT_EQ(RunWaiting(line.c_str(), &code), 0);
+  EXPECT_EQ(code, 7u);
+  EXPECT_EQ(RunWaiting("/no/such/program", &code), 2);
+  EXPECT_EQ(RunWaiting("", &code), 2);
+
+  PlatformStart noWait;
+  EXPECT_EQ(P().StartProcess("cmd /C exit 0", noWait, nullptr), 0);
+}
+
+TEST(PosixPlatform, RealClockIsNeverSetWithoutExplicitPermission) {
+  unsetenv("XMT_ALLOW_CLOCK_SET");
+  PlatformTime t = P().LocalNow();
+  t.year = 2001;
+  EXPECT_NE(P().SetLocalClock(t), 0);
+  EXPECT_GE(P().LocalNow().year, 2020);
+}
+
+TEST(PosixPlatform, ShortDateFormatFromLocale) {
+  setenv("LC_ALL", "C", 1);
+  EXPECT_EQ(P().ShortDateFormat(), "");
+  unsetenv("LC_ALL");
+}
+
+}  // namespace
