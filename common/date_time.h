@@ -25,6 +25,7 @@
 #include <cstdint>
 
 #include "common/platform/platform.h"
+#include "common/typed_ptr_array.h"
 
 class CTxt;
 class CXMTDateTime;
@@ -280,3 +281,6 @@ class CXMTDateTimeInterval {
   CXMTDateTime end;
   int value = 0;
 };
+
+// A record list of date-time values (not owning: the list's owner frees the values).
+using SDateTimePtrArray = STypedPtrArray<CXMTDateTime>;

@@ -22,6 +22,10 @@
 
 #include "common/ptr_array.h"
 #include "common/txt.h"
+#include "common/typed_ptr_array.h"
+
+// A record list of texts that does not own them (CTxtArray is the owning list).
+using STxtPtrArray = STypedPtrArray<CTxt>;
 
 // How directory listings format their entries.
 enum {
