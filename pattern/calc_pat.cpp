@@ -1,0 +1,67 @@
+// The work of the export XMT_PATTERN_CalcPat: on each bar, test for a newly confirmed pivot
+// and, when one is found, match the instance's pattern against the newest pivots. The
+// result block always shows the last evaluation, so a study can read it on every bar.
+#include <cstring>
+
+#include "common/trace_log.h"
+#include "pattern/bar_mgr.h"
+#include "pattern/bar_mgr_registry.h"
+#include "pattern/pattern_rec.h"
+#include "pattern/pattern_registry.h"
+#include "pattern/zigzag.h"
+
+namespace {
+
+// The host's error buffer has no size in the call: never write more than the documented
+// bound, terminator included.
+void CopyError(char* err, const char* msg) {
+  if (!err) return;
+  size_t n = std::strlen(msg);
+  if (n > static_cast<size_t>(kPatternErrBufSize - 1)) n = kPatternErrBufSize - 1;
+  std::memcpy(err, msg, n);
+  err[n] = 0;
+}
+
+}  // namespace
+
+int CalcPat(int /*unused*/, const char* id, int barPos, int left, int right, SlotBlock block,
+            const char* name, char* err) {
+  if (!id) return -2;
+  CBarMgr* mgr = FindBarMgr(id);
+  AdjustPivotLengths(&left, &right);
+
+  // The first bar of a calculation: read every instance's pattern files again, so that a
+  // study recalculated after an edit sees the edited rules.
+  if (barPos == 1) ClearPatterns();
+
+  CTxt msg;
+  CPivPatRec* pat = FindPattern(name, id, msg);
+  if (!pat) {
+    CopyError(err, msg);
+    LogTrace("PatRec", 1, "%s", static_cast<const char*>(msg));
+    return -5;
+  }
+  if (pat->m_nDiagStart > 0) mgr->SetFlag(kBarMgrTraceBit, 1);
+
+  const int current = barPos - 1;
+  CBarMgrPivot* piv = mgr->CalcPivot(current, left, right);
+  if (piv) {
+    const bool diag = pat->m_nDiagStart > 0 && mgr->m_LastBarDT.GetDate(0) >= pat->m_nDiagStart;
+    CTxt text;
+    if (diag) {
+      piv->Describe(text);
+      LogTrace("ParRec", 1, "NewPivot#%d: %s - Bar#%d(%lld)", mgr->GetPivotCount(),
+               static_cast<const char*>(text), barPos, mgr->m_LastBarDT.GetDT());
+    }
+    const int direction = piv->direction;  // piv may not outlive the consolidation
+    // A dropped older pivot of the same direction, or the very first pivot: nothing to match.
+    if (mgr->ConsolidatePivots(current, SlotBlock()) != 0) return 1;
+    if (pat->m_nDirFilter == 0 || pat->m_nDirFilter == direction) {
+      CalcPattern(pat, mgr, msg);  // formula errors show only in the trace
+    } else if (diag) {
+      LogTrace("ParRec", 1, "NewPivot#%d filtered out: Direction mismatch Piv=%d Want=%d",
+               mgr->GetPivotCount(), direction, pat->m_nDirFilter);
+    }
+  }
+  return WriteOutputs(pat, block);
+}
