@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "common/platform/platform.h"
+#include "common/testing/test_dirs.h"
 #include "pattern/progress_window.h"
 
 namespace {
@@ -17,21 +18,10 @@ std::string PeerPath() {
          "progress_peer.exe";
 }
 
-std::string ReadWhole(const char* path) {
-  std::string text;
-  FILE* f = Platform::Default().OpenFile(path, "rb");
-  if (!f) return text;
-  char buf[512];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-  std::fclose(f);
-  return text;
-}
-
 TEST(ProgressWindowWine, PeerWindowReceivesTheLineThenMissingWindowGivesMinusOne) {
   Platform& platform = Platform::Default();
-  const char* out = "progress_peer.out";
-  platform.RemoveFile(out);
+  ScopedTempDir dir("progress");
+  const std::string out = dir.File("peer.out");
   SetProgressDisplay(1);
 
   long started = -1;
@@ -39,7 +29,7 @@ TEST(ProgressWindowWine, PeerWindowReceivesTheLineThenMissingWindowGivesMinusOne
   std::thread runner([&] {
     PlatformStart opts;
     opts.wait = true;
-    std::string command = "\"" + PeerPath() + "\" " + out;
+    std::string command = "\"" + PeerPath() + "\" \"" + out + "\"";
     started = platform.StartProcess(command.c_str(), opts, &exitCode);
   });
   void* window = nullptr;
@@ -54,7 +44,7 @@ TEST(ProgressWindowWine, PeerWindowReceivesTheLineThenMissingWindowGivesMinusOne
   runner.join();  // the peer exits once it has the command (or after its own time-out)
   EXPECT_EQ(started, 0);
   EXPECT_EQ(exitCode, 0u);
-  EXPECT_EQ(ReadWhole(out), "0.0\t0 of 100000 - Processing Data (Date=20150415 Time=0930)");
+  EXPECT_EQ(ReadWholeFile(out), "0.0\t0 of 100000 - Processing Data (Date=20150415 Time=0930)");
 
   // With the peer gone the program is started by name; no such program here, so the
   // search runs out.
