@@ -1,0 +1,44 @@
+// Loads the built XMT_PATTERN library the way the platform does: by file name, with its
+// exports resolved by name. The library file sits beside the test program (build/bin).
+#pragma once
+
+#include <string>
+
+#include "common/platform/modules.h"
+#include "common/platform/platform.h"
+#include "pattern/xmt_pattern.h"
+
+// Folder of the running test program, with its trailing separator.
+inline std::string TestProgramFolder() {
+  std::string self = Platform::Default().ModulePath();
+  size_t cut = self.find_last_of("/\\");
+  return cut == std::string::npos ? std::string() : self.substr(0, cut + 1);
+}
+
+struct PatternLibrary {
+  void* module = nullptr;
+  std::string error;
+  XMT_ZZ_AddBar_fn zzAddBar = nullptr;
+  XMT_PATTERN_AddBar_fn patternAddBar = nullptr;
+  XMT_ZZ_CalcPiv_fn zzCalcPiv = nullptr;
+
+  explicit PatternLibrary(const std::string& path) {
+    const char* why = nullptr;
+    module = LoadModule(path.c_str(), &why);
+    if (!module) {
+      error = path + ": " + (why ? why : "cannot be loaded");
+      return;
+    }
+    zzAddBar = reinterpret_cast<XMT_ZZ_AddBar_fn>(ModuleSymbol(module, "XMT_ZZ_AddBar"));
+    patternAddBar =
+        reinterpret_cast<XMT_PATTERN_AddBar_fn>(ModuleSymbol(module, "XMT_PATTERN_AddBar"));
+    zzCalcPiv = reinterpret_cast<XMT_ZZ_CalcPiv_fn>(ModuleSymbol(module, "XMT_ZZ_CalcPiv"));
+  }
+  ~PatternLibrary() {
+    if (module) UnloadModule(module);
+  }
+  PatternLibrary(const PatternLibrary&) = delete;
+  PatternLibrary& operator=(const PatternLibrary&) = delete;
+
+  bool Complete() const { return module && zzAddBar && patternAddBar && zzCalcPiv; }
+};
