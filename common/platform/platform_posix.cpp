@@ -369,6 +369,8 @@ void* PosixPlatform::TaskRealloc(void* p, size_t n) { return realloc(p, n ? n : 
 void PosixPlatform::TaskFree(void* p) { free(p); }
 
 Platform& NativePlatform() {
-  static PosixPlatform platform;
-  return platform;
+  // Never destroyed: global objects of the libraries free their memory through it while
+  // the library is unloaded, possibly after a static object here would be gone.
+  static PosixPlatform* platform = new PosixPlatform;
+  return *platform;
 }
