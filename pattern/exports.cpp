@@ -4,6 +4,7 @@
 
 #include "pattern/xmt_pattern.h"
 
+#include "pattern/pattern_rec.h"
 #include "pattern/zigzag.h"
 
 namespace {
@@ -50,6 +51,11 @@ XMT_EXPORT int XMT_PATTERN_AddBar(int progress, const char* id, int date, int ti
 XMT_EXPORT int XMT_ZZ_CalcPiv(int /*unused*/, const char* id, int barPos, int left, int right,
                               XmtSlot* result) {
   return ZZCalcPiv(id, barPos, left, right, SlotBlock(result));
+}
+
+XMT_EXPORT int XMT_PATTERN_CalcPat(int unused, const char* id, int barPos, int left, int right,
+                                   XmtSlot* result, const char* name, char* err) {
+  return CalcPat(unused, id, barPos, left, right, SlotBlock(result), name, err);
 }
 
 }  // extern "C"

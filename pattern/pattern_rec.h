@@ -21,6 +21,7 @@
 #include "common/txt.h"
 #include "common/typed_ptr_array.h"
 #include "hostbridge/slot_block.h"
+#include "pattern/xmt_pattern.h"
 
 class CBarMgr;
 
@@ -125,6 +126,6 @@ int WriteOutputs(const CPivPatRec* p, SlotBlock block);
 
 // The body of the export XMT_PATTERN_CalcPat (see xmt_pattern.h). err may be null; at most
 // kPatternErrBufSize bytes (terminator included) are written to it.
-inline constexpr int kPatternErrBufSize = 1000;
+inline constexpr int kPatternErrBufSize = XMT_PATTERN_ERR_BUF_SIZE;
 int CalcPat(int unused, const char* id, int barPos, int left, int right, SlotBlock block,
             const char* name, char* err);

@@ -65,6 +65,26 @@ XMT_EXPORT int XMT_ZZ_CalcPiv(int unused, const char* id, int barPos, int left, 
                               XmtSlot* result);
 typedef int (*XMT_ZZ_CalcPiv_fn)(int, const char*, int, int, int, XmtSlot*);
 
+/* Size of the error buffer of XMT_PATTERN_CalcPat: at most this many bytes are written,
+ * the terminating zero included (longer messages are cut). */
+#define XMT_PATTERN_ERR_BUF_SIZE 1000
+
+/* Runs the pivot test for the bar at barPos (as XMT_ZZ_CalcPiv, windows adjusted the same
+ * way) and, when a new pivot is confirmed, matches the rule file "PR_<name>.txt" of the
+ * folder C:/Database/DO_DER against the newest pivots. The file is read once per pattern
+ * name and id; barPos 1 (the first bar of a calculation) makes every instance read its files
+ * again.
+ * Result: -2 null id; -5 the pattern cannot be loaded (err, when not null, receives the
+ * message, at most XMT_PATTERN_ERR_BUF_SIZE bytes); 1 a new pivot that is the first one or
+ * replaced an older pivot of its direction (nothing written); 0 no evaluation yet (nothing
+ * written); otherwise m + 1, the number of slots written: slot 0 is 100 when the last
+ * evaluation found the pattern, else 0, slots 1..m the pattern's outputs in file order.
+ * Formula errors show only in the trace log. */
+XMT_EXPORT int XMT_PATTERN_CalcPat(int unused, const char* id, int barPos, int left, int right,
+                                   XmtSlot* result, const char* name, char* err);
+typedef int (*XMT_PATTERN_CalcPat_fn)(int, const char*, int, int, int, XmtSlot*, const char*,
+                                      char*);
+
 #ifdef __cplusplus
 }
 #endif

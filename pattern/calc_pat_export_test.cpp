@@ -1,0 +1,114 @@
+// XMT_PATTERN_CalcPat from the outside: the built library loaded by file name, bars fed with
+// XMT_PATTERN_AddBar, the rule file read from the library's own pattern folder, results
+// compared with the checked-in sample run, and the error buffer bound.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "common/platform/modules.h"
+#include "common/platform/platform.h"
+#include "common/testing/test_dirs.h"
+#include "pattern/testing/pattern_test_env.h"
+#include "pattern/testing/test_env.h"
+#include "pattern/xmt_pattern.h"
+
+namespace {
+
+std::string LibraryPath() {
+  std::string self = Platform::Default().ModulePath();
+  size_t cut = self.find_last_of("/\\");
+  return (cut == std::string::npos ? std::string() : self.substr(0, cut + 1)) +
+         XMT_PATTERN_FILE_NAME;
+}
+
+class CalcPatExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PresetDataDrive();
+    const char* why = nullptr;
+    module_ = LoadModule(LibraryPath().c_str(), &why);
+    ASSERT_NE(nullptr, module_) << (why ? why : "");
+    addBar_ = reinterpret_cast<XMT_PATTERN_AddBar_fn>(ModuleSymbol(module_, "XMT_PATTERN_AddBar"));
+    calcPat_ =
+        reinterpret_cast<XMT_PATTERN_CalcPat_fn>(ModuleSymbol(module_, "XMT_PATTERN_CalcPat"));
+    ASSERT_NE(nullptr, addBar_);
+    ASSERT_NE(nullptr, calcPat_);
+  }
+  void TearDown() override {
+    if (module_) UnloadModule(module_);
+  }
+
+  void* module_ = nullptr;
+  XMT_PATTERN_AddBar_fn addBar_ = nullptr;
+  XMT_PATTERN_CalcPat_fn calcPat_ = nullptr;
+};
+
+TEST_F(CalcPatExportTest, SampleRunThroughTheExports) {
+  std::string rules, expectedText;
+  ASSERT_TRUE(ReadWholeFile(TestDataPath("patterns/PR_Swing3.txt"), &rules));
+  ASSERT_TRUE(ReadWholeFile(TestDataPath("patterns/expected_Swing3.csv"), &expectedText));
+  ASSERT_TRUE(WritePatternFile("pfx_Swing3", rules));
+
+  // date -> "result,slots..." of every bar on which the checked-in run saw something.
+  std::map<int, std::string> expected;
+  std::istringstream lines(expectedText);
+  std::string line;
+  while (std::getline(lines, line)) {
+    int date = 0, result = 0, count = 0, used = 0;
+    if (std::sscanf(line.c_str(), "%d,%d,%d%n", &date, &result, &count, &used) == 3)
+      expected[date] = std::to_string(result) + line.substr(static_cast<size_t>(used));
+  }
+  ASSERT_GT(expected.size(), 100u);
+
+  XmtSlot block[8] = {};
+  std::string previous;
+  int checked = 0;
+  for (const SampleBar& b : ReadSampleBars("ttrc_daily.csv")) {
+    if (b.date < 19900101) continue;
+    int o = static_cast<int>(std::lround(b.open * 100)), h = static_cast<int>(std::lround(b.high * 100));
+    int l = static_cast<int>(std::lround(b.low * 100)), c = static_cast<int>(std::lround(b.close * 100));
+    int index = addBar_(1, "pfx_run", b.date - 19000000, 0, 0, 100, &o, &h, &l, &c,
+                        static_cast<int>(b.volume));
+    ASSERT_GE(index, 0);
+    char err[XMT_PATTERN_ERR_BUF_SIZE] = {};
+    int r = calcPat_(0, "pfx_run", index + 1, 5, 5, block, "pfx_Swing3", err);
+    ASSERT_GE(r, 0) << err;
+    std::string got = std::to_string(r);
+    for (int i = 0; r > 1 && i < r; ++i) {
+      char v[32];
+      std::snprintf(v, sizeof v, ",%.4f", block[i].value);
+      got += v;
+    }
+    auto it = expected.find(b.date);
+    if (it != expected.end()) {
+      ASSERT_EQ(it->second, got) << b.date;
+      ++checked;
+    } else {
+      // Nothing new on this bar: no new first pivot, and the block repeats the last one.
+      ASSERT_NE(1, r) << b.date;
+      if (r > 1) {
+        ASSERT_EQ(previous, got) << b.date;
+      }
+    }
+    if (r > 1) previous = got;
+  }
+  EXPECT_EQ(static_cast<int>(expected.size()), checked);
+}
+
+TEST_F(CalcPatExportTest, ErrorTextIsBoundedAndNullsAreSafe) {
+  EXPECT_EQ(-2, calcPat_(0, nullptr, 1, 5, 5, nullptr, "x", nullptr));
+  char err[XMT_PATTERN_ERR_BUF_SIZE + 64];
+  std::memset(err, 'Z', sizeof err);
+  const std::string longName(XMT_PATTERN_ERR_BUF_SIZE, 'q');
+  EXPECT_EQ(-5, calcPat_(0, "pfx_err", 2, 5, 5, nullptr, longName.c_str(), err));
+  EXPECT_EQ(static_cast<size_t>(XMT_PATTERN_ERR_BUF_SIZE - 1), std::strlen(err));
+  for (size_t i = XMT_PATTERN_ERR_BUF_SIZE; i < sizeof err; ++i) ASSERT_EQ('Z', err[i]);
+  EXPECT_EQ(-5, calcPat_(0, "pfx_err", 2, 5, 5, nullptr, nullptr, nullptr));
+}
+
+}  // namespace
