@@ -2,39 +2,31 @@
 // files below the test's temporary folder.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "common/files.h"
 #include "common/platform/platform.h"
+#include "common/testing/test_dirs.h"
 #include "common/txt.h"
 
 namespace {
 
+// A fresh folder for each test, removed at the end of the program.
 std::string TempDir(const char* name) {
-  const char* root = std::getenv("XMT_TEST_TMP");
-  std::string dir = std::string(root ? root : ".") + "/" + name;
+  static ScopedTempDir root("files");
+  std::string dir = root.File(name);
   MakeDirPath(dir.c_str(), 0);
   return dir;
 }
 
 void WriteFile(const std::string& path, const std::string& data) {
-  FILE* f = Platform::Default().OpenFile(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << path;
-  std::fwrite(data.data(), 1, data.size(), f);
-  std::fclose(f);
+  ASSERT_TRUE(WriteWholeFile(path, data)) << path;
 }
 
 std::string ReadFile(const std::string& path) {
   std::string data;
-  FILE* f = Platform::Default().OpenFile(path.c_str(), "rb");
-  if (!f) return "<none>";
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-  std::fclose(f);
-  return data;
+  return ReadWholeFile(path, &data) ? data : "<none>";
 }
 
 TEST(NormalizeSlashes, SingleBackslashesAndTrailingSlashes) {

@@ -4,9 +4,12 @@
 
 #include <string>
 
+#include "common/platform/fake_platform.h"
 #include "common/platform/platform.h"
 #include "common/processes.h"
 #include "common/reg_string.h"
+#include "common/settings.h"
+#include "common/testing/test_dirs.h"
 #include "common/txt.h"
 
 namespace {
@@ -74,6 +77,96 @@ TEST(ReadRegString, CreatesTheKeyWithTheDefaultThenReadsIt) {
   EXPECT_EQ(out.GetLength(), 0);
   EXPECT_EQ(ReadRegString((fresh + "N").c_str(), out, "x", key, 0), 0);
   EXPECT_EQ(out.GetLength(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Process starts as the fake records them; nothing is started or shown.
+class LaunchFakeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SettingsResetForTest(dir_.File("settings.ini").c_str()); }
+  void TearDown() override { SettingsResetForTest(); }
+  ScopedTempDir dir_{"launch"};
+  FakePlatform fake_;
+  ScopedPlatform scope_{fake_};
+};
+
+TEST_F(LaunchFakeTest, PrefixesSelectTheStartFlags) {
+  fake_.processExitCode = 7;
+  EXPECT_EQ(LaunchFile("<#!prog a b", 0), 7);
+  EXPECT_EQ(LaunchFile("~@!prog c", 0), 1);
+  EXPECT_EQ(LaunchFile("!prog d", 0), 1);
+  ASSERT_EQ(fake_.processes.size(), 3u);
+  const PlatformStart& full = fake_.processes[0].opts;
+  EXPECT_EQ(fake_.processes[0].commandLine, "prog a b");
+  EXPECT_TRUE(full.wait && full.fullScreen && full.shareConsole && full.useShowWindow);
+  EXPECT_EQ(full.show, 1);
+  const PlatformStart& mini = fake_.processes[1].opts;
+  EXPECT_FALSE(mini.wait || mini.fullScreen);
+  EXPECT_TRUE(mini.shareConsole);
+  EXPECT_EQ(mini.show, 2);
+  const PlatformStart& plain = fake_.processes[2].opts;
+  EXPECT_FALSE(plain.wait || plain.fullScreen || plain.shareConsole);
+  EXPECT_EQ(plain.show, 1);
+  EXPECT_TRUE(fake_.messageBoxes.empty());
+}
+
+TEST_F(LaunchFakeTest, FilesGoThroughTheCommandInterpreter) {
+  std::string file = dir_.File("doc.txt");
+  ASSERT_TRUE(WriteWholeFile(file, "x"));
+  EXPECT_EQ(LaunchFile(("<" + file).c_str(), 0), 0);
+  ASSERT_EQ(fake_.processes.size(), 1u);
+  EXPECT_EQ(fake_.processes[0].commandLine, "cmd /C \"" + file + "\"");
+  // A missing file is reported whatever showErrors says, and nothing starts.
+  EXPECT_EQ(LaunchFile(dir_.File("none.txt").c_str(), 0), -1);
+  EXPECT_EQ(fake_.processes.size(), 1u);
+  ASSERT_EQ(fake_.messageBoxes.size(), 1u);
+  EXPECT_EQ(fake_.messageBoxes[0].text.rfind("File Launch Error (", 0), 0u);
+}
+
+TEST_F(LaunchFakeTest, StartFailures) {
+  fake_.processStartError = 2;
+  EXPECT_EQ(LaunchFile("!nothing here", 0), -2);
+  EXPECT_TRUE(fake_.messageBoxes.empty());
+  EXPECT_EQ(LaunchFile("<!nothing here", 1), -2);
+  ASSERT_EQ(fake_.messageBoxes.size(), 1u);
+  EXPECT_EQ(fake_.messageBoxes[0].text.rfind("File Launch Error (2) in:\r\nnothing here\r\n", 0), 0u)
+      << fake_.messageBoxes[0].text;
+  EXPECT_EQ(OpenInBrowser("http://x.com/a", 0), -1);
+  ASSERT_EQ(fake_.messageBoxes.size(), 2u);
+  EXPECT_EQ(fake_.messageBoxes[1].caption, "View Error");
+  EXPECT_NE(fake_.messageBoxes[1].text.find("' (2)\r\n"), std::string::npos);
+}
+
+TEST_F(LaunchFakeTest, EditorFromTheSettings) {
+  EXPECT_EQ(LaunchFile("^c:/dir/f.txt", 0), 1);
+  char editor[32];
+  ReadIniString("SYS", "EDITOR", "", editor, sizeof editor);
+  EXPECT_STREQ(editor, "NOTEPAD");  // written back
+  WriteIniString("SYS", "EDITOR", "myedit");
+  LaunchFile("^c:/dir/g.txt", 0);
+  ASSERT_EQ(fake_.processes.size(), 2u);
+  bool windows = Platform::Default().PathsIgnoreCase();
+  EXPECT_EQ(fake_.processes[0].commandLine,
+            windows ? "NOTEPAD \"c:\\dir\\f.txt\"" : "NOTEPAD \"c:/dir/f.txt\"");
+  EXPECT_EQ(fake_.processes[1].commandLine.rfind("myedit \"", 0), 0u);
+}
+
+TEST_F(LaunchFakeTest, BrowserCommandLine) {
+  WriteIniString("INTERNET", "Browser", "C:\\b\\browser.exe");
+  EXPECT_EQ(OpenInBrowser("c:\\help\\page.htm", 1), 0);
+  ASSERT_EQ(fake_.processes.size(), 1u);
+  EXPECT_TRUE(fake_.processes[0].opts.wait);
+  // The registered http command (where there is one) replaced the setting.
+  char browser[512];
+  ReadIniString("INTERNET", "Browser", "", browser, sizeof browser);
+  std::string expect = std::string(browser) + " \"c:/help/page.htm\"";
+  for (char& c : expect) {
+    if (c == '\\') c = '/';
+  }
+  EXPECT_EQ(fake_.processes[0].commandLine, expect);
 }
 
 }  // namespace

@@ -2,21 +2,21 @@
 // boolean and integer settings, against the platform of this build.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "common/deliverable.h"
 #include "common/files.h"
 #include "common/platform/platform.h"
 #include "common/settings.h"
+#include "common/testing/test_dirs.h"
 #include "common/txt.h"
 
 namespace {
 
-// A fresh folder below the test's own temporary folder.
+// A fresh folder for the test program, removed at its end.
 std::string TempDir(const char* name) {
-  const char* root = std::getenv("XMT_TEST_TMP");
-  std::string dir = std::string(root ? root : ".") + "/" + name;
+  static ScopedTempDir root("settings");
+  std::string dir = root.File(name);
   MakeDirPath(dir.c_str(), 0);
   return dir;
 }

@@ -10,21 +10,17 @@
 
 #include "common/deliverable.h"
 #include "common/files.h"
+#include "common/platform/fake_platform.h"
 #include "common/platform/platform.h"
 #include "common/settings.h"
+#include "common/testing/test_dirs.h"
 #include "common/trace_log.h"
 
 namespace {
 
 std::string ReadFile(const std::string& path) {
   std::string data;
-  FILE* f = Platform::Default().OpenFile(path.c_str(), "rb");
-  if (!f) return "<none>";
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-  std::fclose(f);
-  return data;
+  return ReadWholeFile(path, &data) ? data : "<none>";
 }
 
 // The lines of a log file, CR LF taken off (a line without it is kept with a marker).
@@ -240,6 +236,87 @@ TEST_F(TraceLogTest, CopyCommandOnlyInProgramVariant) {
   EXPECT_EQ(LogTrace("*copy", 1, "x"), 0);
   EXPECT_EQ(ReadFile("LogCpy.tmp"), ReadFile(LogPath()));
   Platform::Default().RemoveFile("LogCpy.tmp");
+}
+
+}  // namespace
+
+namespace {
+
+// Counts commits so that the batching of disk commits can be seen.
+class CountingPlatform : public FakePlatform {
+ public:
+  int commits = 0;
+  void CommitFile(FILE* f) override {
+    ++commits;
+    FakePlatform::CommitFile(f);
+  }
+};
+
+class TraceLogClockTest : public TraceLogTest {
+ protected:
+  TraceLogClockTest() {
+    PlatformTime t;
+    t.year = 2015;
+    t.month = 2;
+    t.day = 17;
+    t.hour = 21;
+    t.minute = 38;
+    t.second = 45;
+    t.millisecond = 123;
+    t.weekday = 2;
+    fake_.SetLocalTime(t);
+  }
+  CountingPlatform fake_;
+  ScopedPlatform scope_{fake_};
+};
+
+TEST_F(TraceLogClockTest, ExactLinesAndDayFolder) {
+  Use(DeliverableVariant::Program);
+  LogTrace("Rollout", 1, "Install Task failed");
+  EXPECT_EQ(LogPath(), base_ + "/logs/20150217/Unit.log");
+  std::vector<std::string> all = Lines(LogPath());
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0], "ACTION-INIT     |150217|21:38:45.123 |====== Opening " + LogPath() + " ======");
+  EXPECT_EQ(all[1], "Rollout         |150217|21:38:45.123a|Install Task failed");
+}
+
+TEST_F(TraceLogClockTest, CommitsEvery21LinesOrAfter10Seconds) {
+  LogTrace("Cat", 1, "line 1");
+  int opened = fake_.commits;  // the opening line is committed at once
+  EXPECT_GE(opened, 1);
+  for (int i = 2; i <= 20; ++i) LogTrace("Cat", 1, "line %d", i);
+  EXPECT_EQ(fake_.commits, opened);
+  LogTrace("Cat", 1, "line 21");
+  EXPECT_EQ(fake_.commits, opened + 1);
+  fake_.AdvanceMs(10000);
+  LogTrace("Cat", 1, "ten seconds on");
+  EXPECT_EQ(fake_.commits, opened + 1);
+  fake_.AdvanceMs(1000);
+  LogTrace("Cat", 1, "eleven seconds on");
+  EXPECT_EQ(fake_.commits, opened + 2);
+  // A flush request commits and writes nothing.
+  size_t size = ReadFile(LogPath()).size();
+  EXPECT_EQ(LogTrace("*FLUSH", 1, "Saving Logfile..."), 0);
+  EXPECT_EQ(fake_.commits, opened + 3);
+  EXPECT_EQ(ReadFile(LogPath()).size(), size);
+}
+
+TEST_F(TraceLogClockTest, FlushOnEachCommitsEveryLine) {
+  Set("SYS", "LogFileFlushOnEach", "YES");
+  LogTrace("Cat", 1, "one");
+  int after = fake_.commits;
+  LogTrace("Cat", 1, "two");
+  LogTrace("Cat", 1, "three");
+  EXPECT_EQ(fake_.commits, after + 2);
+}
+
+TEST_F(TraceLogClockTest, OverlongMessageIsShownAndLoggedCut) {
+  std::string big(10050, 'x');
+  LogTrace("Cat", 1, "%s", big.c_str());
+  ASSERT_EQ(fake_.messageBoxes.size(), 1u);
+  EXPECT_EQ(fake_.messageBoxes[0].caption, "LOGTRACE Buffer overrun!");
+  EXPECT_EQ(fake_.messageBoxes[0].text, std::string(9999, 'x'));
+  EXPECT_EQ(Written().back(), "Cat             |21:38:45.123a|" + std::string(9999, 'x'));
 }
 
 }  // namespace
