@@ -2,6 +2,7 @@
 // the output buffer, comparison modes and hexadecimal reading.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -13,7 +14,10 @@ std::string Field(const char* src, char sep, int from, int to = 0, int* result =
   char out[64];
   int n = strfld(src, sep, from, to, out, sizeof out);
   if (result) *result = n;
-  return n > 0 ? std::string(out) : std::string("<") + std::to_string(n) + ">";
+  if (n > 0) return out;
+  char code[16];
+  snprintf(code, sizeof code, "<%d>", n);  // the result code, to tell failures apart
+  return code;
 }
 
 TEST(TextHelpersTest, FieldsSeparatedByBlankRuns) {
