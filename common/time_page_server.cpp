@@ -77,7 +77,7 @@ void TimePageServer::Answer(intptr_t client) {
   int n = snprintf(head, sizeof head,
                    "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: %zu\r\n"
                    "Connection: close\r\n\r\n",
-                   page.size() + static_cast<size_t>(missingBytes_));
+                   page.size());
   std::string answer(head, static_cast<size_t>(n));
   answer += page;
   size_t sent = 0;

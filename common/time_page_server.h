@@ -24,8 +24,6 @@ class TimePageServer {
   // could be set up.
   bool Start(std::vector<std::string> pages);
   void Stop();
-  // Announce this many bytes more than each page has, then close: a transfer cut short.
-  void SetMissingBytes(int n) { missingBytes_ = n; }
   int Port() const { return port_; }
   std::string Url(const char* path = "/time") const;
 
@@ -40,7 +38,6 @@ class TimePageServer {
   std::vector<std::string> pages_;
   intptr_t listener_ = -1;
   int port_ = 0;
-  int missingBytes_ = 0;
   std::atomic<bool> stop_{false};
   std::thread thread_;
   mutable std::mutex mutex_;
