@@ -10,18 +10,13 @@
 #include "common/deliverable.h"
 #include "common/platform/platform.h"
 #include "common/settings.h"
+#include "common/text_helpers.h"
 #include "common/trace_log.h"
 
 namespace {
 
-bool StartsWithNoCase(const char* s, const char* prefix) {
-  for (; *prefix; ++s, ++prefix) {
-    if (std::toupper(static_cast<unsigned char>(*s)) != std::toupper(static_cast<unsigned char>(*prefix))) {
-      return false;
-    }
-  }
-  return true;
-}
+// True when s begins with prefix, case ignored.
+bool StartsWithNoCase(const char* s, const char* prefix) { return CompareNoCase(prefix, s, 2) == 0; }
 
 void Replace(std::string& s, char a, char b) {
   for (char& c : s) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/platform/platform.h"
+#include "common/settings.h"
 #include "common/txt.h"
 
 namespace {
@@ -16,18 +17,7 @@ int ReadRegString(const char* valueName, CTxt& out, const char* def, const char*
                   int create) {
   out.Empty();
   Platform& p = Platform::Default();
-  std::string name;
-  if (keyName) {
-    name = keyName;
-  } else {
-    // The running program's file name without folder and extension.
-    name = p.MainProgramPath();
-    size_t cut = name.find_last_of("/\\");
-    if (cut != std::string::npos) name.erase(0, cut + 1);
-    size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos) name.resize(dot);
-  }
-  std::string keyPath = "Software\\XMT\\" + name;
+  std::string keyPath = "Software\\XMT\\" + (keyName ? std::string(keyName) : ProgramFileTitle());
   void* key = nullptr;
   if (p.RegOpen(RegRoot::LocalMachine, keyPath.c_str(), create == 1, true, &key) != 0) return -1;
 

@@ -9,6 +9,7 @@
 
 #include "common/deliverable.h"
 #include "common/platform/platform.h"
+#include "common/text_helpers.h"
 #include "common/txt.h"
 
 namespace {
@@ -19,14 +20,7 @@ std::string g_iniFile;
 bool g_baseDirKnown = false;
 bool g_iniFileKnown = false;
 
-bool EqualNoCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) {
-      return false;
-    }
-  }
-  return *a == *b;
-}
+bool EqualNoCase(const char* a, const char* b) { return CompareNoCase(a, b, 1) == 0; }
 
 bool EndsWithNoCase(const std::string& s, const char* tail) {
   size_t n = std::strlen(tail);
@@ -80,6 +74,13 @@ std::string IniFileFromProgramPath(const std::string& baseDir, const std::string
     if (c == '\\') c = '/';
   }
   return file;
+}
+
+std::string ProgramFileTitle() {
+  std::string name = FileNameOf(Platform::Default().MainProgramPath());
+  size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return name;
 }
 
 int GetBaseDir(CTxt& out) {

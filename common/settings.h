@@ -40,6 +40,9 @@ int ReadIniInt(const char* section, const char* key, int def, const char* file =
 // Writes "%d". Result as WriteIniString.
 int WriteIniInt(const char* section, const char* key, int value, const char* file = nullptr);
 
+// The main program's file name without folder and extension.
+std::string ProgramFileTitle();
+
 // The pure parts of GetBaseDir / GetIniFileName, for a given main program path.
 std::string BaseDirFromProgramPath(const std::string& programPath, bool lowerCase);
 std::string IniFileFromProgramPath(const std::string& baseDir, const std::string& programPath);

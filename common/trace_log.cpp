@@ -14,6 +14,7 @@
 #include "common/files.h"
 #include "common/platform/platform.h"
 #include "common/settings.h"
+#include "common/text_helpers.h"
 #include "common/txt.h"
 
 namespace {
@@ -36,14 +37,7 @@ struct LogState {
 };
 LogState g_log;
 
-bool EqualNoCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    if (std::toupper(static_cast<unsigned char>(*a)) != std::toupper(static_cast<unsigned char>(*b))) {
-      return false;
-    }
-  }
-  return *a == *b;
-}
+bool EqualNoCase(const char* a, const char* b) { return CompareNoCase(a, b, 1) == 0; }
 
 // The first log call of the process opens the day's log (once, whatever comes of it).
 void OpenOnFirstUse() {
@@ -65,11 +59,7 @@ void OpenOnFirstUse() {
   if (config.logName) {
     name = config.logName;
   } else {
-    name = Platform::Default().MainProgramPath();
-    size_t cut = name.find_last_of("/\\");
-    if (cut != std::string::npos) name.erase(0, cut + 1);
-    size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos) name.resize(dot);
+    name = ProgramFileTitle();
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   }
 
