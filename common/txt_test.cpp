@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/platform/fake_platform.h"
+#include "common/platform/platform.h"
 #include "common/txt.h"
 
 namespace {
@@ -43,7 +45,29 @@ TEST(TxtTest, BuffersGrowToExactSizes) {
   CTxt adopt;
   adopt.SetTxt(owned);
   EXPECT_STREQ(adopt, "x");
-  free(owned);  // task memory is the malloc family on POSIX and CoTaskMem on Windows
+  Platform::Default().TaskFree(owned);
+}
+
+// Task memory that runs out on request.
+class ScarceMemory : public FakePlatform {
+ public:
+  bool exhausted = false;
+  void* TaskAlloc(size_t n) override { return exhausted ? nullptr : FakePlatform::TaskAlloc(n); }
+};
+
+TEST(TxtTest, FailedAllocationKeepsTheText) {
+  ScarceMemory memory;
+  ScopedPlatform use(memory);
+  CTxt t("abc");
+  memory.exhausted = true;
+  EXPECT_EQ(t.AddTxt("defgh"), -1);
+  EXPECT_EQ(t.SetTxt("longer text"), -1);
+  EXPECT_EQ(t.Format("%s", "longer text"), -1);
+  EXPECT_EQ(t.Add('x'), 4);  // still fits the buffer
+  EXPECT_STREQ(t, "abcx");
+  CTxt none;
+  EXPECT_STREQ(static_cast<const char*>(none), "");
+  memory.exhausted = false;
 }
 
 TEST(TxtTest, CopiesAndMoves) {
