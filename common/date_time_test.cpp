@@ -10,19 +10,18 @@
 
 #include "common/platform/fake_platform.h"
 #include "common/testing/test_dirs.h"
+#include "common/trace_log.h"
 
 namespace {
 
 CXMTDateTime DT(int date, int time = 0) { return CXMTDateTime(date, time); }
 
-PlatformTime Clock(int y, int mo, int d, int h, int mi, int s) {
+// A clock reading for yyyymmddhhmmss.
+PlatformTime Clock(long long dt) {
+  CXMTDateTime v;
+  v.SetDT64(dt);
   PlatformTime t;
-  t.year = y;
-  t.month = mo;
-  t.day = d;
-  t.hour = h;
-  t.minute = mi;
-  t.second = s;
+  v.GetPlatformTime(&t);
   return t;
 }
 
@@ -41,6 +40,13 @@ TEST(DateTimeSet, SetDTRejectsBadTimeWithoutChangeAndBadDateKeepingTime) {
 
   EXPECT_EQ(0, v.SetDT(20160229, 235959));
   EXPECT_EQ(20160229235959LL, v.GetDT());
+
+  char logPath[1024] = "";
+  ASSERT_GT(GetLogFilePath(logPath, sizeof logPath), 0);
+  const std::string log = ReadWholeFile(Platform::Default().NativePath(logPath));
+  EXPECT_NE(std::string::npos, log.find("DateTime        |")) << log;
+  EXPECT_NE(std::string::npos, log.find("Invalid Time: 240000\r\n")) << log;
+  EXPECT_NE(std::string::npos, log.find("Invalid Date: 20150230\r\n")) << log;
 }
 
 TEST(DateTimeSet, NumberFormsAndModes) {
@@ -254,8 +260,9 @@ TEST(DateTimeStatic, HelpersAndCodes) {
   EXPECT_EQ(0, CXMTDateTime::DayMonth(2015, 13));
   EXPECT_EQ(0, CXMTDateTime::IsTime(240001));
 
-  const PlatformTime a = Clock(2015, 12, 31, 23, 59, 59);
-  PlatformTime b = Clock(2016, 1, 1, 0, 0, 1);
+  const PlatformTime a = Clock(20151231235959LL);
+  EXPECT_EQ(4, a.weekday);  // Thursday
+  PlatformTime b = Clock(20160101000001LL);
   b.millisecond = 250;
   EXPECT_DOUBLE_EQ(2.25, CXMTDateTime::GetDiffSecsSYS(&a, &b));
 }
@@ -263,7 +270,7 @@ TEST(DateTimeStatic, HelpersAndCodes) {
 TEST(DateTimeClock, NowZonesAndJulianSetter) {
   FakePlatform fake;
   ScopedPlatform scope(fake);
-  fake.SetLocalTime(Clock(2015, 2, 17, 9, 30, 0));
+  fake.SetLocalTime(Clock(20150217093000LL));
   PlatformTimeZone zone;
   zone.bias = -60;  // one hour east of Greenwich, standard time
   zone.state = 1;

@@ -56,10 +56,23 @@ int CTxtArray::AddListingEntry(const char* path) {
   return Add((prefix + fwd).c_str());
 }
 
+// One folder walk: the listing of LoadFromDir*, or the file tree of LoadFromFilesFromTree
+// (which logs under its own category and with its own first two lines).
+struct CTxtArray::Listing {
+  bool tree = false;
+  int descend = 0;
+  int filesOnly = 0;
+  std::string pattern;  // as given, for the log
+  std::string ext;      // extension filter, files only
+  std::string wildcard = "*";
+  int verbose = 0;
+  const char* Category() const { return tree ? "LoadFromTree" : "LoadFromDir"; }
+};
+
 int CTxtArray::LoadFromDir(const char* dir, int descend, int filesOnly, const char* pattern,
                            int level, int verbose) {
   if (level == 0) RemoveAll();
-  ListDir(dir, descend, filesOnly, pattern, level, verbose);
+  LoadFromDirNoSort(dir, descend, filesOnly, pattern, level, verbose);
   if (level == 0) {
     const char* shown = pattern ? pattern : "";
     if (verbose > 0) {
@@ -78,7 +91,17 @@ int CTxtArray::LoadFromDir(const char* dir, int descend, int filesOnly, const ch
 
 int CTxtArray::LoadFromDirNoSort(const char* dir, int descend, int filesOnly,
                                  const char* pattern, int level, int verbose) {
-  return ListDir(dir, descend, filesOnly, pattern, level, verbose);
+  Listing how;
+  how.descend = descend;
+  how.filesOnly = filesOnly;
+  how.pattern = pattern ? pattern : "";
+  how.verbose = verbose;
+  if (how.pattern[0] == '!') {
+    how.ext = how.pattern.substr(1);
+  } else if (!how.pattern.empty()) {
+    how.wildcard = how.pattern;
+  }
+  return ListFolder(dir, how, level);
 }
 
 int CTxtArray::LoadFromDirSortTime(const char* dir, int descend, int filesOnly,
@@ -92,88 +115,64 @@ int CTxtArray::LoadFromDirSortTimeStyle(int style, const char* dir, int descend,
   return LoadFromDir(dir, descend, filesOnly, pattern, level, verbose);
 }
 
-int CTxtArray::ListDir(const char* dir, int descend, int filesOnly, const char* pattern,
-                       int level, int verbose) {
-  if (!dir) return GetSize();
-  const char* shownPattern = pattern ? pattern : "";
-  if (verbose > 0) {
-    LogTrace("LoadFromDir", 1, "Dir=%s, Desc=%d, File=%d, Path=%s, nLev=%d", dir, descend,
-             filesOnly, shownPattern, level);
-  }
-  std::string ext;  // extension filter ("!txt"), files only
-  std::string mask = std::string(dir) + "/*";
-  if (pattern && pattern[0] == '!') {
-    ext = pattern + 1;
-  } else if (pattern && *pattern) {
-    mask = std::string(dir) + "/" + pattern;
-  }
-  Platform& platform = Platform::Default();
-  std::vector<PlatformFileInfo> entries;
-  const int found = platform.FindFiles(mask.c_str(), &entries);
-  if (verbose > 0) {
-    LogTrace("LoadFromDir", 1, "Dir=%s, Desc=%d, File=%d, Path=%s, nLev=%d, hFindFn=%p, File=%s",
-             dir, descend, filesOnly, mask.c_str(), level,
-             found > 0 ? static_cast<void*>(entries.data()) : nullptr,
-             found > 0 ? entries.front().name.c_str() : "");
-  }
-  if (found <= 0) return GetSize();
-
-  for (const PlatformFileInfo& entry : entries) {
-    if (IsDotName(entry.name)) continue;
-    const std::string full = std::string(dir) + "/" + entry.name;
-    if (verbose > 1) LogTrace("LoadFromDir", 1, "Dir=%s, nLev=%d, File=%s", dir, level, full.c_str());
-    PlatformFileInfo info;
-    if (platform.FileStat(full.c_str(), &info) != 0) continue;
-    if (info.isDirectory) {
-      if (descend == 1) ListDir(full.c_str(), descend, filesOnly, pattern, level + 1, verbose);
-      if (filesOnly != 1 && ext.empty()) Add(ForwardSlashes(full).c_str());
-      continue;
-    }
-    if (!ext.empty() && CompareNoCase(ExtensionOf(entry.name).c_str(), ext.c_str(), 1) != 0)
-      continue;
-    if (AddListingEntry(full.c_str()) >= 0 && verbose > 0) {
-      LogTrace("LoadFromDir", 1, "Dir=%s, nLev=%d, Found File=%s", dir, level, full.c_str());
-    }
-  }
-  return GetSize();
-}
-
 int CTxtArray::LoadFromFilesFromTree(const char* dir, const char* ext, int verbose, int level,
                                      int recurse) {
   if (level == 0) RemoveAll();
-  return ListTree(dir, ext, verbose, level, recurse);
+  Listing how;
+  how.tree = true;
+  how.descend = recurse;
+  how.filesOnly = 1;
+  how.ext = ext ? ext : "";
+  if (!how.ext.empty() && (how.ext[0] == '.' || how.ext[0] == '!')) how.ext.erase(0, 1);
+  how.verbose = verbose;
+  return ListFolder(dir, how, level);
 }
 
-int CTxtArray::ListTree(const char* dir, const char* ext, int verbose, int level, int recurse) {
+int CTxtArray::ListFolder(const char* dir, const Listing& how, int level) {
   if (!dir) return GetSize();
-  std::string filter = ext ? ext : "";
-  if (!filter.empty() && (filter[0] == '.' || filter[0] == '!')) filter.erase(0, 1);
-  if (verbose > 0) LogTrace("LoadFromTree", 1, "Dir=%s, Ext=%s, nLev=%d", dir, filter.c_str(), level);
-  const std::string mask = std::string(dir) + "/*";
+  const char* category = how.Category();
+  const std::string mask = std::string(dir) + "/" + how.wildcard;
+  if (how.verbose > 0) {
+    if (how.tree) {
+      LogTrace(category, 1, "Dir=%s, Ext=%s, nLev=%d", dir, how.ext.c_str(), level);
+    } else {
+      LogTrace(category, 1, "Dir=%s, Desc=%d, File=%d, Path=%s, nLev=%d", dir, how.descend,
+               how.filesOnly, how.pattern.c_str(), level);
+    }
+  }
   Platform& platform = Platform::Default();
   std::vector<PlatformFileInfo> entries;
   const int found = platform.FindFiles(mask.c_str(), &entries);
-  if (verbose > 0) {
-    LogTrace("LoadFromTree", 1, "Dir=%s, Path=%s, nLev=%d, hFindFn=%p, File=%s", dir,
-             mask.c_str(), level, found > 0 ? static_cast<void*>(entries.data()) : nullptr,
-             found > 0 ? entries.front().name.c_str() : "");
+  if (how.verbose > 0) {
+    // There is no search handle to show; the entry block stands in for it.
+    void* handle = found > 0 ? static_cast<void*>(entries.data()) : nullptr;
+    const char* first = found > 0 ? entries.front().name.c_str() : "";
+    if (how.tree) {
+      LogTrace(category, 1, "Dir=%s, Path=%s, nLev=%d, hFindFn=%p, File=%s", dir, mask.c_str(),
+               level, handle, first);
+    } else {
+      LogTrace(category, 1, "Dir=%s, Desc=%d, File=%d, Path=%s, nLev=%d, hFindFn=%p, File=%s",
+               dir, how.descend, how.filesOnly, mask.c_str(), level, handle, first);
+    }
   }
   if (found <= 0) return GetSize();
+
   for (const PlatformFileInfo& entry : entries) {
     if (IsDotName(entry.name)) continue;
     const std::string full = std::string(dir) + "/" + entry.name;
-    if (verbose > 1) LogTrace("LoadFromTree", 1, "Dir=%s, nLev=%d, File=%s", dir, level, full.c_str());
+    if (how.verbose > 1) LogTrace(category, 1, "Dir=%s, nLev=%d, File=%s", dir, level, full.c_str());
     PlatformFileInfo info;
     if (platform.FileStat(full.c_str(), &info) != 0) continue;
     if (info.isDirectory) {
-      if (recurse == 1) ListTree(full.c_str(), ext, verbose, level + 1, recurse);
+      if (how.descend == 1) ListFolder(full.c_str(), how, level + 1);
+      if (how.filesOnly != 1 && how.ext.empty()) Add(ForwardSlashes(full).c_str());
       continue;
     }
-    if (!filter.empty() &&
-        CompareNoCase(ExtensionOf(entry.name).c_str(), filter.c_str(), 1) != 0)
+    if (!how.ext.empty() &&
+        CompareNoCase(ExtensionOf(entry.name).c_str(), how.ext.c_str(), 1) != 0)
       continue;
-    if (AddListingEntry(full.c_str()) >= 0 && verbose > 0) {
-      LogTrace("LoadFromTree", 1, "Dir=%s, nLev=%d, Found File=%s", dir, level, full.c_str());
+    if (AddListingEntry(full.c_str()) >= 0 && how.verbose > 0) {
+      LogTrace(category, 1, "Dir=%s, nLev=%d, Found File=%s", dir, level, full.c_str());
     }
   }
   return GetSize();

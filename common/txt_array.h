@@ -123,9 +123,8 @@ class CTxtArray {
 
  private:
   int AddOwned(CTxt* t);
-  int ListDir(const char* dir, int descend, int filesOnly, const char* pattern, int level,
-              int verbose);
-  int ListTree(const char* dir, const char* ext, int verbose, int level, int recurse);
+  struct Listing;  // what one folder walk looks for (dir_listing.cpp)
+  int ListFolder(const char* dir, const Listing& how, int level);
   int AddListingEntry(const char* path);
 
   unsigned long m_processId = 0;  // preset list-view process; 0 means from the window
