@@ -62,8 +62,9 @@ class CXMTDateTime : public CXMTDateTimePlain {
 
   // --- setting ------------------------------------------------------------------------
   void Reset();
-  // date yyyymmdd, time hhmmss. A bad time (not IsTime): -2, nothing changed. Else the time
-  // is stored; a bad date (not IsDate): -1, date fields unchanged.
+  // date yyyymmdd, time hhmmss. A bad time (not IsTime, or not a time of day: 240000,
+  // 126000): -2, nothing changed. Else the time is stored; a bad date (not IsDate, or a day
+  // its month does not have): -1, date fields unchanged.
   int SetDT(int date, int time);
   // yyyymmddhhmmss; a date part of 0 or less empties the value and gives -1.
   int SetDT64(long long dt);
@@ -112,8 +113,9 @@ class CXMTDateTime : public CXMTDateTimePlain {
   void Copy(const CXMTDateTime& other) { *this = other; }
 
   // --- reading ------------------------------------------------------------------------
-  // mode 0 (or positive other than 1): yyyymmdd, 0 when not valid; 1: yyymmdd, 0 when not
-  // valid; -1: yyymmdd unchecked; other negative: yyyymmdd unchecked.
+  // mode 0 (or positive other than 1): yyyymmdd, 0 when the date is not valid; 1: yyymmdd,
+  // 0 when not valid; -1: yyymmdd unchecked; other negative: yyyymmdd unchecked. Only the
+  // date is checked: 24:00:00 (end of day) keeps its date.
   int GetDate(int mode = 0) const;
   int GetTime() const;     // hhmmss
   int GetTimeSec() const;  // seconds since midnight
@@ -142,7 +144,8 @@ class CXMTDateTime : public CXMTDateTimePlain {
   int IsHoliday(const char* market = nullptr, const char* list = nullptr) const;  // always 0
   // 1 when valid and within [from, to]; a null bound or one with month 0 is open.
   int IsDTRange(const CXMTDateTime* from, const CXMTDateTime* to) const;
-  // The same with yyyymmddhhmmss bounds compared with GetDT.
+  // The same with yyyymmddhhmmss bounds compared with GetDT (0 or less is open). Pass
+  // long long values: IsDTRange(0, 0) is ambiguous.
   int IsDTRange(long long from64, long long to64) const;
   // -1, 0, 1 field by field to the depth (1-6); a null other means now.
   int Compare(const CXMTDateTime* other, int depth = 6) const;
@@ -171,7 +174,7 @@ class CXMTDateTime : public CXMTDateTimePlain {
 
   // --- static helpers -----------------------------------------------------------------
   static int IsDate(int n);  // 19000101 <= n <= 29991231
-  static int IsTime(int n);  // n < 240001
+  static int IsTime(int n);  // 0 <= n < 240001
   static int DayYear(int y);
   static int DayMonth(int y, int m);  // 0 for m outside 1-12
   // yyyymmdd, or 1 bad year, 2 bad month, 3 bad day.
