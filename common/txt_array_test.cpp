@@ -12,6 +12,7 @@
 #include "common/block_reader.h"
 #include "common/platform/platform.h"
 #include "common/testing/test_dirs.h"
+#include "common/trace_log.h"
 
 namespace {
 
@@ -254,6 +255,23 @@ TEST_F(TxtArrayListing, FoldersWildcardsAndTree) {
   EXPECT_EQ(6, a.LoadFromFilesFromTree(root_.c_str(), "", 0, 0, 1));
   EXPECT_EQ(2, a.LoadFromFilesFromTree(root_.c_str(), "txt", 0, 0, 0));
   EXPECT_EQ(0, a.LoadFromDir((root_ + "/missing").c_str()));
+}
+
+TEST_F(TxtArrayListing, VerboseListingsAreTraced) {
+  CTxtArray a;
+  EXPECT_EQ(1, a.LoadFromDir(root_.c_str(), 0, 0, "*.csv", 0, 1));
+  EXPECT_EQ(2, a.LoadFromFilesFromTree((root_ + "/sub").c_str(), "txt", 2, 0, 1));
+  char logPath[1024] = "";
+  ASSERT_GT(GetLogFilePath(logPath, sizeof logPath), 0);
+  const std::string log = ReadWholeFile(Platform::Default().NativePath(logPath));
+  const std::string head = "Dir=" + root_ + ", Desc=0, File=0, Path=*.csv, nLev=0";
+  EXPECT_NE(std::string::npos, log.find("LoadFromDir     |")) << log;
+  EXPECT_NE(std::string::npos, log.find(head + "\r\n")) << log;
+  EXPECT_NE(std::string::npos, log.find("Found File=" + root_ + "/c.csv")) << log;
+  EXPECT_NE(std::string::npos, log.find(head + ", Sort 1 Files - Completed")) << log;
+  EXPECT_NE(std::string::npos, log.find("LoadFromTree    |")) << log;
+  EXPECT_NE(std::string::npos, log.find("Dir=" + root_ + "/sub, Ext=txt, nLev=0")) << log;
+  EXPECT_NE(std::string::npos, log.find("Found File=" + root_ + "/sub/deep/e.txt")) << log;
 }
 
 TEST_F(TxtArrayListing, SortTimeOrdersByCreationOldestFirst) {
