@@ -369,8 +369,6 @@ void* PosixPlatform::TaskRealloc(void* p, size_t n) { return realloc(p, n ? n : 
 void PosixPlatform::TaskFree(void* p) { free(p); }
 
 Platform& NativePlatform() {
-  // Never destroyed: global objects of the libraries free their memory through it while
-  // the library is unloaded, possibly after a static object here would be gone.
-  static PosixPlatform* platform = new PosixPlatform;
-  return *platform;
+  static PosixPlatform platform;
+  return platform;
 }

@@ -305,8 +305,6 @@ void* Win32Platform::TaskRealloc(void* p, size_t n) { return CoTaskMemRealloc(p,
 void Win32Platform::TaskFree(void* p) { CoTaskMemFree(p); }
 
 Platform& NativePlatform() {
-  // Never destroyed: global objects of the libraries free their memory through it while
-  // the library is unloaded, possibly after a static object here would be gone.
-  static Win32Platform* platform = new Win32Platform;
-  return *platform;
+  static Win32Platform platform;
+  return platform;
 }
