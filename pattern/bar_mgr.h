@@ -30,8 +30,12 @@
 inline constexpr int kBarMgrFilterBit = 0x02;  // same-direction pivot filter (pivot engine)
 inline constexpr int kBarMgrTraceBit = 0x08;   // log pivot consolidations
 
-#pragma pack(push, 1)
-// One bar, packed: contiguous blocks of these records may be handed over as a whole.
+// Records keep the field order of the original layout but natural alignment: packed
+// records would put the prices at odd addresses, and every caller that binds a price to a
+// reference (std::max, test macros) would read misaligned memory. Nothing stores or passes
+// these records in binary form.
+
+// One bar.
 struct CBarMgrData {
   CXMTDateTime dateTime;  // seconds 0
   int32_t barNumber = 0;  // as given when the bar was stored
@@ -42,7 +46,7 @@ struct CBarMgrData {
   float volume = 0.0f;
 };
 
-// One pivot, packed.
+// One pivot.
 struct CBarMgrPivot {
   float price = 0.0f;     // the bar's high for a pivot high, its low for a pivot low
   int32_t bar = -1;       // bar index of the pivot bar
@@ -54,10 +58,6 @@ struct CBarMgrPivot {
   // "Bar=%5u, Prc=%9.4f, Dir=%c%d, Type=%d, Exp=%d, Show=%d". Result: the text's length.
   int Describe(CTxt& out) const;
 };
-#pragma pack(pop)
-
-static_assert(sizeof(CBarMgrData) == 30, "bar records are packed");
-static_assert(sizeof(CBarMgrPivot) == 15, "pivot records are packed");
 
 // Drawn lines and custom entries: created and emptied only; nothing fills them yet.
 class CBarMgrLine {};
