@@ -26,9 +26,9 @@ struct DemoRun {
 const DemoRun kRuns[] = {
     {"zigzag", "msft_daily.csv", 5, 5, "", 1},
     {"zigzag", "ttrc_daily.csv", 10, 3, "", 1},
-    {"pattern", "ttrc_daily.csv", 5, 5, "XABCD", 1},
-    {"pattern", "msft_daily.csv", 3, 3, "ABC", 1},
-    {"pattern64", "ttrc_daily.csv", 5, 5, "XABCD", 1},
+    {"pattern", "ttrc_daily.csv", 5, 5, "XABCD_Bull", 1},
+    {"pattern", "msft_daily.csv", 3, 3, "Swing3", 1},
+    {"pattern64", "ttrc_daily.csv", 5, 5, "XABCD_Bull", 1},
     {"rs", "usdchf_30min.csv", 10, 10, "", 1},
 };
 
@@ -53,10 +53,11 @@ int RunDemo(const std::string& dataDir, const std::string& outParent) {
   const fs::path data(dataDir);
   fs::path folder = fs::path(outParent) / Stamp();
   for (int n = 2; fs::exists(folder); ++n) folder = fs::path(outParent) / (Stamp() + "-" + std::to_string(n));
-  const fs::path bars = folder / "data", results = folder / "results";
+  const fs::path bars = folder / "data", patterns = folder / "patterns", results = folder / "results";
   std::error_code ec;
   fs::create_directories(bars, ec);
   fs::create_directories(results, ec);
+  fs::create_directories(patterns, ec);
   fs::create_directories(folder / "host", ec);
   if (ec) {
     std::fprintf(stderr, "xmt-host: cannot create %s: %s\n", folder.string().c_str(), ec.message().c_str());
@@ -78,6 +79,14 @@ int RunDemo(const std::string& dataDir, const std::string& outParent) {
       return 3;
     }
   }
+  for (const DemoRun& r : kRuns) {
+    if (!*r.pattern) continue;
+    const std::string name = std::string("PR_") + r.pattern + ".txt";
+    if (!fs::exists(patterns / name) && !CopyInto(data / "patterns" / name, patterns / name, &error)) {
+      std::fprintf(stderr, "xmt-host: %s\n", error.c_str());
+      return 3;
+    }
+  }
   std::printf("XMT host simulator demo in %s\n\n", folder.string().c_str());
   int failures = 0;
   for (const DemoRun& r : kRuns) {
@@ -89,7 +98,7 @@ int RunDemo(const std::string& dataDir, const std::string& outParent) {
     request.options.right = r.right;
     request.options.style = r.style;
     request.options.id = std::string("DEMO_") + r.study + "_" + fs::path(r.file).stem().string();
-    if (*r.pattern) request.options.pattern = (data / "patterns" / (std::string("PR_") + r.pattern + ".txt")).string();
+    if (*r.pattern) request.options.pattern = (patterns / (std::string("PR_") + r.pattern + ".txt")).string();
     RunSummary summary;
     int rc = RunStudy(request, &summary, &error);
     if (rc != 0) {

@@ -82,6 +82,19 @@ std::string PriceLine(const Frame& f, const BarFile& bars) {
          "\"/>\n";
 }
 
+// The high-low range of every bar as a faint stroke, for files with open/high/low/close
+// and few enough bars to tell them apart.
+std::string RangeStrokes(const Frame& f, const BarFile& bars) {
+  if (bars.closeOnly || bars.bars.size() > static_cast<size_t>(f.width) / 2) return "";
+  std::ostringstream d;
+  for (size_t i = 0; i < bars.bars.size(); ++i) {
+    const SimBar& b = bars.bars[i];
+    d << 'M' << Num(f.X(static_cast<double>(i)), 1) << ',' << Num(f.Y(b.high), 1) << 'V'
+      << Num(f.Y(b.low), 1);
+  }
+  return "<path fill=\"none\" stroke=\"#c8c8c8\" stroke-width=\"2\" d=\"" + d.str() + "\"/>\n";
+}
+
 std::string Axes(const Frame& f, const BarFile& bars, int decimals) {
   std::ostringstream s;
   s << "<rect x=\"" << f.left << "\" y=\"" << f.top << "\" width=\"" << f.width
@@ -158,7 +171,7 @@ std::string ChartSvg(const std::string& title, const BarFile& bars, const StudyO
     << "<text x=\"70\" y=\"24\" font-size=\"15\">" << Escape(title) << "</text>\n"
     << "<text x=\"1370\" y=\"24\" font-size=\"12\" text-anchor=\"end\">" << out.pivots.size()
     << " pivots, " << out.hits.size() << " hits</text>\n"
-    << Axes(f, bars, decimals) << PriceLine(f, bars) << PivotMarks(f, out)
+    << Axes(f, bars, decimals) << RangeStrokes(f, bars) << PriceLine(f, bars) << PivotMarks(f, out)
     << HitMarks(f, bars, out) << "</svg>\n";
   return s.str();
 }
