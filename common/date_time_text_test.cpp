@@ -6,6 +6,8 @@
 
 #include "common/date_time.h"
 #include "common/platform/fake_platform.h"
+#include "common/testing/test_dirs.h"
+#include "common/trace_log.h"
 #include "common/txt.h"
 
 namespace {
@@ -209,14 +211,23 @@ TEST(DateTimeText, SetDTFailuresKeepTheValue) {
   }
 }
 
+std::string LogText() {
+  char path[1024] = "";
+  if (GetLogFilePath(path, sizeof path) <= 0) return "";
+  return ReadWholeFile(Platform::Default().NativePath(path));
+}
+
 TEST(DateTimeText, FirstFieldTimeSetsOnlyTheTime) {
   CXMTDateTime v = Make(20100101, 101010);
   EXPECT_EQ(v.SetDT("12:30 anything"), -1);  // the missing date is reported
   EXPECT_EQ(v.GetTime(), 123000);
   EXPECT_EQ(v.GetDate(), 20100101);
+  EXPECT_NE(LogText().find("Invalid Date: 0\r\n"), std::string::npos);
   // A time that does not read changes nothing.
   EXPECT_EQ(v.SetDT("12:75"), -2);
   EXPECT_EQ(v.GetDT(), 20100101123000);
+  EXPECT_EQ(v.SetTime("12:75"), -2);
+  EXPECT_NE(LogText().find("Invalid Time: -2\r\n"), std::string::npos);
 }
 
 TEST(DateTimeText, DateReaderCodes) {
@@ -412,6 +423,8 @@ std::string ConvLocal(const char* format, const char* text) {
 TEST(DateTimeText, UserDateOrder) {
   EXPECT_EQ(ConvLocal("d/M/yyyy", "17/2/2015 10:30 PM"), "2/17/2015 10:30 PM");
   EXPECT_EQ(ConvLocal("dd.MM.yyyy", "17.02.2015 10:30"), "2/17/2015 10:30");
+  EXPECT_NE(LogText().find("Detecetd DateFormat: DD.MM.YYYY (Day=1, Month=2, Year=3)"),
+            std::string::npos);
   EXPECT_EQ(ConvLocal("yyyy-MM-dd", "2015-02-17"), "2/17/2015 ");
   EXPECT_EQ(ConvLocal("", "2/17/2015 9:00"), "2/17/2015 9:00");  // unknown: month/day/year
   EXPECT_EQ(ConvLocal("M/d/yy", "2/17/15"), "2/17/15 ");

@@ -145,15 +145,7 @@ TEST_F(InternetTime, SessionAndReadingErrorsAndDefaultAddresses) {
 class SyncClock : public ::testing::Test {
  protected:
   SyncClock() : use_(fake_) {
-    PlatformTime t;
-    t.year = 2025;
-    t.month = 3;
-    t.day = 14;
-    t.hour = 9;
-    t.minute = 30;
-    t.second = 0;
-    t.millisecond = 500;
-    fake_.SetLocalTime(t);
+    fake_.SetLocalTime(PlatformTime{2025, 3, 14, 9, 30, 0, 500, 5});  // 09:30:00.500
   }
   FakePlatform fake_;
   ScopedPlatform use_;
