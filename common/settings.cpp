@@ -3,6 +3,7 @@
 #include "common/settings.h"
 
 #include <cctype>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -65,7 +66,7 @@ std::string IniFileFromProgramPath(const std::string& baseDir, const std::string
   if (dot != std::string::npos) name.resize(dot);
   for (const char* build : {"Debug", "Release"}) {
     if (EndsWithNoCase(name, build)) {
-      name.resize(name.size() - std::strlen(build));
+      name.erase(name.end() - static_cast<std::ptrdiff_t>(std::strlen(build)), name.end());
       break;
     }
   }
