@@ -162,37 +162,28 @@ bool PosixPlatform::FormatInserts(const char* fmt, va_list args, std::string* ou
       if (p[1] >= '0' && p[1] <= '9') n = n * 10 + (*++p - '0');
       if (p[1] == '!') p = strchr(p + 2, '!');
       const Insert& ins = inserts[n];
+      const ArgValue& v = values[n];
+      const char* text = v.text ? v.text : "(null)";
+      if (ins.kind == ArgKind::Text && ins.spec == "s") {
+        result += text;
+        continue;
+      }
       std::string conv = "%" + ins.spec;
-      char small[512];
-      int len = 0;
-      switch (ins.kind) {
-        case ArgKind::Text:
-          if (ins.spec == "s") {
-            result += values[n].text ? values[n].text : "(null)";
-            continue;
-          }
-          len = snprintf(small, sizeof small, conv.c_str(), values[n].text ? values[n].text : "(null)");
-          break;
-        case ArgKind::Int: len = snprintf(small, sizeof small, conv.c_str(), (int)values[n].number); break;
-        case ArgKind::Int64: len = snprintf(small, sizeof small, conv.c_str(), values[n].number); break;
-        case ArgKind::Pointer: len = snprintf(small, sizeof small, conv.c_str(), values[n].pointer); break;
-        case ArgKind::None: break;
-      }
+      auto render = [&](char* buf, size_t size) {
+        switch (ins.kind) {
+          case ArgKind::Text: return snprintf(buf, size, conv.c_str(), text);
+          case ArgKind::Int: return snprintf(buf, size, conv.c_str(), (int)v.number);
+          case ArgKind::Int64: return snprintf(buf, size, conv.c_str(), v.number);
+          case ArgKind::Pointer: return snprintf(buf, size, conv.c_str(), v.pointer);
+          case ArgKind::None: break;
+        }
+        return 0;
+      };
+      int len = render(nullptr, 0);
       if (len < 0) return false;
-      if ((size_t)len < sizeof small) {
-        result.append(small, (size_t)len);
-      } else {  // a wide field: format again into a buffer of the right size
-        std::string big((size_t)len + 1, '\0');
-        if (ins.kind == ArgKind::Text)
-          snprintf(big.data(), big.size(), conv.c_str(), values[n].text ? values[n].text : "(null)");
-        else if (ins.kind == ArgKind::Pointer)
-          snprintf(big.data(), big.size(), conv.c_str(), values[n].pointer);
-        else if (ins.kind == ArgKind::Int)
-          snprintf(big.data(), big.size(), conv.c_str(), (int)values[n].number);
-        else
-          snprintf(big.data(), big.size(), conv.c_str(), values[n].number);
-        result.append(big.data(), (size_t)len);
-      }
+      std::string piece((size_t)len + 1, '\0');
+      render(piece.data(), piece.size());
+      result.append(piece.data(), (size_t)len);
       continue;
     }
     switch (c) {
