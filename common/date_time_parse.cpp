@@ -129,7 +129,8 @@ int CXMTDateTime::ParseDateTxt(const char* text) {
   if (!text) return -1;
   long long n = ToNumber(text);
   // A number in the date range is still checked as a calendar date: 20151399 is no date.
-  if (n >= 18000000 && n <= 29991231) return CheckedDate(n / 10000, n / 100 % 100, n % 100, -1, -2, -3);
+  if (n >= 18000000 && n <= 29991231)
+    return CheckedDate(n / 10000, n / 100 % 100, n % 100, -1, -2, -3);
   if (!strchr(text, '/')) {
     if (CountChar(text, '-') == 2 && CountFields(text, '-') == 3)
       return CheckedDate(FieldNumber(text, '-', 1), FieldNumber(text, '-', 2),
@@ -342,9 +343,10 @@ int CXMTDateTime::SetDTConvLocalTxt(const char* text, CTxt& out) {
   if (!strchr(date, order.separator)) return out.SetTxt(buf);
   char rest[kMaxText + 1];
   if (strfld(buf, ' ', 2, -1, rest, sizeof rest) <= 0) rest[0] = 0;
-  return out.Format("%d/%d/%d %s", static_cast<int>(FieldNumber(date, order.separator, order.month)),
-                    static_cast<int>(FieldNumber(date, order.separator, order.day)),
-                    static_cast<int>(FieldNumber(date, order.separator, order.year)), rest);
+  const auto part = [&](int field) {
+    return static_cast<int>(FieldNumber(date, order.separator, field));
+  };
+  return out.Format("%d/%d/%d %s", part(order.month), part(order.day), part(order.year), rest);
 }
 
 int CXMTDateTime::SetDTConvLocal(const char* text) {

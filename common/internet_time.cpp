@@ -41,6 +41,10 @@ std::string TimeUrl(const char* key, const char* def) {
   return url;
 }
 
+void MakeUpper(char* s) {
+  for (; *s; ++s) *s = static_cast<char>(toupper(static_cast<unsigned char>(*s)));
+}
+
 bool IsDigitAt(const char* s, int i) { return isdigit(static_cast<unsigned char>(s[i])) != 0; }
 
 // Start of a "hh:mm:ss<" (or "h:mm:ss<") in line, -1 when there is none.
@@ -65,17 +69,18 @@ bool ReadTimePage(const std::string& body, int* date, int* time) {
   std::vector<char> line(kPageLimit + 1);
   bool found = false;
   while (!found && reader.ReadLine(line.data(), static_cast<int>(line.size())) >= 0) {
-    for (char* p = line.data(); *p; ++p) *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
+    MakeUpper(line.data());
     const int start = FindTimeBeforeTag(line.data());
     if (start < 0) continue;
     found = true;
     char timeText[16];
-    snprintf(timeText, sizeof timeText, "%.*s", static_cast<int>(strcspn(line.data() + start, "<")),
-             line.data() + start);
+    const char* timeStart = line.data() + start;
+    snprintf(timeText, sizeof timeText, "%.*s", static_cast<int>(strcspn(timeStart, "<")),
+             timeStart);
     *time = CXMTDateTime::GetTimeAlpha(timeText);
     char dateText[1000] = "";
     if (reader.ReadLine(line.data(), static_cast<int>(line.size())) >= 0) {
-      for (char* p = line.data(); *p; ++p) *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
+      MakeUpper(line.data());
       if (strfld(line.data(), ',', 2, 3, dateText, sizeof dateText) <= 0) dateText[0] = 0;
       TrimBlanks(dateText);
     }

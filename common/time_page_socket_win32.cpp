@@ -40,7 +40,8 @@ intptr_t AcceptWithin(intptr_t listener, int ms) {
   SOCKET c = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
   if (c == INVALID_SOCKET) return -1;
   DWORD timeoutMs = 2000;
-  setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+  setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs),
+             sizeof timeoutMs);
   return static_cast<intptr_t>(c);
 }
 
