@@ -96,6 +96,9 @@ class Platform {
   // --- settings (profile strings with Windows semantics) ------------------------------
   // GetPrivateProfileStringA: copies the value (or def) into out (at most size - 1
   // characters, always terminated when size > 0); result the number of characters copied.
+  // A null key (or section) lists the section's keys (or the file's sections) instead, each
+  // ending with a zero and the list with one more. A bare file name means the Windows
+  // folder (POSIX: $XMT_ROOT/C/Windows).
   virtual int ReadProfileString(const char* section, const char* key, const char* def, char* out,
                                 int size, const char* file) = 0;
   // WritePrivateProfileStringA: creates file, section and key as needed; a null value
@@ -107,7 +110,8 @@ class Platform {
   // Result codes are Windows error codes: 0 success, 2 not found, others failures.
   // wow64_32 asks for the 32-bit view (KEY_WOW64_32KEY). create uses RegCreateKeyExA with
   // the class "Application Global Data" and full access; otherwise the key is opened for
-  // reading.
+  // reading. POSIX keeps the keys in $XMT_ROOT/registry.ini and has one view only
+  // (wow64_32 changes nothing there).
   virtual long RegOpen(RegRoot root, const char* keyPath, bool create, bool wow64_32,
                        void** key) = 0;
   virtual long RegQueryString(void* key, const char* valueName, std::string* out) = 0;
@@ -133,18 +137,22 @@ class Platform {
   virtual int RemoveFile(const char* path) = 0;  // 0 or -1
   // Folder search: mask is "dir/*" or "dir/<wildcard>" (wildcards * and ? in the last part
   // only, compared without regard to case). Lists "." and ".." when the system does. Result
-  // the number of entries, or -1 when the folder cannot be searched.
+  // the number of entries (0 when nothing matches), or -1 when the folder cannot be
+  // searched. POSIX gives the entries sorted by name without regard to case.
   virtual int FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) = 0;
 
   // --- processes ----------------------------------------------------------------------
   // Starts a command line. "cmd /C <rest>" runs <rest> through the system's command
   // interpreter (/bin/sh -c on POSIX). With opts.wait the exit code is polled every 100 ms
   // while it reads as still active and stored in *exitCode. Result 0, or the system error
-  // code of the failed start.
+  // code of the failed start (2 when the program cannot be found). Without
+  // opts.shareConsole the program has no console (POSIX: its standard streams are the null
+  // device).
   virtual long StartProcess(const char* commandLine, const PlatformStart& opts,
                             unsigned long* exitCode) = 0;
   virtual unsigned long LastError() = 0;                      // GetLastError / errno
-  virtual std::string ErrorText(unsigned long code) = 0;      // FormatMessage / strerror
+  // FormatMessage / strerror, without a trailing line break.
+  virtual std::string ErrorText(unsigned long code) = 0;
   virtual unsigned long CurrentProcessId() = 0;
 
   // --- time --------------------------------------------------------------------------
@@ -170,7 +178,8 @@ class Platform {
   // String resource of the main program; empty when none (always on POSIX).
   virtual std::string LoadStringResource(unsigned id) = 0;
   // FormatMessageA with FORMAT_MESSAGE_FROM_STRING: %1..%99 inserts (default !s!) taken from
-  // args. Result false on failure.
+  // args; %n gives CR LF, %0 ends the text, %% and other escapes give the character. No
+  // floating-point conversions (as on Windows). Result false on failure.
   virtual bool FormatInserts(const char* fmt, va_list args, std::string* out) = 0;
 
   // --- other programs' windows ----------------------------------------------------------
