@@ -94,7 +94,18 @@ long OffsetAt(time_t t, int* isDst) {
 
 int StatPath(const std::string& path, PlatformFileInfo* out) {
   struct statx sx {};
-  if (statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) return -1;
+  if (statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) {
+    if (errno != ENOSYS) return -1;
+    // A kernel without statx: plain stat, which knows no creation time.
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return -1;
+    out->isDirectory = S_ISDIR(st.st_mode);
+    out->size = (int64_t)st.st_size;
+    out->creationMs = -1;
+    out->lastWriteMs = (int64_t)st.st_mtim.tv_sec * 1000 + st.st_mtim.tv_nsec / 1000000;
+    out->lastAccessMs = (int64_t)st.st_atim.tv_sec * 1000 + st.st_atim.tv_nsec / 1000000;
+    return 0;
+  }
   out->isDirectory = S_ISDIR(sx.stx_mode);
   out->size = (int64_t)sx.stx_size;
   out->creationMs = (sx.stx_mask & STATX_BTIME) ? ToMs(sx.stx_btime) : -1;
