@@ -18,26 +18,21 @@ constexpr int kProgressEvery = 100;
 constexpr int kProgressTotal = 100000;
 
 void LogBanner(FeedStyle style, const char* id, int lastBar, int newBar) {
-  switch (style) {
-    case FeedStyle::ZigZag:
-      LogTrace("PatRec", 1,
-               "Starting Pivot Pattern Recognition Engine (VUZU) (Ver 1.1d, %s %s %s), ID=%s, "
-               "Bar=%d -> %d",
-               "1.2e", kBuildDate, kBuildTime, id, lastBar, newBar);
-      break;
-    case FeedStyle::Pattern:
-      LogTrace("PatRec", 1,
-               "Starting Pattern Recognition Manager (XMT_PATTERN) (Ver %s %s %s), ID=%s, "
-               "Bar=%d -> %d",
-               "1.2a", kBuildDate, kBuildTime, id, lastBar, newBar);
-      break;
-    case FeedStyle::RsPivot:
-      LogTrace("PatRec", 1,
-               "Starting RS Pivot Manager (XMT_PATTERN) (Ver 1.1d, %s %s %s), ID=%s, "
-               "Bar=%d -> %d",
-               "1.2e", kBuildDate, kBuildTime, id, lastBar, newBar);
-      break;
+  // Each export announces itself with its own banner and version.
+  const char* format =
+      "Starting Pivot Pattern Recognition Engine (VUZU) (Ver 1.1d, %s %s %s), ID=%s, "
+      "Bar=%d -> %d";
+  const char* version = "1.2e";
+  if (style == FeedStyle::Pattern) {
+    format =
+        "Starting Pattern Recognition Manager (XMT_PATTERN) (Ver %s %s %s), ID=%s, "
+        "Bar=%d -> %d";
+    version = "1.2a";
+  } else if (style == FeedStyle::RsPivot) {
+    format =
+        "Starting RS Pivot Manager (XMT_PATTERN) (Ver 1.1d, %s %s %s), ID=%s, Bar=%d -> %d";
   }
+  LogTrace("PatRec", 1, format, version, kBuildDate, kBuildTime, id, lastBar, newBar);
 }
 
 // Magnitude of a bar number; the most negative int has none and counts as 0.
