@@ -108,24 +108,28 @@ void CPivPatRec::Clear() {
   m_Outputs.RemoveAll();
 }
 
-CPatRecCalc* CPivPatRec::FindCalc(const char* name, int* index) const {
-  for (int i = 0; i < m_Calcs.GetSize(); ++i) {
-    if (SameName(m_Calcs[i]->m_Name, name)) {
+namespace {
+
+// First record of list whose name equals name without regard to case; its index to *index.
+template <class T>
+T* FindByName(const STypedPtrArray<T>& list, const char* name, int* index) {
+  for (int i = 0; i < list.GetSize(); ++i) {
+    if (SameName(list[i]->m_Name, name)) {
       if (index) *index = i;
-      return m_Calcs[i];
+      return list[i];
     }
   }
   return nullptr;
 }
 
+}  // namespace
+
+CPatRecCalc* CPivPatRec::FindCalc(const char* name, int* index) const {
+  return FindByName(m_Calcs, name, index);
+}
+
 CPatRecCond* CPivPatRec::FindCond(const char* name, int* index) const {
-  for (int i = 0; i < m_Conds.GetSize(); ++i) {
-    if (SameName(m_Conds[i]->m_Name, name)) {
-      if (index) *index = i;
-      return m_Conds[i];
-    }
-  }
-  return nullptr;
+  return FindByName(m_Conds, name, index);
 }
 
 int ParseCondLine(CPivPatRec* p, const char* line, CTxt& msg) {
