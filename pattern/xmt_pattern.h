@@ -85,6 +85,48 @@ XMT_EXPORT int XMT_PATTERN_CalcPat(int unused, const char* id, int barPos, int l
 typedef int (*XMT_PATTERN_CalcPat_fn)(int, const char*, int, int, int, XmtSlot*, const char*,
                                       char*);
 
+/* Feeds one bar of a single price series (open, high, low and close all *price / priceScale;
+ * p1, p2 and p3 are not read) to instance `id`, matched by bar number (barNumber < 0 also
+ * updates the progress window every hundredth bar; its magnitude is the bar number), then
+ * tests the bar `right` bars back for a pivot (left and right clamped to 1..100) and checks
+ * the four newest pivots.
+ * Result: -1 date below 900000; -2 null id; 1 rising (newest a high above the previous high,
+ * the low between above the low before); -1 falling (the mirror image); 0 no pivot, fewer
+ * than four pivots or neither structure; -102 the new pivot is the first one.
+ * Result block, 20 slots: with no pivot confirmed all 20 are set to 0; otherwise
+ *   0-3  new pivot: bars since, price, direction (+1/-1), bar index
+ *   4-7  dropped older pivot of the same direction (only when one was dropped)
+ *   8-11 newest pivot of the other direction (slot 8 is 0 when there is none)
+ *   12   2 when an older pivot was dropped, else 1
+ * (slots 8-12 are not written for the first pivot). */
+XMT_EXPORT int XMT_RS_ChkPiv(const char* id, int date, int time, int barNumber, int priceScale,
+                             const int* p1, const int* p2, const int* p3, const int* price,
+                             int volume, int left, int right, XmtSlot* result);
+typedef int (*XMT_RS_ChkPiv_fn)(const char*, int, int, int, int, const int*, const int*,
+                                const int*, const int*, int, int, int, XmtSlot*);
+
+/* The host's study object (a COM interface, IHostStudy of hostbridge/host_interfaces.h).
+ * C callers only pass the pointer on, so it is declared here as an opaque struct. */
+struct IHostStudy;
+
+/* One call per bar through the host's study object: reads the bar, its date-time, the up-
+ * and down-tick series (volume = up + down ticks) and the study arrays "arrValIn" (at least
+ * 50 elements: 0 left, 1 right window length, 2 style, 3 above 0 = use the host's bar
+ * number) and "arrValOut" (at least 100 elements), feeds the bar as XMT_PATTERN_AddBar
+ * (prices scaled by 10000 when the high is below 3, else by 100) and runs, for style 1,
+ * XMT_PATTERN_CalcPat with pattern `name` (load errors into patErr) or, for style 2,
+ * XMT_ZZ_CalcPiv. The 100 result slots (0 where the call wrote nothing) go to "arrValOut"
+ * on success only.
+ * Result: the called function's result, 0 for other styles, or a failure with
+ * "XMT_PATTERN64 Error#<n> occured - <message>" in err: -2 (Error#2, no date series),
+ * -3 (Error#3, no up ticks), -4 (Error#4, no down ticks), -101 (Error#6, an array missing),
+ * -107 (Error#7, not one-dimensional), -108 (Error#8, too few elements); -104 a failed host
+ * call, with "Internal Error(x64) (101)" in err. A null id gives -2 with no message.
+ * err and patErr may be null; at most XMT_PATTERN_ERR_BUF_SIZE bytes are written to each. */
+XMT_EXPORT int XMT_PATTERN64(const char* id, char* err, struct IHostStudy* study,
+                             const char* name, char* patErr);
+typedef int (*XMT_PATTERN64_fn)(const char*, char*, struct IHostStudy*, const char*, char*);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,195 @@
+// XMT_PATTERN64: everything a pattern study needs in one call per bar, through the host's
+// study object. The host is read first (bar, date, tick series, the two study arrays), so
+// that a study missing one of them gets its error before anything is stored; then the bar
+// is fed and the chosen report fills a local result block that goes out to "arrValOut".
+
+#include "pattern/pattern64.h"
+
+#include <cstdio>
+
+#include "common/date_time.h"
+#include "common/trace_log.h"
+#include "common/txt.h"
+#include "hostbridge/entry_frame.h"
+#include "hostbridge/host_call.h"
+#include "pattern/bar_mgr.h"
+#include "pattern/bar_mgr_registry.h"
+#include "pattern/pattern_rec.h"
+#include "pattern/zigzag.h"
+
+namespace {
+
+// The only step this function reports in its internal-error message.
+constexpr int kStepMain = 101;
+
+constexpr int kStylePattern = 1;
+constexpr int kStylePivots = 2;
+
+// The host's error buffers have no size in the call: never write more than the bound.
+void CopyToCaller(char* buffer, const char* text) {
+  if (buffer) std::snprintf(buffer, kPatternErrBufSize, "%s", text ? text : "");
+}
+
+// "XMT_PATTERN64 Error#<n> occured - <message>", logged and handed to the caller.
+int SendError(char* err, int number, const char* message, int result) {
+  CTxt text;
+  text.Format("XMT_PATTERN64 Error#%d occured - %s", number, message);
+  LogTrace("PR", 3, "sendError: %s", static_cast<const char*>(text));
+  CopyToCaller(err, text);
+  return result;
+}
+
+struct HostBar {
+  float open = 0, high = 0, low = 0, close = 0, volume = 0;
+  int barNumber = 0;
+  CXMTDateTime dt;
+  IHostVariable* input = nullptr;
+  IHostVariable* output = nullptr;
+  float values[kP64InputCount] = {};
+};
+
+// Checks one study array: 0, or the result of the error already sent.
+int CheckArray(IHostVariable* array, const char* name, int minCount, char* err) {
+  CTxt message;
+  if (!array) {
+    message.Format("%s missingA", name);
+    return SendError(err, 6, message, kP64ArrayMissing);
+  }
+  if (HostDimensions(array) != 1) {
+    message.Format("%s dimensions wrong", name);
+    return SendError(err, 7, message, kP64ArrayDims);
+  }
+  if (HostElementCount(array, 0) < minCount) {
+    message.Format("%s Size wrong", name);
+    return SendError(err, 8, message, kP64ArraySize);
+  }
+  return 0;
+}
+
+// Reads everything the call needs from the host: 0, or the result of the error sent.
+// A failing host call throws (HostComError) to the caller's catch-all.
+int ReadHost(IHostStudy* study, HostBar& bar, char* err) {
+  IHostDateSeries* dates = HostDateSeries(study);
+  if (!dates) return SendError(err, 2, "Date Missing", kP64DateMissing);
+  IHostNumSeries* up = HostUpTicks(study);
+  if (!up) return SendError(err, 3, "UpTicks missing", kP64UpTicksMissing);
+  IHostNumSeries* down = HostDownTicks(study);
+  if (!down) return SendError(err, 4, "DownTicks missing", kP64DownTicksMissing);
+
+  bar.open = static_cast<float>(HostOpen(study, 0));
+  bar.high = static_cast<float>(HostHigh(study, 0));
+  bar.low = static_cast<float>(HostLow(study, 0));
+  bar.close = static_cast<float>(HostClose(study, 0));
+  const float upTicks = static_cast<float>(HostSeriesValue(up, 0));
+  const float downTicks = static_cast<float>(HostSeriesValue(down, 0));
+  bar.volume = upTicks + downTicks;
+  bar.barNumber = HostBarNumber(study);
+
+  const HostDateFields when = HostBarDate(dates, 0);
+  bar.dt.Reset();
+  bar.dt.year = static_cast<unsigned char>(when.year - 1900);
+  bar.dt.month = static_cast<unsigned char>(when.month);
+  bar.dt.day = static_cast<unsigned char>(when.day);
+  bar.dt.hour = static_cast<unsigned char>(when.hour);
+  bar.dt.minute = static_cast<unsigned char>(when.minute);
+  bar.dt.second = 0;
+
+  bar.input = HostFindVariable(study, "arrValIn");
+  if (int r = CheckArray(bar.input, "arrValIn", kP64InputCount, err)) return r;
+  bar.output = HostFindVariable(study, "arrValOut");
+  if (int r = CheckArray(bar.output, "arrValOut", kP64OutputCount, err)) return r;
+
+  for (int i = 0; i < kP64InputCount; ++i) bar.values[i] = HostGetElement(bar.input, i);
+  return 0;
+}
+
+// A float cut to an int, kept within the int range (NaN gives 0).
+int TruncToInt(double v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483647.0) return 2147483647;
+  if (v <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(v);
+}
+
+int Run(const char* id, char* err, IHostStudy* study, const char* name, char* patErr) {
+  HostBar bar;
+  if (int r = ReadHost(study, bar, err)) return r;
+
+  const int left = TruncToInt(bar.values[0]);
+  const int right = TruncToInt(bar.values[1]);
+  const int style = TruncToInt(bar.values[2]);
+  const bool hostNumbers = TruncToInt(bar.values[3]) > 0;
+
+  const int scale = bar.high < 3.0f ? 10000 : 100;
+  const int open = ScalePriceForFeed(bar.open, scale);
+  const int high = ScalePriceForFeed(bar.high, scale);
+  const int low = ScalePriceForFeed(bar.low, scale);
+  const int close = ScalePriceForFeed(bar.close, scale);
+  const int date = bar.dt.GetDate(0) - 19000000;
+  const int time = bar.dt.GetTime() / 100;
+
+  if (!id) return kEntryNullId;
+  CBarMgr* mgr = FindBarMgr(id);
+  int barNumber = bar.barNumber;
+  if (hostNumbers) {
+    // A negative number is taken as given by the feed, so a number going back restarts.
+    barNumber = -barNumber;
+    mgr->SetFlag(kBarMgrFilterBit, 1);
+  }
+
+  FeedBarArgs feed;
+  feed.progress = false;
+  feed.id = id;
+  feed.date = date;
+  feed.time = time;
+  feed.barNumber = barNumber;
+  feed.priceScale = scale;
+  feed.open = &open;
+  feed.high = &high;
+  feed.low = &low;
+  feed.close = &close;
+  feed.volume = TruncToInt(bar.volume);
+  const int index = FeedBar(feed, FeedStyle::Pattern);
+  const int barPos = index + 1;
+
+  if (barPos == 1) {
+    LogTrace("PR", 3, "XMT_PATTERN_AddBar#1: ID=%s nPivL=%d, nPivR=%d Name=%s iBar=%d Style=%d",
+             id, left, right, name ? name : "", index, style);
+    CTxt dump;
+    DumpBar(mgr->GetBar(index), dump, 4);
+    LogTrace("PR", 3, "XMT_PATTERN_AddBar: Bar: %s", static_cast<const char*>(dump));
+  }
+
+  XmtSlot slots[kP64OutputCount] = {};
+  const SlotBlock block(slots);
+  int result = 0;
+  if (style == kStylePattern)
+    result = CalcPat(1, id, barPos, left, right, block, name, patErr);
+  else if (style == kStylePivots)
+    result = ZZCalcPiv(id, barPos, left, right, block);
+
+  for (int i = 0; i < kP64OutputCount; ++i) HostPutElement(bar.output, i, block.Get(i));
+  return result;
+}
+
+}  // namespace
+
+int ScalePriceForFeed(float price, int scale) {
+  const float scaled = static_cast<float>(scale) * price;
+  return TruncToInt(scaled > 0 ? scaled + 0.51 : scaled - 0.51);
+}
+
+int Pattern64(const char* id, char* err, IHostStudy* study, const char* name, char* patErr) {
+  const int step = kStepMain;
+  try {
+    return Run(id, err, study, name, patErr);
+  } catch (...) {
+    CTxt message;
+    message.Format("Internal Error(x64) (%d)", step);
+    LogTrace("PR", 2, "%s", static_cast<const char*>(message));
+    char flush[] = "Saving Logfile...";
+    LogWrite("*FLUSH", flush, 0);
+    CopyToCaller(err, message);
+    return kP64Internal;
+  }
+}

@@ -1,0 +1,2 @@
+// XMT_PATTERN64 against the in-memory study object.
+#include <gtest/gtest.h>
