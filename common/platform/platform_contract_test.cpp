@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "common/platform/platform.h"
 #include "common/testing/test_dirs.h"
@@ -93,6 +94,26 @@ TEST(PlatformContract, ProfileStringWritesKeepOtherLines) {
   EXPECT_EQ(ReadWholeFile(file).find("one="), std::string::npos);
 }
 
+TEST(PlatformContract, ProfileWritesFromSeveralThreadsLoseNothing) {
+  ScopedTempDir dir("profile");
+  std::string file = dir.File("shared.ini");
+  auto writer = [&](const char* section) {
+    for (int i = 0; i < 40; ++i)
+      P().WriteProfileString(section, ("Key" + std::to_string(i)).c_str(),
+                             std::to_string(i * 7).c_str(), file.c_str());
+  };
+  std::thread a(writer, "BarMgr"), b(writer, "SYS");
+  a.join();
+  b.join();
+  for (int i = 0; i < 40; i += 13) {
+    EXPECT_EQ(ReadIni("BarMgr", ("Key" + std::to_string(i)).c_str(), "lost", file),
+              std::to_string(i * 7));
+    EXPECT_EQ(ReadIni("SYS", ("Key" + std::to_string(i)).c_str(), "lost", file),
+              std::to_string(i * 7));
+  }
+  EXPECT_EQ(ReadIni("SYS", "Key39", "lost", file), "273");
+}
+
 TEST(PlatformContract, ProfileWriteIntoMissingFolderFails) {
   ScopedTempDir dir("profile");
   std::string file = dir.File("no/such/folder/x.ini");
@@ -176,6 +197,8 @@ TEST(PlatformContract, FindFilesMatchesWildcardsWithoutCaseAndGivesTimes) {
   for (const auto& f : found)
     if (f.isDirectory) ++folders;
   EXPECT_EQ(folders, 3);
+  found.clear();
+  EXPECT_EQ(P().FindFiles((dir.path() + "/*.*").c_str(), &found), 6);  // names without a dot too
   found.clear();
   EXPECT_EQ(P().FindFiles((dir.path() + "/*.none").c_str(), &found), 0);
   EXPECT_EQ(P().FindFiles((dir.path() + "/missing/*").c_str(), &found), -1);

@@ -110,6 +110,33 @@ TEST(PosixPlatform, RealClockIsNeverSetWithoutExplicitPermission) {
   EXPECT_GE(P().LocalNow().year, 2020);
 }
 
+TEST(PosixPlatform, TimeZoneFromTheZoneRules) {
+  const char* old = getenv("TZ");
+  std::string saved = old ? old : "";
+  setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+  tzset();
+  PlatformTimeZone zone;
+  ASSERT_TRUE(P().TimeZone(&zone));
+  EXPECT_EQ(zone.bias, -60);
+  EXPECT_EQ(zone.standardBias, 0);
+  EXPECT_EQ(zone.daylightBias, -60);
+  EXPECT_TRUE(zone.state == 1 || zone.state == 2);
+  PlatformTime summer{2025, 7, 1, 12, 0, 0};
+  EXPECT_EQ(P().LocalToUnix(summer), 1751364000);  // 10:00 UTC
+  PlatformTime local;
+  ASSERT_TRUE(P().UnixToLocal(1735732800, &local));  // 2025-01-01 12:00 UTC
+  EXPECT_EQ(local.hour, 13);
+
+  setenv("TZ", "UTC0", 1);
+  tzset();
+  ASSERT_TRUE(P().TimeZone(&zone));
+  EXPECT_EQ(zone.bias, 0);
+  EXPECT_EQ(zone.daylightBias, 0);
+  EXPECT_EQ(zone.state, 0);  // no daylight saving: unknown, as Windows says
+  if (old) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  tzset();
+}
+
 TEST(PosixPlatform, ShortDateFormatFromLocale) {
   setenv("LC_ALL", "C", 1);
   EXPECT_EQ(P().ShortDateFormat(), "");
