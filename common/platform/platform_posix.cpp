@@ -173,8 +173,15 @@ FILE* PosixPlatform::OpenFile(const char* path, const char* mode) {
 
 void PosixPlatform::WriteRaw(FILE* f, const void* data, size_t n) {
   if (!f || !data || n == 0) return;
-  ssize_t written = write(fileno(f), data, n);
-  (void)written;
+  // One write normally; a write cut short by a signal goes on with the rest.
+  const char* p = static_cast<const char*>(data);
+  while (n > 0) {
+    ssize_t written = write(fileno(f), p, n);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return;
+    p += written;
+    n -= (size_t)written;
+  }
 }
 
 void PosixPlatform::CommitFile(FILE* f) {
