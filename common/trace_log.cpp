@@ -35,14 +35,18 @@ struct LogState {
   int showTime = -1;
   bool openedOnce = false;
 };
-LogState g_log;
+// Never destroyed: the libraries' own global objects may still log while they are torn down.
+LogState& Log() {
+  static LogState* state = new LogState();
+  return *state;
+}
 
 bool EqualNoCase(const char* a, const char* b) { return CompareNoCase(a, b, 1) == 0; }
 
 // The first log call of the process opens the day's log (once, whatever comes of it).
 void OpenOnFirstUse() {
-  if (g_log.openedOnce) return;
-  g_log.openedOnce = true;
+  if (Log().openedOnce) return;
+  Log().openedOnce = true;
   if (ReadIniBool("RELEASE", "WriteLog", 1) != 1) return;
 
   PlatformTime now = Platform::Default().LocalNow();
@@ -91,15 +95,15 @@ void WriteLine(const char* category, char* text, int level) {
   if (category) {
     n += std::snprintf(head + n, sizeof head - n, "%-*.*s|", 16, 16, category);
     if (program) {
-      if (g_log.showDate < 0) g_log.showDate = ReadIniBool("SYS", "LogShowDate", 1);
-      if (g_log.showDate) {
+      if (Log().showDate < 0) Log().showDate = ReadIniBool("SYS", "LogShowDate", 1);
+      if (Log().showDate) {
         n += std::snprintf(head + n, sizeof head - n, "%02d%02d%02d|", now.year % 100,
                            now.month % 100, now.day % 100);
       }
     }
   }
-  if (g_log.showTime < 0) g_log.showTime = ReadIniBool("SYS", "LogShowTime", 1);
-  if (g_log.showTime) {
+  if (Log().showTime < 0) Log().showTime = ReadIniBool("SYS", "LogShowTime", 1);
+  if (Log().showTime) {
     n += std::snprintf(head + n, sizeof head - n, "%02d:%02d:%02d.%03d%c|", now.hour % 100,
                        now.minute % 100, now.second % 100, now.millisecond % 1000, levelChar);
   } else if (program) {
@@ -113,40 +117,40 @@ void WriteLine(const char* category, char* text, int level) {
   line.append(head, static_cast<size_t>(n));
   line.append(text, textLen);
   line.append("\r\n", 2);
-  p.WriteRaw(g_log.file, line.data(), line.size());
+  p.WriteRaw(Log().file, line.data(), line.size());
 
-  ++g_log.linesSinceFlush;
+  ++Log().linesSinceFlush;
   int64_t seconds = p.UnixNow();
-  if (g_log.lastFlush == 0) {
-    g_log.flushOnEach = ReadIniBool("SYS", "LogFileFlushOnEach", 0);
-    g_log.lastFlush = seconds;
+  if (Log().lastFlush == 0) {
+    Log().flushOnEach = ReadIniBool("SYS", "LogFileFlushOnEach", 0);
+    Log().lastFlush = seconds;
   }
-  if (g_log.flushOnEach || g_log.linesSinceFlush > kFlushLines ||
-      seconds - g_log.lastFlush > kFlushSeconds) {
-    p.CommitFile(g_log.file);
-    g_log.lastFlush = seconds;
-    g_log.linesSinceFlush = 0;
+  if (Log().flushOnEach || Log().linesSinceFlush > kFlushLines ||
+      seconds - Log().lastFlush > kFlushSeconds) {
+    p.CommitFile(Log().file);
+    Log().lastFlush = seconds;
+    Log().linesSinceFlush = 0;
   }
 }
 
 int OpenLog(const char* path, int level) {
   int result;
-  if (g_log.file) {
+  if (Log().file) {
     result = -1;
   } else {
-    g_log.file = path ? Platform::Default().OpenFile(path, level == 1 ? "wbc" : "abc") : nullptr;
-    if (!g_log.file) {
+    Log().file = path ? Platform::Default().OpenFile(path, level == 1 ? "wbc" : "abc") : nullptr;
+    if (!Log().file) {
       result = -2;
     } else {
-      g_log.path.assign(path, std::min(std::strlen(path), kPathMax));
-      std::string opening = "====== Opening " + g_log.path + " ======";
+      Log().path.assign(path, std::min(std::strlen(path), kPathMax));
+      std::string opening = "====== Opening " + Log().path + " ======";
       WriteLine(IsProgramVariant() ? "ACTION-INIT" : "INIT", opening.data(), 0);
-      Platform::Default().CommitFile(g_log.file);
+      Platform::Default().CommitFile(Log().file);
       result = 1;
     }
   }
-  g_log.linesSinceFlush = 0;
-  g_log.lastFlush = 0;
+  Log().linesSinceFlush = 0;
+  Log().lastFlush = 0;
   return result;
 }
 
@@ -165,17 +169,17 @@ bool RunCommand(const char* category, char* text, int level, int* result) {
   if (EqualNoCase(category, "*OPENLOG")) {
     *result = OpenLog(text, level);
   } else if (EqualNoCase(category, "*FLUSH")) {
-    if (g_log.file) p.CommitFile(g_log.file);
+    if (Log().file) p.CommitFile(Log().file);
   } else if (EqualNoCase(category, "*CLOSE")) {
-    if (g_log.file) {
-      p.CommitFile(g_log.file);
-      std::fclose(g_log.file);
-      g_log.file = nullptr;
+    if (Log().file) {
+      p.CommitFile(Log().file);
+      std::fclose(Log().file);
+      Log().file = nullptr;
     }
   } else if (EqualNoCase(category, "*COPY") && IsProgramVariant()) {
-    if (g_log.file) {
-      p.CommitFile(g_log.file);
-      CopyFileData(g_log.path.c_str(), "LogCpy.tmp");
+    if (Log().file) {
+      p.CommitFile(Log().file);
+      CopyFileData(Log().path.c_str(), "LogCpy.tmp");
     }
   } else {
     return false;
@@ -189,7 +193,7 @@ int LogWrite(const char* category, char* text, int level) {
   OpenOnFirstUse();
   int result = 0;
   if (category && category[0] == '*' && RunCommand(category, text, level, &result)) return result;
-  if (!g_log.file) return 0;
+  if (!Log().file) return 0;
   char empty[1] = {0};
   WriteLine(category, text ? text : empty, level);
   return 0;
@@ -214,11 +218,11 @@ int LogTrace(const char* category, int level, const char* fmt, ...) {
 
 int GetLogFilePath(char* out, int size) {
   if (!out || size <= 0) return 0;
-  std::snprintf(out, static_cast<size_t>(size), "%s", g_log.path.c_str());
+  std::snprintf(out, static_cast<size_t>(size), "%s", Log().path.c_str());
   return static_cast<int>(std::strlen(out));
 }
 
 void TraceLogResetForTest() {
-  if (g_log.file) std::fclose(g_log.file);
-  g_log = LogState();
+  if (Log().file) std::fclose(Log().file);
+  Log() = LogState();
 }
