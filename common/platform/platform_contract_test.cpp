@@ -94,6 +94,24 @@ TEST(PlatformContract, ProfileStringWritesKeepOtherLines) {
   EXPECT_EQ(ReadWholeFile(file).find("one="), std::string::npos);
 }
 
+TEST(PlatformContract, ProfileNameListsAndSectionRemoval) {
+  ScopedTempDir dir("profile");
+  std::string file = dir.File("lists.ini");
+  ASSERT_TRUE(WriteWholeFile(file, "[A]\nx=1\nz=3\n[B]\ny=2\n"));  // LF-only lines read too
+  char buf[64];
+  int n = P().ReadProfileString(nullptr, nullptr, "", buf, sizeof buf, file.c_str());
+  EXPECT_EQ(std::string(buf, (size_t)n + 1), std::string("A\0B\0\0", 5));
+  n = P().ReadProfileString("a", nullptr, "", buf, sizeof buf, file.c_str());
+  EXPECT_EQ(std::string(buf, (size_t)n + 1), std::string("x\0z\0\0", 5));
+  n = P().ReadProfileString("a", nullptr, "", buf, 4, file.c_str());  // no room for "z"
+  EXPECT_EQ(n, 2);
+  EXPECT_EQ(std::string(buf, 4), std::string("x\0\0\0", 4));
+  ASSERT_TRUE(P().WriteProfileString("A", nullptr, nullptr, file.c_str()));
+  EXPECT_EQ(ReadIni("A", "x", "gone", file), "gone");
+  EXPECT_EQ(ReadIni("B", "y", "d", file), "2");
+  EXPECT_EQ(ReadWholeFile(file).find("[A]"), std::string::npos);
+}
+
 TEST(PlatformContract, ProfileWritesFromSeveralThreadsLoseNothing) {
   ScopedTempDir dir("profile");
   std::string file = dir.File("shared.ini");
