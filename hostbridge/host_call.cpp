@@ -6,7 +6,8 @@
 
 HostComError::HostComError(HRESULT hr, const IID& iid) : hr_(hr), iid_(iid) {
   std::snprintf(message_, sizeof message_,
-                "host call failed: HRESULT 0x%08X, IID {%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                "host call failed: HRESULT 0x%08X, IID "
+                "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
                 static_cast<unsigned>(hr), static_cast<unsigned>(iid.Data1), iid.Data2, iid.Data3,
                 iid.Data4[0], iid.Data4[1], iid.Data4[2], iid.Data4[3], iid.Data4[4],
                 iid.Data4[5], iid.Data4[6], iid.Data4[7]);
@@ -32,28 +33,37 @@ struct VariantGuard {
 
 }  // namespace
 
+namespace {
+
+using PriceGetter = HRESULT (STDMETHODCALLTYPE IHostStudy::*)(int, double*);
+
+double StudyPrice(IHostStudy* study, PriceGetter get, int barsAgo) {
+  double value = 0.0;
+  CheckHost((NotNull(study, kIidHostStudy)->*get)(barsAgo, &value), kIidHostStudy);
+  return value;
+}
+
+using SeriesGetter = HRESULT (STDMETHODCALLTYPE IHostStudy::*)(int, IHostNumSeries**);
+
+IHostNumSeries* StudyTicks(IHostStudy* study, SeriesGetter get) {
+  IHostNumSeries* series = nullptr;
+  CheckHost((NotNull(study, kIidHostStudy)->*get)(kHostSeriesArg, &series), kIidHostStudy);
+  return series;
+}
+
+}  // namespace
+
 double HostOpen(IHostStudy* study, int barsAgo) {
-  double value = 0.0;
-  CheckHost(NotNull(study, kIidHostStudy)->GetOpen(barsAgo, &value), kIidHostStudy);
-  return value;
+  return StudyPrice(study, &IHostStudy::GetOpen, barsAgo);
 }
-
 double HostClose(IHostStudy* study, int barsAgo) {
-  double value = 0.0;
-  CheckHost(NotNull(study, kIidHostStudy)->GetClose(barsAgo, &value), kIidHostStudy);
-  return value;
+  return StudyPrice(study, &IHostStudy::GetClose, barsAgo);
 }
-
 double HostLow(IHostStudy* study, int barsAgo) {
-  double value = 0.0;
-  CheckHost(NotNull(study, kIidHostStudy)->GetLow(barsAgo, &value), kIidHostStudy);
-  return value;
+  return StudyPrice(study, &IHostStudy::GetLow, barsAgo);
 }
-
 double HostHigh(IHostStudy* study, int barsAgo) {
-  double value = 0.0;
-  CheckHost(NotNull(study, kIidHostStudy)->GetHigh(barsAgo, &value), kIidHostStudy);
-  return value;
+  return StudyPrice(study, &IHostStudy::GetHigh, barsAgo);
 }
 
 int HostBarNumber(IHostStudy* study) {
@@ -83,16 +93,11 @@ IHostDateSeries* HostDateSeries(IHostStudy* study) {
 }
 
 IHostNumSeries* HostUpTicks(IHostStudy* study) {
-  IHostNumSeries* series = nullptr;
-  CheckHost(NotNull(study, kIidHostStudy)->GetUpTicks(kHostSeriesArg, &series), kIidHostStudy);
-  return series;
+  return StudyTicks(study, &IHostStudy::GetUpTicks);
 }
 
 IHostNumSeries* HostDownTicks(IHostStudy* study) {
-  IHostNumSeries* series = nullptr;
-  CheckHost(NotNull(study, kIidHostStudy)->GetDownTicks(kHostSeriesArg, &series),
-            kIidHostStudy);
-  return series;
+  return StudyTicks(study, &IHostStudy::GetDownTicks);
 }
 
 int HostDimensions(IHostVariable* variable) {

@@ -152,8 +152,8 @@ TEST(HostCall, FailedResultThrowsWithResultAndIid) {
   } catch (const HostComError& e) {
     EXPECT_EQ(e.Result(), E_FAIL);
     EXPECT_TRUE(SameIid(e.Iid(), kIidHostVariable));
-    EXPECT_STREQ(e.what(),
-                 "host call failed: HRESULT 0x80004005, IID {7CEEB6FB-D59E-11D3-8394-00C04F7BDF10}");
+    EXPECT_STREQ(e.what(), "host call failed: HRESULT 0x80004005, IID "
+                           "{7CEEB6FB-D59E-11D3-8394-00C04F7BDF10}");
   }
   EXPECT_THROW(HostOpen(nullptr), HostComError);
   EXPECT_THROW(HostGetFloat(nullptr), HostComError);

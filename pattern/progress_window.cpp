@@ -46,7 +46,8 @@ int UpdateProgressWindow(const char* text, int position, int total) {
   }
 
   CTxt line;
-  line.Format("%.1f\t%d of %d - %s", static_cast<double>(percent), static_cast<int>(static_cast<int64_t>(position) + 1), total,
+  const int shown = static_cast<int>(static_cast<int64_t>(position) + 1);
+  line.Format("%.1f\t%d of %d - %s", static_cast<double>(percent), shown, total,
               text ? text : "");
   platform.SetChildText(g_window, kTextControl, line);
   platform.SendCommand(g_window, kTextChangedCommand);

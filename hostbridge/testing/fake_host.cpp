@@ -18,6 +18,17 @@ HRESULT AnswerQuery(Self* self, REFIID riid, const IID& own, void** object) {
   return E_NOINTERFACE;
 }
 
+// The series getters: a switched failure first, then the argument check, then the object
+// (null when the test made it missing).
+template <typename T>
+HRESULT HandOut(HRESULT entered, int arg, T* object, T** out) {
+  if (FAILED(entered)) return entered;
+  if (!out) return E_POINTER;
+  if (arg != kHostSeriesArg) return E_INVALIDARG;
+  *out = object;
+  return S_OK;
+}
+
 int ElementCount(const std::vector<int>& dims) {
   int n = 1;
   for (int d : dims) n *= d;
@@ -249,25 +260,16 @@ HRESULT FakeHost::GetVariable(VARIANT name, IHostVariable** variable) {
 }
 
 HRESULT FakeHost::GetDateSeries(int arg, IHostDateSeries** series) {
-  if (HRESULT hr = Enter(FakeIface::Study, 23); FAILED(hr)) return hr;
-  if (!series) return E_POINTER;
-  if (arg != kHostSeriesArg) return E_INVALIDARG;
-  *series = dateMissing_ ? nullptr : &date_;
-  return S_OK;
+  return HandOut<IHostDateSeries>(Enter(FakeIface::Study, 23), arg,
+                                  dateMissing_ ? nullptr : &date_, series);
 }
 
 HRESULT FakeHost::GetUpTicks(int arg, IHostNumSeries** series) {
-  if (HRESULT hr = Enter(FakeIface::Study, 24); FAILED(hr)) return hr;
-  if (!series) return E_POINTER;
-  if (arg != kHostSeriesArg) return E_INVALIDARG;
-  *series = upMissing_ ? nullptr : &up_;
-  return S_OK;
+  return HandOut<IHostNumSeries>(Enter(FakeIface::Study, 24), arg, upMissing_ ? nullptr : &up_,
+                                 series);
 }
 
 HRESULT FakeHost::GetDownTicks(int arg, IHostNumSeries** series) {
-  if (HRESULT hr = Enter(FakeIface::Study, 25); FAILED(hr)) return hr;
-  if (!series) return E_POINTER;
-  if (arg != kHostSeriesArg) return E_INVALIDARG;
-  *series = downMissing_ ? nullptr : &down_;
-  return S_OK;
+  return HandOut<IHostNumSeries>(Enter(FakeIface::Study, 25), arg,
+                                 downMissing_ ? nullptr : &down_, series);
 }

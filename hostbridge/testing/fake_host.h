@@ -20,6 +20,10 @@
 
 #include "hostbridge/host_interfaces.h"
 
+// The host's slots we never call: they answer E_NOTIMPL.
+#define XMT_FAKE_RESERVED(n) \
+  HRESULT STDMETHODCALLTYPE Reserved##n() override { return E_NOTIMPL; }
+
 struct FakeBar {
   double open = 0, high = 0, low = 0, close = 0;
   double upTicks = 0, downTicks = 0;
@@ -41,31 +45,16 @@ class FakeVariable final : public IHostVariable {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
+  XMT_FAKE_RESERVED(3) XMT_FAKE_RESERVED(4) XMT_FAKE_RESERVED(5) XMT_FAKE_RESERVED(6)
+  XMT_FAKE_RESERVED(7) XMT_FAKE_RESERVED(8) XMT_FAKE_RESERVED(9) XMT_FAKE_RESERVED(10)
+  XMT_FAKE_RESERVED(11)
   HRESULT STDMETHODCALLTYPE GetValue(int kind, VARIANT* value) override;
   HRESULT STDMETHODCALLTYPE PutValue(int kind, VARIANT value) override;
-  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved15() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved16() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved17() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved18() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved19() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved20() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved21() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved22() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved23() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved24() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved25() override { return E_NOTIMPL; }
+  XMT_FAKE_RESERVED(14) XMT_FAKE_RESERVED(15) XMT_FAKE_RESERVED(16) XMT_FAKE_RESERVED(17)
+  XMT_FAKE_RESERVED(18) XMT_FAKE_RESERVED(19) XMT_FAKE_RESERVED(20) XMT_FAKE_RESERVED(21)
+  XMT_FAKE_RESERVED(22) XMT_FAKE_RESERVED(23) XMT_FAKE_RESERVED(24) XMT_FAKE_RESERVED(25)
   HRESULT STDMETHODCALLTYPE GetDimensions(int* count) override;
-  HRESULT STDMETHODCALLTYPE Reserved27() override { return E_NOTIMPL; }
+  XMT_FAKE_RESERVED(27)
   HRESULT STDMETHODCALLTYPE SelectElement(int dimension, int index) override;
   HRESULT STDMETHODCALLTYPE GetElementCount(int dimension, int* count) override;
 
@@ -79,19 +68,10 @@ class FakeNumSeries final : public IHostNumSeries {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved10() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved11() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved12() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved13() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved15() override { return E_NOTIMPL; }
+  XMT_FAKE_RESERVED(3) XMT_FAKE_RESERVED(4) XMT_FAKE_RESERVED(5) XMT_FAKE_RESERVED(6)
+  XMT_FAKE_RESERVED(7) XMT_FAKE_RESERVED(8) XMT_FAKE_RESERVED(9) XMT_FAKE_RESERVED(10)
+  XMT_FAKE_RESERVED(11) XMT_FAKE_RESERVED(12) XMT_FAKE_RESERVED(13) XMT_FAKE_RESERVED(14)
+  XMT_FAKE_RESERVED(15)
   HRESULT STDMETHODCALLTYPE GetValue(int barsAgo, double* value) override;
 
  private:
@@ -105,13 +85,8 @@ class FakeDateSeries final : public IHostDateSeries {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved7() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved8() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
+  XMT_FAKE_RESERVED(3) XMT_FAKE_RESERVED(4) XMT_FAKE_RESERVED(5) XMT_FAKE_RESERVED(6)
+  XMT_FAKE_RESERVED(7) XMT_FAKE_RESERVED(8) XMT_FAKE_RESERVED(9)
   HRESULT STDMETHODCALLTYPE GetYear(int barsAgo, int* value) override;
   HRESULT STDMETHODCALLTYPE GetMonth(int barsAgo, int* value) override;
   HRESULT STDMETHODCALLTYPE GetDay(int barsAgo, int* value) override;
@@ -160,10 +135,7 @@ class FakeHost final : public IHostStudy {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE Reserved3() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved4() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved5() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved6() override { return E_NOTIMPL; }
+  XMT_FAKE_RESERVED(3) XMT_FAKE_RESERVED(4) XMT_FAKE_RESERVED(5) XMT_FAKE_RESERVED(6)
   HRESULT STDMETHODCALLTYPE GetBarOffset(int* value) override;
   HRESULT STDMETHODCALLTYPE GetBarCounter(int arg, int* value) override;
   HRESULT STDMETHODCALLTYPE GetOpen(int barsAgo, double* value) override;
@@ -171,15 +143,9 @@ class FakeHost final : public IHostStudy {
   HRESULT STDMETHODCALLTYPE GetLow(int barsAgo, double* value) override;
   HRESULT STDMETHODCALLTYPE GetHigh(int barsAgo, double* value) override;
   HRESULT STDMETHODCALLTYPE GetVariable(VARIANT name, IHostVariable** variable) override;
-  HRESULT STDMETHODCALLTYPE Reserved14() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved15() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved16() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved17() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved18() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved19() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved20() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved21() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Reserved22() override { return E_NOTIMPL; }
+  XMT_FAKE_RESERVED(14) XMT_FAKE_RESERVED(15) XMT_FAKE_RESERVED(16) XMT_FAKE_RESERVED(17)
+  XMT_FAKE_RESERVED(18) XMT_FAKE_RESERVED(19) XMT_FAKE_RESERVED(20) XMT_FAKE_RESERVED(21)
+  XMT_FAKE_RESERVED(22)
   HRESULT STDMETHODCALLTYPE GetDateSeries(int arg, IHostDateSeries** series) override;
   HRESULT STDMETHODCALLTYPE GetUpTicks(int arg, IHostNumSeries** series) override;
   HRESULT STDMETHODCALLTYPE GetDownTicks(int arg, IHostNumSeries** series) override;
