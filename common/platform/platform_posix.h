@@ -3,7 +3,8 @@
 // The backend is split by subject: platform_posix.cpp (paths, files, time, the small
 // calls), platform_posix_profile.cpp (ini files and the registry stand-in),
 // platform_posix_process.cpp (starting programs, web pages) and platform_posix_text.cpp
-// (message boxes, date format, message inserts). Only those files include this header.
+// (message boxes, date format, message inserts). Only those files and the backend's own
+// test include this header.
 #pragma once
 
 #include "common/platform/platform.h"
@@ -83,4 +84,6 @@ namespace posix_detail {
 std::string RootDir();
 // Case-insensitive match of * and ? wildcards.
 bool WildcardMatch(const char* pattern, const char* name);
+// A strftime date format ("%d.%m.%Y") in Windows notation ("dd.MM.yyyy").
+std::string WindowsDateFormat(const char* strftimeFormat);
 }  // namespace posix_detail

@@ -16,32 +16,17 @@ int PosixPlatform::MessageBox(const char* text, const char* caption, unsigned fl
   return 1;  // IDOK
 }
 
-std::string PosixPlatform::ShortDateFormat() {
-  const char* names[] = {"LC_ALL", "LC_TIME", "LANG"};
-  const char* name = nullptr;
-  for (const char* n : names) {
-    const char* v = getenv(n);
-    if (v && *v) {
-      name = v;
-      break;
-    }
-  }
-  if (!name || strcmp(name, "C") == 0 || strcmp(name, "POSIX") == 0) return std::string();
-  locale_t loc = newlocale(LC_TIME_MASK, name, (locale_t)0);
-  if (!loc) return std::string();
-  std::string fmt = nl_langinfo_l(D_FMT, loc);
-  freelocale(loc);
+namespace posix_detail {
+
+std::string WindowsDateFormat(const char* fmt) {
   std::string out;
-  for (size_t i = 0; i < fmt.size(); ++i) {
-    if (fmt[i] != '%' || i + 1 >= fmt.size()) {
-      out += fmt[i];
+  for (const char* p = fmt; p && *p; ++p) {
+    if (*p != '%' || !p[1]) {
+      out += *p;
       continue;
     }
-    char c = fmt[++i];
-    if (c == 'E' || c == 'O') {  // alternative-representation modifiers
-      if (i + 1 >= fmt.size()) break;
-      c = fmt[++i];
-    }
+    char c = *++p;
+    if ((c == 'E' || c == 'O') && p[1]) c = *++p;  // alternative-representation modifiers
     switch (c) {
       case 'd': out += "dd"; break;
       case 'e': out += "d"; break;
@@ -56,6 +41,28 @@ std::string PosixPlatform::ShortDateFormat() {
     }
   }
   return out;
+}
+
+}  // namespace posix_detail
+
+std::string PosixPlatform::ShortDateFormat() {
+  const char* name = nullptr;
+  for (const char* n : {"LC_ALL", "LC_TIME", "LANG"}) {
+    const char* v = getenv(n);
+    if (v && *v) {
+      name = v;
+      break;
+    }
+  }
+  // The C locale (also as C.UTF-8) has no user preference to report.
+  if (!name || strcmp(name, "C") == 0 || strncmp(name, "C.", 2) == 0 ||
+      strcmp(name, "POSIX") == 0)
+    return std::string();
+  locale_t loc = newlocale(LC_TIME_MASK, name, (locale_t)0);
+  if (!loc) return std::string();
+  std::string fmt = nl_langinfo_l(D_FMT, loc);
+  freelocale(loc);
+  return posix_detail::WindowsDateFormat(fmt.c_str());
 }
 
 namespace {
