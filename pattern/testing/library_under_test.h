@@ -1,5 +1,6 @@
 // Loads the built XMT_PATTERN library the way the platform does: by file name, with its
 // exports resolved by name. The library file sits beside the test program (build/bin).
+// Its global objects are released when the test program ends.
 #pragma once
 
 #include <string>
@@ -34,9 +35,9 @@ struct PatternLibrary {
         reinterpret_cast<XMT_PATTERN_AddBar_fn>(ModuleSymbol(module, "XMT_PATTERN_AddBar"));
     zzCalcPiv = reinterpret_cast<XMT_ZZ_CalcPiv_fn>(ModuleSymbol(module, "XMT_ZZ_CalcPiv"));
   }
-  ~PatternLibrary() {
-    if (module) UnloadModule(module);
-  }
+  // The library stays loaded until the process ends, as in the platform: its trace log
+  // lives for the life of the process and would be left behind by an early unload.
+  ~PatternLibrary() = default;
   PatternLibrary(const PatternLibrary&) = delete;
   PatternLibrary& operator=(const PatternLibrary&) = delete;
 
