@@ -43,8 +43,10 @@ int CalcPat(int /*unused*/, const char* id, int barPos, int left, int right, Slo
   }
   if (pat->m_nDiagStart > 0) mgr->SetFlag(kBarMgrTraceBit, 1);
 
-  const int current = barPos - 1;
-  CBarMgrPivot* piv = mgr->CalcPivot(current, left, right);
+  // No bar lies before position 1, so a position below it cannot confirm a pivot (and
+  // must not wrap around when the host passes garbage).
+  const int current = barPos >= 1 ? barPos - 1 : -1;
+  CBarMgrPivot* piv = barPos >= 1 ? mgr->CalcPivot(current, left, right) : nullptr;
   if (piv) {
     const bool diag = pat->m_nDiagStart > 0 && mgr->m_LastBarDT.GetDate(0) >= pat->m_nDiagStart;
     CTxt text;

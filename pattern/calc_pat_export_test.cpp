@@ -3,6 +3,7 @@
 // compared with the checked-in sample run, and the error buffer bound.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -28,8 +29,8 @@ std::string LibraryPath() {
 
 class CalcPatExportTest : public ::testing::Test {
  protected:
-  // Loaded once and left loaded: the library keeps its platform object for the life of the
-  // process on purpose, which a leak check would report after an unload.
+  // Loaded once and left loaded: the library's trace log stays open for the life of the
+  // process by design, so after an unload a leak check would report its state.
   static void SetUpTestSuite() {
     const char* why = nullptr;
     module_ = LoadModule(LibraryPath().c_str(), &why);
@@ -115,6 +116,13 @@ TEST_F(CalcPatExportTest, ErrorTextIsBoundedAndNullsAreSafe) {
   EXPECT_EQ(static_cast<size_t>(XMT_PATTERN_ERR_BUF_SIZE - 1), std::strlen(err));
   for (size_t i = XMT_PATTERN_ERR_BUF_SIZE; i < sizeof err; ++i) ASSERT_EQ('Z', err[i]);
   EXPECT_EQ(-5, calcPat_(0, "pfx_err", 2, 5, 5, nullptr, nullptr, nullptr));
+
+  // Garbage positions and window lengths: no pivot, no evaluation, no crash.
+  ASSERT_TRUE(WritePatternFile("pfx_any", "Symbols:\nAB\n"));
+  for (int pos : {INT_MIN, -1, 0, 2, INT_MAX}) {
+    EXPECT_EQ(0, calcPat_(0, "pfx_garbage", pos, INT_MIN, INT_MAX, nullptr, "pfx_any", nullptr))
+        << pos;
+  }
 }
 
 }  // namespace
