@@ -124,13 +124,15 @@ std::string PivotMarks(const Frame& f, const StudyOutput& out) {
     for (const auto& [bar, p] : out.pivots) s << Num(f.X(bar), 1) << ',' << Num(f.Y(p.price), 1) << ' ';
     s << "\"/>\n";
   }
+  // Many pivots on one chart get small markers so that the price stays visible.
+  const double k = out.pivots.size() > 300 ? 0.35 : 1.0;
   for (const auto& [bar, p] : out.pivots) {
     double x = f.X(bar), y = f.Y(p.price);
     bool high = p.direction > 0;
-    double tip = high ? y - 3 : y + 3, base = high ? y - 11 : y + 11;
+    double tip = high ? y - 3 * k : y + 3 * k, base = high ? y - 11 * k : y + 11 * k;
     s << "<polygon class=\"" << (high ? "pivot-high" : "pivot-low") << "\" fill=\""
       << (high ? "#d62728" : "#2ca02c") << "\" points=\"" << Num(x, 1) << ',' << Num(tip, 1) << ' '
-      << Num(x - 5, 1) << ',' << Num(base, 1) << ' ' << Num(x + 5, 1) << ',' << Num(base, 1)
+      << Num(x - 5 * k, 1) << ',' << Num(base, 1) << ' ' << Num(x + 5 * k, 1) << ',' << Num(base, 1)
       << "\"><title>" << (high ? "Pivot high " : "Pivot low ") << Num(p.price) << " (bar "
       << bar << ")</title></polygon>\n";
   }
@@ -139,13 +141,15 @@ std::string PivotMarks(const Frame& f, const StudyOutput& out) {
 
 std::string HitMarks(const Frame& f, const BarFile& bars, const StudyOutput& out) {
   std::ostringstream s;
+  const bool dense = out.hits.size() > 200;
   for (size_t i = 0; i < out.hits.size(); ++i) {
     int bar = out.hits[i];
     if (bar < 0 || bar >= static_cast<int>(bars.bars.size())) continue;
     const std::string label = i < out.hitLabels.size() ? out.hitLabels[i] : "hit";
     s << "<circle class=\"hit\" cx=\"" << Num(f.X(bar), 1) << "\" cy=\""
       << Num(f.Y(bars.bars[bar].close), 1)
-      << "\" r=\"6\" fill=\"none\" stroke=\"#ff7f0e\" stroke-width=\"2\"><title>"
+      << (dense ? "\" r=\"2\" fill=\"none\" stroke=\"#ff7f0e\" stroke-width=\"1\"><title>"
+                : "\" r=\"6\" fill=\"none\" stroke=\"#ff7f0e\" stroke-width=\"2\"><title>")
       << Escape(label) << " (bar " << bar << ", " << DateText(bars.bars[bar].date)
       << ")</title></circle>\n";
   }

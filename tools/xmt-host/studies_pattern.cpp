@@ -15,11 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-typedef int (*CalcPatFn)(int, const char*, int, int, int, XmtSlot*, const char*, char*);
-typedef int (*Pattern64Fn)(const char*, char*, IHostStudy*, const char*, char*);
-
 const int kOutputSlots = 10;    // found + the first nine outputs of a pattern
-const int kErrorBuffer = 1024;  // larger than the bound the library copies
+const int kErrorBuffer = XMT_PATTERN_ERR_BUF_SIZE;
 
 // The pattern folder of the libraries, as this process sees it.
 std::string PatternFolder() { return Platform::Default().NativePath("C:/Database/DO_DER"); }
@@ -109,7 +106,7 @@ class PatternStudy : public Study {
   int scale_ = 100;
   std::string name_;
   XMT_PATTERN_AddBar_fn add_ = nullptr;
-  CalcPatFn calc_ = nullptr;
+  XMT_PATTERN_CalcPat_fn calc_ = nullptr;
   PivotShadow shadow_;
 };
 
@@ -179,7 +176,7 @@ class Pattern64Study : public Study {
   int scale_ = 100;
   std::string name_;
   FakeHost host_;
-  Pattern64Fn entry_ = nullptr;
+  XMT_PATTERN64_fn entry_ = nullptr;
   PivotShadow shadow_;
 };
 

@@ -8,9 +8,6 @@
 
 namespace {
 
-typedef int (*RsChkPivFn)(const char*, int, int, int, int, const int*, const int*, const int*,
-                          const int*, int, int, int, XmtSlot*);
-
 class ZigZagStudy : public Study {
  public:
   explicit ZigZagStudy(const StudyOptions& o) : o_(o) {}
@@ -73,7 +70,7 @@ class RsStudy : public Study {
  private:
   StudyOptions o_;
   int scale_ = 100;
-  RsChkPivFn check_ = nullptr;
+  XMT_RS_ChkPiv_fn check_ = nullptr;
 };
 
 }  // namespace
