@@ -140,6 +140,9 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
 }
 
 int ReadIniBool(const char* section, const char* key, int def, const char* file) {
+  // Without a section and key the profile calls list names instead, and the write-back of a
+  // null key would delete the whole section.
+  if (!section || !key) return def ? 1 : 0;
   CTxt holder;
   const char* path = SettingsFile(file, holder);
   char text[256];
@@ -152,6 +155,7 @@ int ReadIniBool(const char* section, const char* key, int def, const char* file)
 }
 
 int ReadIniInt(const char* section, const char* key, int def, const char* file) {
+  if (!section || !key) return def;  // see ReadIniBool
   CTxt holder;
   const char* path = SettingsFile(file, holder);
   char text[256];

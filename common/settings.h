@@ -32,10 +32,12 @@ int WriteIniString(const char* section, const char* key, const char* value,
                    const char* file = nullptr);
 // 1 when the value is "YES" (the program variant also takes "TRUE"), case ignored, else 0;
 // a missing key counts as def. A missing key or a text other than "YES"/"NO" (case
-// ignored) is written back as "YES" or "NO".
+// ignored) is written back as "YES" or "NO". A null section or key gives def (as 1 or 0)
+// and leaves the file alone.
 int ReadIniBool(const char* section, const char* key, int def, const char* file = nullptr);
 // The value read as a number; a missing key counts as def. A missing key or a text that is
-// not exactly the "%d" form of the value is written back in that form.
+// not exactly the "%d" form of the value is written back in that form. A null section or
+// key gives def and leaves the file alone.
 int ReadIniInt(const char* section, const char* key, int def, const char* file = nullptr);
 // Writes "%d". Result as WriteIniString.
 int WriteIniInt(const char* section, const char* key, int value, const char* file = nullptr);

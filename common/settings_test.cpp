@@ -137,4 +137,17 @@ TEST_F(SettingsTest, IntWriteBack) {
   EXPECT_EQ(Raw("BarMgr", "Neg", file_), "-12");
 }
 
+TEST_F(SettingsTest, NullSectionOrKeyLeavesTheFileAlone) {
+  // A null key would list the section's keys and its write-back delete the whole section.
+  const char* f = file_.c_str();
+  WriteIniString("SYS", "Keep", "value", f);
+  WriteIniString("SYS", "Other", "12", f);
+  EXPECT_EQ(ReadIniBool("SYS", nullptr, 1, f), 1);
+  EXPECT_EQ(ReadIniBool(nullptr, "Keep", 0, f), 0);
+  EXPECT_EQ(ReadIniInt("SYS", nullptr, 5, f), 5);
+  EXPECT_EQ(ReadIniInt(nullptr, "Other", 6, f), 6);
+  EXPECT_EQ(Raw("SYS", "Keep", file_), "value");
+  EXPECT_EQ(Raw("SYS", "Other", file_), "12");
+}
+
 }  // namespace
