@@ -140,6 +140,9 @@ int CopyFileData(const char* source, const char* target) {
         break;
       }
     }
+    // A source that stops yielding data through an error (a folder opened as a file, a
+    // failing disk) is not copied, whatever reached the target.
+    if (result == 0 && std::ferror(in)) result = -4;
   }
   if (out && std::fclose(out) != 0 && result == 0) result = -6;
   if (in) std::fclose(in);

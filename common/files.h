@@ -29,6 +29,6 @@ long long FileModTime(const char* path);
 // Copies source to target in binary blocks, deleting an existing target first. Result 0
 // copied, or both names denote the same path (same length, equal with "/" and "\" taken as
 // one, case ignored where the system ignores it); -1 source missing; -2 target exists and
-// cannot be deleted; -3 no buffer memory; -4 source cannot be opened; -5 target cannot be
-// opened; -6 a write wrote less than it was given; -7 no target after the copy.
+// cannot be deleted; -3 no buffer memory; -4 source cannot be opened or read; -5 target
+// cannot be opened; -6 a write wrote less than it was given; -7 no target after the copy.
 int CopyFileData(const char* source, const char* target);

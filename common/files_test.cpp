@@ -107,6 +107,9 @@ TEST(CopyFileData, Failures) {
   EXPECT_EQ(IsRegularFile((root + "/t").c_str(), 0), 0);
   EXPECT_EQ(CopyFileData((root + "/src.txt").c_str(), (root + "/nofolder/t").c_str()), -5);
   EXPECT_EQ(CopyFileData(nullptr, "x"), -1);
+  // A folder is no file to copy (POSIX opens it and then fails on reading).
+  MakeDirPath((root + "/folder").c_str(), 0);
+  EXPECT_EQ(CopyFileData((root + "/folder").c_str(), (root + "/t2").c_str()), -4);
 }
 
 TEST(CopyFileData, OntoItselfLeavesTheFile) {
