@@ -70,6 +70,18 @@ int ReadDecimal(const char* s) {
   return static_cast<int>(v);
 }
 
+// First record of list whose name equals name without regard to case; its index to *index.
+template <class T>
+T* FindByName(const STypedPtrArray<T>& list, const char* name, int* index) {
+  for (int i = 0; i < list.GetSize(); ++i) {
+    if (SameName(list[i]->m_Name, name)) {
+      if (index) *index = i;
+      return list[i];
+    }
+  }
+  return nullptr;
+}
+
 // "name=formula": the formula is the text between the first and a second "=". A line
 // without a name cannot be referred to and is refused.
 int ParseCalcLine(CPivPatRec* p, const char* line, CTxt& msg) {
@@ -108,22 +120,6 @@ void CPivPatRec::Clear() {
   m_Outputs.RemoveAll();
 }
 
-namespace {
-
-// First record of list whose name equals name without regard to case; its index to *index.
-template <class T>
-T* FindByName(const STypedPtrArray<T>& list, const char* name, int* index) {
-  for (int i = 0; i < list.GetSize(); ++i) {
-    if (SameName(list[i]->m_Name, name)) {
-      if (index) *index = i;
-      return list[i];
-    }
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 CPatRecCalc* CPivPatRec::FindCalc(const char* name, int* index) const {
   return FindByName(m_Calcs, name, index);
 }
@@ -132,6 +128,9 @@ CPatRecCond* CPivPatRec::FindCond(const char* name, int* index) const {
   return FindByName(m_Conds, name, index);
 }
 
+namespace {
+
+// A condition: "name=variable|min,max|...". 0, or -1 with the message in msg.
 int ParseCondLine(CPivPatRec* p, const char* line, CTxt& msg) {
   std::string s(line);
   size_t eq = s.find('=');
@@ -173,6 +172,7 @@ int ParseCondLine(CPivPatRec* p, const char* line, CTxt& msg) {
   return 0;
 }
 
+// The verdict: "mode=cond,cond,...". 0, or -1 an unknown condition, -2 none named.
 int ParseResultLine(CPivPatRec* p, const char* line, CTxt& msg) {
   std::string s(line);
   size_t eq = s.find('=');
@@ -197,6 +197,8 @@ int ParseResultLine(CPivPatRec* p, const char* line, CTxt& msg) {
   p->m_ResultLine.SetTxt(line);
   return 0;
 }
+
+}  // namespace
 
 int LoadPattern(CPivPatRec* p, const char* name, CTxt& err) {
   if (!name) name = "";

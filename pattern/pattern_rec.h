@@ -101,11 +101,6 @@ class CPivPatRec {
 // kPat... code with the message in err. A null name is treated as empty.
 int LoadPattern(CPivPatRec* p, const char* name, CTxt& err);
 
-// Parses one line of the "Cond:" / "Result:" sections into p. 0, or a negative number with
-// the message in msg (Cond: -1 any failure; Result: -1 unknown condition, -2 none named).
-int ParseCondLine(CPivPatRec* p, const char* line, CTxt& msg);
-int ParseResultLine(CPivPatRec* p, const char* line, CTxt& msg);
-
 // Evaluates p against the newest pivots of mgr. Result: 1 found, 0 not found (also when
 // there are fewer pivots than key points: nothing changes then), or a negative kFormula...
 // error with its message in msg (variables computed before it keep their new values; the
