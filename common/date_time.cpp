@@ -4,6 +4,7 @@
 // date_time_calendar.cpp; the text forms live in date_time_text.cpp.
 #include "common/date_time.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -60,7 +61,8 @@ int CXMTDateTime::SetDT64(long long dt) {
     Reset();
     return -1;
   }
-  return SetDT(static_cast<int>(date), static_cast<int>(dt % 1000000));
+  // A date part beyond int must not be cut down to a valid-looking date.
+  return SetDT(date > INT_MAX ? INT_MAX : static_cast<int>(date), static_cast<int>(dt % 1000000));
 }
 
 int CXMTDateTime::SetDT64(const char* text) { return SetDT64(text ? atoll(text) : 0LL); }
@@ -119,6 +121,8 @@ int CXMTDateTime::SetDTUnix(int64_t t) {
 }
 
 int CXMTDateTime::SetDTFloat(double x) {
+  // No number, or days far beyond any date: nothing to convert (nor to cast to int).
+  if (!(std::fabs(x) < 1e7)) return -1;
   const int whole = static_cast<int>(x);
   SetDTJul(whole + 2415019);
   int secs = static_cast<int>(std::floor((x - whole) * 86400.0 + 0.5));
@@ -137,7 +141,8 @@ int CXMTDateTime::SetDTFloat(double x) {
 int CXMTDateTime::SetDTJul(int n) {
   SetNow();
   SetTime(0, 0, 0);
-  const int diff = n - GetJulian();
+  const long long wide = static_cast<long long>(n) - GetJulian();
+  const int diff = wide < INT_MIN ? INT_MIN : static_cast<int>(wide);
   ShiftDate(diff);
   return diff;
 }
@@ -169,7 +174,8 @@ int CXMTDateTime::SetDTDash(const char* text, int yearField) {
 int CXMTDateTime::SetDate(int y, int m, int d) {
   if (y < 100) y += 2000;
   StoreDate(this, y, m, d);
-  return IsValid() ? 0 : -1;
+  // A month or day too large for its byte would wrap into a valid-looking date.
+  return IsValid() && month == m && day == d ? 0 : -1;
 }
 
 int CXMTDateTime::SetDate(int date) { return SetDT(date, GetTime()); }

@@ -83,7 +83,8 @@ class CXMTDateTime : public CXMTDateTimePlain {
   int SetDTFile(const char* path, char which);
   // Seconds since 1970 with the runtime's local-time rules; -1 when it cannot be converted.
   int SetDTUnix(int64_t t);
-  // Days since 1899-12-30 with the time as fraction; -1 when the result is not valid.
+  // Days since 1899-12-30 with the time as fraction; -1 when the result is not valid, and
+  // -1 with the value unchanged for no number or a count beyond +-10 million days.
   int SetDTFloat(double x);
   // Date of Julian day number n (time 00:00:00); result the shift in days from today.
   int SetDTJul(int n);
@@ -93,7 +94,8 @@ class CXMTDateTime : public CXMTDateTimePlain {
   // Dash-separated date, year from field yearField, month field 2, day field 3 when
   // yearField is 1 else field 1. Result 1 when valid, 0 when not.
   int SetDTDash(const char* text, int yearField);
-  // A year below 100 means 2000 + y; -1 when the result is not valid.
+  // A year below 100 means 2000 + y; -1 when the result is not valid (also for a month or
+  // day too large for its byte).
   int SetDate(int y, int m, int d);
   // SetDT(date, the value's current time).
   int SetDate(int date);
@@ -166,7 +168,7 @@ class CXMTDateTime : public CXMTDateTimePlain {
   int ShiftYear(int n);
   int ShiftMonth(int n);
   int ShiftDate(int days);
-  int ShiftDate(double days);
+  int ShiftDate(double days);  // -1 and unchanged for no number or beyond the int range
   int ShiftTime(int seconds);
   // Rounds the time down to a multiple of length (<= 0 counts as 1), adding one length with
   // up = 1; 86400 exactly gives 24:00:00, more moves the date.
@@ -188,7 +190,7 @@ class CXMTDateTime : public CXMTDateTimePlain {
   static int TestJulian();  // also writes "Lunar.csv" in the current folder
 
   // ===================================================================================
-  // Text forms and internet time (date_time_text.cpp)
+  // Text forms and internet time
   // ===================================================================================
   // Implemented in date_time_parse.cpp, date_time_format.cpp and internet_time.cpp.
   // Readers never look past a text's terminator nor more than 1000 characters of it.
@@ -246,8 +248,8 @@ class CXMTDateTime : public CXMTDateTimePlain {
   int GetDurTxtHMS(CTxt& out, const CXMTDateTime* other) const;
   // "Jan" or "January" ...; "?%d" out of range. Result out's length.
   static int GetMonthTxt(int m, CTxt& out, int shortName);
-  // Weekday n modulo 7 (Sunday = 0; with mondayFirst 1, n counts from Monday). "?%d" for
-  // a negative n. Result out's length.
+  // Weekday n modulo 7 (Sunday = 0; with mondayFirst 1, n counts from Monday and becomes
+  // (n + 1) modulo 7 first). "?%d" when that is negative. Result out's length.
   static int GetWeekDayTxt(int n, CTxt& out, int shortName, int mondayFirst);
   static int GetCurrDateCTxt(CTxt& out);          // now, style 12
   static int GetCurrDateStr(std::string& out);    // now, style 12

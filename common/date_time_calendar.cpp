@@ -5,6 +5,7 @@
 // studies were computed with, so they are kept exactly (truncating divisions included).
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 
 #include "common/date_time.h"
 #include "common/date_time_internal.h"
@@ -79,7 +80,8 @@ int CXMTDateTime::GetJulian() const {
 int CXMTDateTime::Jan1(int y) {
   const int c = y > 1800 ? (y - 1601) / 400 - (y - 1701) / 100 : 0;
   const int k = y < 1753 ? 3 : 0;
-  return ((y + 3) / 4 + y + 4 + c - k + 3) % 7;
+  const int w = ((y + 3) / 4 + y + 4 + c - k + 3) % 7;
+  return w < 0 ? w + 7 : w;  // years before 1 count back from Sunday too
 }
 
 int CXMTDateTime::GetJulianWeek(int mondayFirst) const {
@@ -97,7 +99,8 @@ int CXMTDateTime::GetWeekDay(int mondayFirst) const {
   int days = first;
   for (int i = 1; i < month && i <= 12; ++i) days += monthDays[i - 1];
   days += day - 1;
-  const int sundayFirst = days % 7;
+  // Day 0 of a month (an incomplete value) may reach back before 1 January.
+  const int sundayFirst = (days % 7 + 7) % 7;
   if (!mondayFirst) return sundayFirst;
   return sundayFirst == 0 ? 6 : sundayFirst - 1;
 }
@@ -131,7 +134,7 @@ int CXMTDateTime::GetMonthDate() const { return GetYear() * 10000 + month * 100 
 long long CXMTDateTime::GetIntervalIdx(int length, int offset) const {
   if (length <= 0) length = 1;  // a zero length would divide by zero
   const long long yymmdd = (GetYear() % 100) * 10000 + month * 100 + day;
-  return (GetTimeSec() + offset) / length + yymmdd * 10000;
+  return (static_cast<long long>(GetTimeSec()) + offset) / length + yymmdd * 10000;
 }
 
 int CXMTDateTime::GetSeqNbr() const { return year * 370 + LeapDaysBefore(month) + day; }
@@ -199,7 +202,7 @@ double CXMTDateTime::GetDiffMonth(const CXMTDateTime* other) const {
 // --- shifting -----------------------------------------------------------------------------
 
 int CXMTDateTime::ShiftYear(int n) {
-  year = static_cast<unsigned char>(year + n);
+  year = static_cast<unsigned char>(year + static_cast<unsigned>(n));  // wraps like the byte
   return 0;
 }
 
@@ -233,6 +236,8 @@ int CXMTDateTime::ShiftDate(int days) {
 }
 
 int CXMTDateTime::ShiftDate(double days) {
+  // No number, or more days than an int holds: the value stays as it is.
+  if (!(std::fabs(days) < 2147483647.0)) return -1;
   const int whole = static_cast<int>(days);
   ShiftDate(whole);
   const double secs = (days - whole) * 86400.0;

@@ -120,6 +120,29 @@ TEST(DateTimeSet, DashSeqAndFloatForms) {
   EXPECT_LT(DT(20151231).GetSeqNbr(), DT(20160101).GetSeqNbr());
 }
 
+TEST(DateTimeSet, ExtremeNumbersAreRejectedNotWrapped) {
+  CXMTDateTime v = DT(20140101, 101010);
+  // Fields that do not fit their bytes must not wrap into a valid-looking date.
+  EXPECT_EQ(-1, v.SetDate(2015, 257, 1));
+  EXPECT_EQ(-1, v.SetDate(2015, 1, 257));
+  EXPECT_EQ(-1, v.SetDT64((4294967296LL + 20150217LL) * 1000000LL));
+  // Day counts beyond any date, and no numbers at all, leave the value as it was.
+  v = DT(20140101, 101010);
+  EXPECT_EQ(-1, v.SetDTFloat(-1e12));
+  EXPECT_EQ(-1, v.SetDTFloat(1e300));
+  EXPECT_EQ(-1, v.SetDTFloat(std::nan("")));
+  EXPECT_EQ(20140101101010LL, v.GetDT());
+  EXPECT_EQ(-1, v.ShiftDate(std::nan("")));
+  EXPECT_EQ(-1, v.ShiftDate(-1e12));
+  EXPECT_EQ(20140101101010LL, v.GetDT());
+  // Numbers at the ends of the int range do not overflow (the sanitizer build checks).
+  v.SetDTJul(-2147483647 - 1);
+  v = DT(20150217);
+  v.ShiftYear(2147483647);
+  EXPECT_EQ(20140217, v.GetDate());  // the year byte wraps: one year back
+  EXPECT_EQ(1502170000LL + 2147483647LL / 60, DT(20150217).GetIntervalIdx(60, 2147483647));
+}
+
 TEST(DateTimeCalendar, JulianAndWeekdays) {
   EXPECT_EQ(2451545, DT(20000101).GetJulian());
   EXPECT_EQ(4, CXMTDateTime::Jan1(2015));
@@ -136,6 +159,20 @@ TEST(DateTimeCalendar, JulianAndWeekdays) {
     d.ShiftDate(1);
   }
   EXPECT_EQ(21511121, d.GetDate());  // 92000 days on
+}
+
+TEST(DateTimeCalendar, WeekdaysStayInTheirRangeForIncompleteDates) {
+  // Day 0 of a year that begins on a Sunday is the Saturday before, not weekday -1 (which
+  // would index before the start of the weekday name tables).
+  ASSERT_EQ(0, CXMTDateTime::Jan1(2017));
+  CXMTDateTime dayZero = DT(20170101);
+  dayZero.day = 0;
+  EXPECT_EQ(6, dayZero.GetWeekDay(0));
+  EXPECT_EQ(5, dayZero.GetWeekDay(1));
+  for (int y = -40; y < 40; ++y) {
+    const int w = CXMTDateTime::Jan1(y);
+    EXPECT_TRUE(w >= 0 && w <= 6) << y << ": " << w;
+  }
 }
 
 TEST(DateTimeCalendar, WeeksQuartersIntervals) {
