@@ -15,11 +15,19 @@
 
 namespace {
 
-// Computed on first use and kept for the process.
-std::string g_baseDir;
-std::string g_iniFile;
-bool g_baseDirKnown = false;
-bool g_iniFileKnown = false;
+// Computed on first use and kept for the process. Never destroyed, like the trace log's
+// state: the libraries' own global objects may still log (and so read settings) while
+// they are torn down.
+struct SettingsPaths {
+  std::string baseDir;
+  std::string iniFile;
+  bool baseDirKnown = false;
+  bool iniFileKnown = false;
+};
+SettingsPaths& Paths() {
+  static SettingsPaths* paths = new SettingsPaths();
+  return *paths;
+}
 
 bool EqualNoCase(const char* a, const char* b) { return CompareNoCase(a, b, 1) == 0; }
 
@@ -85,27 +93,29 @@ std::string ProgramFileTitle() {
 }
 
 int GetBaseDir(CTxt& out) {
-  if (!g_baseDirKnown) {
+  SettingsPaths& paths = Paths();
+  if (!paths.baseDirKnown) {
     Platform& p = Platform::Default();
     // Only a system whose file names ignore case may have its folder lower-cased.
     bool lower = !IsProgramVariant() && p.PathsIgnoreCase();
-    g_baseDir = BaseDirFromProgramPath(p.MainProgramPath(), lower);
-    g_baseDirKnown = true;
+    paths.baseDir = BaseDirFromProgramPath(p.MainProgramPath(), lower);
+    paths.baseDirKnown = true;
   }
-  out.SetTxt(g_baseDir.c_str());
-  return static_cast<int>(g_baseDir.size());
+  out.SetTxt(paths.baseDir.c_str());
+  return static_cast<int>(paths.baseDir.size());
 }
 
 int GetIniFileName(CTxt& out) {
-  if (!g_iniFileKnown) {
+  SettingsPaths& paths = Paths();
+  if (!paths.iniFileKnown) {
     CTxt base;
     GetBaseDir(base);
-    g_iniFile = IniFileFromProgramPath(static_cast<const char*>(base),
-                                       Platform::Default().MainProgramPath());
-    g_iniFileKnown = true;
+    paths.iniFile = IniFileFromProgramPath(static_cast<const char*>(base),
+                                           Platform::Default().MainProgramPath());
+    paths.iniFileKnown = true;
   }
-  out.SetTxt(g_iniFile.c_str());
-  return static_cast<int>(g_iniFile.size());
+  out.SetTxt(paths.iniFile.c_str());
+  return static_cast<int>(paths.iniFile.size());
 }
 
 namespace {
@@ -174,8 +184,9 @@ int WriteIniInt(const char* section, const char* key, int value, const char* fil
 }
 
 void SettingsResetForTest(const char* iniFile) {
-  g_baseDirKnown = false;
-  g_baseDir.clear();
-  g_iniFileKnown = iniFile != nullptr;
-  g_iniFile = iniFile ? iniFile : "";
+  SettingsPaths& paths = Paths();
+  paths.baseDirKnown = false;
+  paths.baseDir.clear();
+  paths.iniFileKnown = iniFile != nullptr;
+  paths.iniFile = iniFile ? iniFile : "";
 }
