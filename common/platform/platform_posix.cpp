@@ -14,6 +14,8 @@
 #include <ctime>
 #include <strings.h>
 
+#include <new>
+
 #include "common/platform/platform_posix.h"
 
 namespace posix_detail {
@@ -387,6 +389,9 @@ void* PosixPlatform::TaskRealloc(void* p, size_t n) { return realloc(p, n ? n : 
 void PosixPlatform::TaskFree(void* p) { free(p); }
 
 Platform& NativePlatform() {
-  static PosixPlatform platform;
-  return platform;
+  // Built in static storage and never destroyed: globals that own texts free them through
+  // the platform while the library is being unloaded, in whatever order they go.
+  alignas(PosixPlatform) static unsigned char storage[sizeof(PosixPlatform)];
+  static PosixPlatform* platform = new (storage) PosixPlatform();
+  return *platform;
 }

@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -305,6 +306,9 @@ void* Win32Platform::TaskRealloc(void* p, size_t n) { return CoTaskMemRealloc(p,
 void Win32Platform::TaskFree(void* p) { CoTaskMemFree(p); }
 
 Platform& NativePlatform() {
-  static Win32Platform platform;
-  return platform;
+  // Built in static storage and never destroyed: globals that own texts free them through
+  // the platform while the library is being unloaded, in whatever order they go.
+  alignas(Win32Platform) static unsigned char storage[sizeof(Win32Platform)];
+  static Win32Platform* platform = new (storage) Win32Platform();
+  return *platform;
 }
