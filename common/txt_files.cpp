@@ -175,11 +175,12 @@ int CTxt::GetNextFile(const char* pattern) {
   }
   int width = 0;
   while (run[width] == '%') width++;
+  // Both halves are copied: the pattern may be this text itself, which each try rewrites.
   std::string prefix(pattern, static_cast<size_t>(run - pattern));
-  const char* suffix = run + width;
+  std::string suffix(run + width);
   Platform& platform = Platform::Default();
   for (int number = 1;; number++) {
-    Format("%s%0*d%s", prefix.c_str(), width, number, suffix);
+    Format("%s%0*d%s", prefix.c_str(), width, number, suffix.c_str());
     if (platform.FileAccess(data_, 0) != 0 || number == INT32_MAX) return number;
   }
 }

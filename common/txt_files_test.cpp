@@ -114,6 +114,16 @@ TEST(TxtFilesTest, NextNumberedFile) {
   EXPECT_EQ(std::string(t), dir.File("x01"));
   EXPECT_EQ(t.GetNextFile("no-run%.txt"), -1);
   EXPECT_STREQ(t, "Missing Sequence Placeholder (%) in: no-run%.txt");
+
+  // The pattern may be the text itself; a number wider than the run lengthens the name.
+  for (int i = 1; i <= 100; i++) {
+    char name[16];
+    snprintf(name, sizeof name, "n%02d.log", i);
+    ASSERT_TRUE(WriteWholeFile(dir.File(name), "x"));
+  }
+  CTxt self(dir.File("n%%.log").c_str());
+  EXPECT_EQ(self.GetNextFile(self), 101);
+  EXPECT_EQ(std::string(self), dir.File("n101.log"));
 }
 
 TEST(TxtFilesTest, WholeFileRoundTrip) {
