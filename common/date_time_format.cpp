@@ -143,8 +143,10 @@ int CXMTDateTime::GetMonthTxt(int m, CTxt& out, int shortName) {
 }
 
 int CXMTDateTime::GetWeekDayTxt(int n, CTxt& out, int shortName, int mondayFirst) {
-  if (n < 0) return out.Format("?%d", n);
+  // Counted from Monday, the number moves to the Sunday count first, so -1 (the day before
+  // Monday) is still Sunday; only what stays negative has no name.
   const long long day = (mondayFirst == 1 ? static_cast<long long>(n) + 1 : n) % 7;
+  if (day < 0) return out.Format("?%d", n);
   return out.SetTxt(shortName ? kWeekDayShort[day] : kWeekDayLong[day]);
 }
 

@@ -332,6 +332,10 @@ TEST(DateTimeText, MonthAndWeekdayNames) {
   EXPECT_STREQ(out, "Tue");
   CXMTDateTime::GetWeekDayTxt(-1, out, 1, 0);
   EXPECT_STREQ(out, "?-1");
+  CXMTDateTime::GetWeekDayTxt(-1, out, 1, 1);  // the day before Monday
+  EXPECT_STREQ(out, "Sun");
+  CXMTDateTime::GetWeekDayTxt(-2, out, 1, 1);
+  EXPECT_STREQ(out, "?-2");
   CXMTDateTime::GetWeekDayTxt(2147483647, out, 1, 1);  // no overflow on the Monday shift
   EXPECT_EQ(out.GetLength(), 3);
 
