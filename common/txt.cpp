@@ -6,6 +6,7 @@
 #include "common/txt.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -144,6 +145,8 @@ int CTxt::SetTxt(const char* p) {
 
 int CTxt::SetTxtFixLen(const char* p, int width) {
   if (width < 0) width = 0;
+  // Format cuts there anyway; a wider pad would only cost time.
+  if (width > kMaxFormatLength) width = kMaxFormatLength;
   Format("%-*.*s", width, width, p ? p : "");
   TrimRight(' ');
   return length_;
@@ -283,6 +286,7 @@ int CTxt::ReadFromRam(const void* p, int n) {
 
 int CTxt::FillChar(char ch, int n) {
   if (n < 1) n = 1;
+  if (n > INT_MAX - 3) return -1;  // no room for the terminator and spare byte
   if (!data_ || capacity_ < n + 1) {
     Empty();
     if (!Reserve(n + 2)) return -1;
@@ -295,6 +299,7 @@ int CTxt::FillChar(char ch, int n) {
 int CTxt::MakeFixedLength(int n) {
   if (n < 0) n = 0;
   if (n <= length_) return MakeLength(n);
+  if (n > INT_MAX - 3) return -1;
   int old = length_;
   if (!Reserve(n + 2)) return -1;
   memset(data_ + old, ' ', static_cast<size_t>(n - old));

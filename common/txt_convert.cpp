@@ -132,6 +132,9 @@ int CTxt::GetHexArray(const void* bytes, int n) {
 }
 
 int CTxt::MakeValueTxt(double x, int decimals) {
+  // A double has at most 1074 fractional digits; beyond that only zeros follow, which are
+  // trimmed below, so the cap changes no result but spares formatting millions of zeros.
+  if (decimals > 1100) decimals = 1100;
   Format("%.*f", decimals, x);
   if (FindChar('.') >= 0) {
     TrimRight('0');

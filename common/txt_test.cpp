@@ -3,6 +3,8 @@
 // conversions' round trips.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -304,6 +306,22 @@ TEST(TxtTest, ValueTexts) {
   EXPECT_STREQ(t, "-0.12");
   t.MakeValueTxt(10.0, 3);
   EXPECT_STREQ(t, "10");  // zeros before the point stay
+}
+
+// Widths, counts and precisions near the int limit fail or finish quickly, and lose no digit.
+TEST(TxtTest, ExtremeLengthsAndPrecisions) {
+  CTxt t("keep");
+  EXPECT_EQ(t.FillChar('x', INT_MAX), -1);
+  EXPECT_EQ(t.MakeFixedLength(INT_MAX), -1);
+  EXPECT_STREQ(t, "keep");
+  EXPECT_EQ(t.SetTxtFixLen("ab", INT_MAX), 2);
+  t.MakeValueTxt(2.5, INT_MAX);
+  EXPECT_STREQ(t, "2.5");
+  // The smallest double has 1074 fractional digits, the last one a 5.
+  char exact[1200];
+  snprintf(exact, sizeof exact, "%.1074f", 5e-324);
+  t.MakeValueTxt(5e-324, 5000);
+  EXPECT_STREQ(t, exact);
 }
 
 TEST(TxtTest, FillPlaceHolders) {
