@@ -74,6 +74,7 @@ int SPtrArray::Add(void* p) {
 
 void SPtrArray::InsertAt(int i, void* p, int n) {
   if (i < 0 || n < 1) return;
+  if (n > INT_MAX - (i > size_ ? i : size_)) return;  // the new size would not fit an int
   if (i >= size_) {
     if (SetAtGrow(i + n - 1, p) != 0) return;
     for (int k = i; k < i + n; k++) data_[k] = p;

@@ -2,6 +2,7 @@
 // edges, self-referencing operations, sorting and the number views.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -97,6 +98,10 @@ TEST(PtrArrayTest, InsertAndRemove) {
   a.RemoveAt(5);
   EXPECT_EQ(a.GetSize(), 5);
   a.InsertAt(0, P(5), 0);  // nothing to insert
+  EXPECT_EQ(a.GetSize(), 5);
+  // Counts whose new size would not fit an int change nothing.
+  a.InsertAt(0, P(5), INT_MAX);
+  a.InsertAt(INT_MAX - 1, P(5), 2);
   EXPECT_EQ(a.GetSize(), 5);
 }
 
