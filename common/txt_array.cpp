@@ -36,7 +36,8 @@ int CompareLowered(const char* a, const char* b) {
   }
 }
 
-int (*g_sortCompare)(const char*, const char*) = nullptr;  // for qsort's callback
+// For qsort's callback; per thread, so that lists of two threads may sort at the same time.
+thread_local int (*g_sortCompare)(const char*, const char*) = nullptr;
 
 int CompareSlots(const void* a, const void* b) {
   const CTxt* ta = *static_cast<CTxt* const*>(a);
