@@ -198,10 +198,11 @@ class CXMTDateTime : public CXMTDateTimePlain {
   // --- reading texts --------------------------------------------------------------------
   // A date and time text: empty -> empty value, 0. Keywords (whole, case ignored) "Now" and
   // "NowEST" keep the time of day, "Today", "TodayEST" and "LIVE" mean 00:00:00 (the EST
-  // forms are New York time): 0. Otherwise the first blank-separated field is the date
-  // (ParseDateTxt) and fields 2-3 the time (ParseTimeTxt): -3 first field reads as 0, -1 bad
-  // date, -2 bad time, else SetDT(date, time). A first field that is a time (has a colon)
-  // stores only the time and gives -1 with the "Invalid Date: 0" log line.
+  // forms are New York time): 0. Otherwise the first blank-separated field (tabs count as
+  // blanks) is the date (ParseDateTxt) and fields 2-3 the time (ParseTimeTxt): -3 first
+  // field reads as 0, -1 bad date, -2 bad time, else SetDT(date, time). A first field that
+  // is a time (has a colon) stores only the time and gives -1 with the "Invalid Date: 0"
+  // log line.
   int SetDT(const char* text);
   // SetDT(text), then -1 unless the value is valid.
   int SetDTCheck(const char* text);

@@ -74,7 +74,9 @@ int Keyword(const char* text, bool* keepTime) {
   return 0;
 }
 
-// A bounded, trimmed copy of text.
+// A bounded, trimmed copy of text. Tabs inside count as blanks: a date and a time split by
+// a tab (as in tab-separated files) are still two fields, not one field whose colon would
+// make the whole of it read as a time.
 void TrimmedCopy(const char* text, char (&buf)[kMaxText + 1]) {
   buf[0] = 0;
   if (text) {
@@ -83,6 +85,9 @@ void TrimmedCopy(const char* text, char (&buf)[kMaxText + 1]) {
     buf[n] = 0;
   }
   TrimBlanks(buf);
+  for (char* p = buf; *p; ++p) {
+    if (*p == '\t') *p = ' ';
+  }
 }
 
 bool EndsWithPM(const char* text) {

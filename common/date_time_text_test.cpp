@@ -179,6 +179,7 @@ TEST(DateTimeText, SetDTForms) {
       {"2/29/2016 23:59:59", 0, 20160229235959},
       {"1/1/69 9", 0, 20690101090000},
       {"1/1/70", 0, 19700101000000},
+      {"2/17/2015\t9:30:15", 0, 20150217093015},  // a tab between date and time
   };
   for (const Case& c : cases) {
     CXMTDateTime v;
@@ -427,6 +428,7 @@ std::string ConvLocal(const char* format, const char* text) {
 TEST(DateTimeText, UserDateOrder) {
   EXPECT_EQ(ConvLocal("d/M/yyyy", "17/2/2015 10:30 PM"), "2/17/2015 10:30 PM");
   EXPECT_EQ(ConvLocal("dd.MM.yyyy", "17.02.2015 10:30"), "2/17/2015 10:30");
+  EXPECT_EQ(ConvLocal("d/M/yyyy", "17/2/2015\t10:30"), "2/17/2015 10:30");  // time kept
   EXPECT_NE(LogText().find("Detecetd DateFormat: DD.MM.YYYY (Day=1, Month=2, Year=3)"),
             std::string::npos);
   EXPECT_EQ(ConvLocal("yyyy-MM-dd", "2015-02-17"), "2/17/2015 ");
