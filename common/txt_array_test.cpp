@@ -166,6 +166,23 @@ TEST_F(TxtArrayFiles, LimitsAppendAndOpenFailures) {
   EXPECT_EQ(-1, a.LoadFromCSV(missing.c_str(), msg_));
 }
 
+// The block reader reads 300000 bytes at a time; a line that straddles two blocks, with its
+// CR LF split between them, comes back whole.
+TEST_F(TxtArrayFiles, LinesAcrossReadBlocks) {
+  const std::string path = dir_.File("blocks.txt");
+  std::string data;
+  for (int i = 0; i < 299; ++i) data += std::string(999, 'x') + "\n";
+  data += std::string(999, 'y') + "\r\nend";  // the CR is byte 299999, the LF byte 300000
+  ASSERT_TRUE(WriteWholeFile(path, data));
+  CTxtArray a;
+  ASSERT_EQ(301, a.LoadFromFileBuf(path.c_str(), msg_));
+  EXPECT_EQ(std::string(999, 'y'), a.GetAtTxt(299));
+  EXPECT_STREQ("end", a.GetAtTxt(300));
+  CTxtArray b;
+  ASSERT_EQ(301, b.LoadFromFile(path.c_str(), msg_));
+  EXPECT_EQ(0, a.Compare(b));
+}
+
 TEST_F(TxtArrayFiles, CsvQuotesAndCommas) {
   const std::string path = dir_.File("q.csv");
   ASSERT_TRUE(WriteWholeFile(path, "a,\"b,c\",d\r\n\"x\"\"y\",,z\r\n"));
