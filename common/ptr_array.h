@@ -65,7 +65,8 @@ class SPtrArray {
   int GetPtrIndex(const void* p) const;  // first slot equal to p, -1
   // qsort of the slots; cmp receives pointers to two slots.
   void Sort(CompareFn cmp);
-  // Sorted copy into target (emptied and sized first when the sizes differ).
+  // Sorted copy into target (emptied and sized first when the sizes differ). An array of
+  // fewer than two entries is copied as well, so the target never keeps stale pointers.
   void SortInto(CompareFn cmp, SPtrArray& target) const;
 
  protected:

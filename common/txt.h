@@ -174,7 +174,8 @@ class CTxt {
   // Binary read of the whole file. Result the length; -1 and "Cannot open '%s' (%s)".
   int LoadFromFile(const char* path);
   // Binary write of the characters; append 1 appends. Result the length; -1 and
-  // "Cannot open '%s' (%s)" or "Missing filename".
+  // "Cannot open '%s' (%s)" or "Missing filename"; -2 and "Cannot write '%s' (%s)" when the
+  // characters did not all reach the file (a full disk must not pass for a saved file).
   int SaveToFile(const char* path, int append);
   int SaveToFileCommit(const char* path, int append);  // the same, committed to disk
   // Record: 32-bit little-endian count n = length + 1, then n bytes (text and zero).

@@ -91,7 +91,8 @@ class CTxtArray {
   // LoadFromFileBuf, then quotes dropped and commas outside quotes turned into TAB.
   int LoadFromCSV(const char* path, CTxt& msg);
   // Each entry + CR LF, at most count (> 0) entries, appending when append = 1.
-  // msg "Saved %d lines to %s" / "Saved %d line to %s". Result 0 or -1.
+  // msg "Saved %d lines to %s" / "Saved %d line to %s". Result 0; -1 with "Cannot open %s
+  // (%s)"; -2 with "Cannot write %s (%s)" when a write or the close failed (not all saved).
   int SaveToFile(const char* path, CTxt& msg, int count = 0, int append = 0) const;
   // Saves to the next free numbered name of pattern (CTxt::GetNextFile); -10 when the
   // pattern has no "%%" run.
