@@ -25,7 +25,7 @@ void CopyError(char* err, const char* msg) {
 }  // namespace
 
 int CalcPat(int /*unused*/, const char* id, int barPos, int left, int right, SlotBlock block,
-            const char* name, char* err) {
+            const char* name, char* err, int maxSlots) {
   if (!id) return -2;
   CBarMgr* mgr = FindBarMgr(id);
   AdjustPivotLengths(&left, &right);
@@ -65,5 +65,5 @@ int CalcPat(int /*unused*/, const char* id, int barPos, int left, int right, Slo
                mgr->GetPivotCount(), direction, pat->m_nDirFilter);
     }
   }
-  return WriteOutputs(pat, block);
+  return WriteOutputs(pat, block, maxSlots);
 }

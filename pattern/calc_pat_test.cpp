@@ -98,6 +98,35 @@ TEST_F(CalcPatTest, FirstPivotThenEvaluationEveryBar) {
   EXPECT_EQ(2, FindPattern("pfc_two", "pfc_first", err)->m_nEvalCount);
 }
 
+TEST_F(CalcPatTest, MoreOutputsThanTheBlockHoldsStopAtItsEnd) {
+  // A rule file may list any number of outputs; a caller with a fixed block of 100 slots
+  // gets the verdict and the first 99 of them, and nothing past its block is touched.
+  std::string rules =
+      "Symbols:\nAB\nCalc:\nV=A/B\nCond:\nC=V|0,1000\nResult:\nAND=C\nOutput:\n";
+  for (int i = 0; i < 150; ++i) rules += "V\n";
+  ASSERT_TRUE(WritePatternFile("pfc_many", rules));
+  XmtSlotForTest block[160];
+  for (auto& s : block) s = {-1.0f, 77};
+  std::vector<int> results;
+  for (int i = 0; i < 10; ++i) {
+    int pos = Feed("pfc_many", 20150401 + i, kWave[i] + 0.5, kWave[i] - 0.5);
+    results.push_back(
+        CalcPat(0, "pfc_many", pos, 2, 2, SlotBlock(block), "pfc_many", nullptr, 100));
+  }
+  EXPECT_EQ(100, results.back());  // the trough at index 7 was evaluated on bar 9
+  EXPECT_EQ(100.0f, block[0].value);
+  EXPECT_EQ(block[1].value, block[99].value);
+  EXPECT_GT(block[99].value, 0.0f);
+  for (int i = 100; i < 160; ++i) ASSERT_EQ(-1.0f, block[i].value) << i;
+
+  // Without a bound every output is written; a bound below 1 writes nothing.
+  EXPECT_EQ(151, CalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr));
+  EXPECT_EQ(block[1].value, block[150].value);
+  block[0].value = -1.0f;
+  EXPECT_EQ(0, CalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr, 0));
+  EXPECT_EQ(-1.0f, block[0].value);
+}
+
 TEST_F(CalcPatTest, BarPositionOneReloadsEveryInstance) {
   ASSERT_TRUE(WritePatternFile("pfc_reload", "Symbols:\nAB\nCalc:\nV=A/B\nOutput:\nV\n"));
   char err[kPatternErrBufSize] = {};

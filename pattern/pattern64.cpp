@@ -164,7 +164,7 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
   const SlotBlock block(slots);
   int result = 0;
   if (style == kStylePattern)
-    result = CalcPat(1, id, barPos, left, right, block, name, patErr);
+    result = CalcPat(1, id, barPos, left, right, block, name, patErr, kP64OutputCount);
   else if (style == kStylePivots)
     result = ZZCalcPiv(id, barPos, left, right, block);
 

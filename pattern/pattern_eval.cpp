@@ -210,10 +210,11 @@ int CalcPattern(CPivPatRec* p, CBarMgr* mgr, CTxt& msg) {
   return p->m_nFound;
 }
 
-int WriteOutputs(const CPivPatRec* p, SlotBlock block) {
-  if (p->m_nEvalCount == 0) return 0;
+int WriteOutputs(const CPivPatRec* p, SlotBlock block, int maxSlots) {
+  if (p->m_nEvalCount == 0 || maxSlots < 1) return 0;
   block.Set(0, p->m_nFound ? 100.0f : 0.0f);
-  const int m = p->m_Outputs.GetSize();
+  int m = p->m_Outputs.GetSize();
+  if (m > maxSlots - 1) m = maxSlots - 1;
   for (int i = 0; i < m; ++i) {
     const int ref = p->m_Outputs.GetAt(i);
     float v = 0.0f;

@@ -115,12 +115,19 @@ int CalcPattern(CPivPatRec* p, CBarMgr* mgr, CTxt& msg);
 int EvalFormula(const CPivPatRec* p, const CBarMgr* mgr, const CPatRecCalc* calc, float* value,
                 float* var1, float* var2, CTxt& msg);
 
-// Writes the verdict (slot 0: 100 or 0) and the outputs (slots 1..m) into block. Result 0
-// when p has not been evaluated yet (nothing written), else m + 1.
-int WriteOutputs(const CPivPatRec* p, SlotBlock block);
+// No bound on the result block beyond the caller's promise (the plain export's case).
+inline constexpr int kPatUnboundedSlots = 0x7fffffff;
 
-// The body of the export XMT_PATTERN_CalcPat (see xmt_pattern.h). err may be null; at most
-// kPatternErrBufSize bytes (terminator included) are written to it.
+// Writes the verdict (slot 0: 100 or 0) and the outputs (slots 1..m) into block, never more
+// than maxSlots slots: the number of outputs comes from the user's rule file, while a caller
+// with a fixed block (the combined entry's 100 slots) must not be written past its end.
+// Result 0 when p has not been evaluated yet or maxSlots is below 1 (nothing written), else
+// the number of slots written: m + 1, or maxSlots when there are more outputs than fit.
+int WriteOutputs(const CPivPatRec* p, SlotBlock block, int maxSlots = kPatUnboundedSlots);
+
+// The body of the export XMT_PATTERN_CalcPat (see xmt_pattern.h); maxSlots bounds the result
+// block as for WriteOutputs. err may be null; at most kPatternErrBufSize bytes (terminator
+// included) are written to it.
 inline constexpr int kPatternErrBufSize = XMT_PATTERN_ERR_BUF_SIZE;
 int CalcPat(int unused, const char* id, int barPos, int left, int right, SlotBlock block,
-            const char* name, char* err);
+            const char* name, char* err, int maxSlots = kPatUnboundedSlots);
