@@ -94,9 +94,11 @@ int CBarMgr::FindBarIndex(int barNumber) const {
   if (GetBarCount() <= 0) return -2;
   // Bar numbers start at 1 and the host seldom skips one, so the bar is at n - 1, or at
   // n - 2 when a number was skipped; nothing else is searched.
-  for (int index : {barNumber - 1, barNumber - 2}) {
-    const CBarMgrData* bar = GetBar(index);
-    if (bar && bar->barNumber == barNumber) return index;
+  // Widened so that the most negative number cannot wrap around to a valid index.
+  for (long long index : {barNumber - 1LL, barNumber - 2LL}) {
+    if (index < 0) continue;
+    const CBarMgrData* bar = GetBar(static_cast<int>(index));
+    if (bar && bar->barNumber == barNumber) return static_cast<int>(index);
   }
   return -3;
 }

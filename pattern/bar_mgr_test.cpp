@@ -47,6 +47,8 @@ TEST_F(BarMgrTest, FindBarIndexLooksOnlyOneAndTwoBack) {
   EXPECT_EQ(0, m.FindBarIndex(1));
   EXPECT_EQ(-3, m.FindBarIndex(9));
   EXPECT_EQ(-3, m.FindBarIndex(0));
+  EXPECT_EQ(-3, m.FindBarIndex(-2147483647 - 1));
+  EXPECT_EQ(-3, m.FindBarIndex(2147483647));
 
   // Numbers 2..8 at indexes 0..6: number 7 is at n - 2.
   CBarMgr skipped;
