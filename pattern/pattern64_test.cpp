@@ -274,7 +274,7 @@ TEST_F(Pattern64Test, StylesMatchTheSeparateCalls) {
 TEST_F(Pattern64Test, PatternLoadErrorGoesToTheSecondBufferBounded) {
   AddSimpleBar(50);
   AddArrays(2, 2, 1, 0);
-  const std::string longName(3 * kPatternErrBufSize, 'N');
+  const std::string longName(kPatternErrBufSize / 2 + 100, 'N');  // named twice in the message
   EXPECT_EQ(-5, Call("P64NoPattern", longName.c_str()));
   EXPECT_EQ(kPatternErrBufSize - 1, static_cast<int>(std::strlen(patErr)));
   EXPECT_EQ('x', patErr[kPatternErrBufSize]);  // nothing beyond the bound
