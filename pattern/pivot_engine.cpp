@@ -23,12 +23,15 @@ int CBarMgr::IsPivot(int index, int direction, int left, int right, float* value
   if (!bar) return -1;
   const float v = PriceFor(*bar, direction);
   const bool high = direction >= 1;
-  for (int j = index - left; j <= index + right; ++j) {
+  // Window bounds are widened so that no window length can overflow them.
+  const long long last = static_cast<long long>(index) + right;
+  for (long long j = static_cast<long long>(index) - left; j <= last; ++j) {
     if (j == index) continue;
-    const CBarMgrData* other = GetBar(j);
+    const CBarMgrData* other =
+        j < 0 || j >= GetBarCount() ? nullptr : GetBar(static_cast<int>(j));
     if (!other) {
       if (j < index) return -2;
-      continue;  // the right window may still be incomplete
+      break;  // the right window may still be incomplete; no later bar exists either
     }
     const float w = PriceFor(*other, direction);
     if (j < index) {

@@ -80,6 +80,10 @@ TEST_F(PivotEngineTest, MissingBars) {
   EXPECT_EQ(1, m.IsPivot(1, 1, 1, 5, nullptr));
   EXPECT_EQ(nullptr, m.CalcPivot(-5, 2, 2));
   EXPECT_EQ(nullptr, m.CalcPivot(-2147483647 - 1, 2, 100));
+  // Window lengths at the ends of the int range neither overflow nor walk the whole range.
+  EXPECT_EQ(1, m.IsPivot(1, 1, 1, 2147483647, nullptr));
+  EXPECT_EQ(-2, m.IsPivot(1, 1, 2147483647, 2147483647, nullptr));
+  m.IsPivot(3, 1, -2147483647 - 1, 1, nullptr);
 }
 
 TEST_F(PivotEngineTest, OutsideBarRecordsTheLowOnly) {
