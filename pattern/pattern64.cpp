@@ -133,7 +133,8 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
   int barNumber = bar.barNumber;
   if (hostNumbers) {
     // A negative number is taken as given by the feed, so a number going back restarts.
-    barNumber = -barNumber;
+    // The most negative int has no positive twin and stays as it is (the feed reads it as 0).
+    if (barNumber != -2147483647 - 1) barNumber = -barNumber;
     mgr->SetFlag(kBarMgrFilterBit, 1);
   }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,10 @@ TEST_F(Pattern64Test, ArrayShapeAndSizeAreChecked) {
   EXPECT_EQ(kP64ArraySize, Call("P64Shape"));
   EXPECT_STREQ("XMT_PATTERN64 Error#8 occured - arrValIn Size wrong", err);
 
+  host.RemoveArray("arrValOut");  // the input array is checked in full before the output
+  EXPECT_EQ(kP64ArraySize, Call("P64Shape"));
+  EXPECT_STREQ("XMT_PATTERN64 Error#8 occured - arrValIn Size wrong", err);
+
   host.AddArray("arrValIn", {kP64InputCount});
   host.AddArray("arrValOut", {10, 10});
   EXPECT_EQ(kP64ArrayDims, Call("P64Shape"));
@@ -144,6 +149,45 @@ TEST_F(Pattern64Test, ArrayShapeAndSizeAreChecked) {
   EXPECT_STREQ("XMT_PATTERN64 Error#8 occured - arrValOut Size wrong", err);
   EXPECT_TRUE(OutputUnwritten());
   EXPECT_EQ(0, BarMgrCount());
+}
+
+// The host is read in a fixed order: failing each call in turn must leave every call before
+// it made and none after it (the first time each call occurs).
+TEST_F(Pattern64Test, HostIsReadInOrder) {
+  struct Call {
+    FakeIface iface;
+    int slot;
+  };
+  const Call order[] = {
+      {FakeIface::Study, 23},      {FakeIface::Study, 24},      {FakeIface::Study, 25},
+      {FakeIface::Study, 9},       {FakeIface::Study, 12},      {FakeIface::Study, 11},
+      {FakeIface::Study, 10},      {FakeIface::NumSeries, 16},  {FakeIface::Study, 8},
+      {FakeIface::Study, 7},       {FakeIface::DateSeries, 10}, {FakeIface::DateSeries, 11},
+      {FakeIface::DateSeries, 12}, {FakeIface::DateSeries, 13}, {FakeIface::DateSeries, 14},
+      {FakeIface::Study, 13},      {FakeIface::Variable, 26},   {FakeIface::Variable, 29},
+      {FakeIface::Variable, 28},   {FakeIface::Variable, 12},   {FakeIface::Variable, 13}};
+  const int count = static_cast<int>(std::size(order));
+  for (int k = 0; k < count; ++k) {
+    SCOPED_TRACE(k);
+    FakeHost h;  // a new study for every step
+    FakeBar b;
+    b.open = b.high = b.low = b.close = 50;
+    h.AddBar(b);
+    h.AddArray("arrValIn", {kP64InputCount});
+    h.AddArray("arrValOut", {kP64OutputCount});
+    (*h.MutableArrayValues("arrValIn"))[2] = 2;
+    h.FailSlot(order[k].iface, order[k].slot, E_FAIL);
+    EXPECT_EQ(kP64Internal, Pattern64("P64Order", err, &h, "", patErr));
+    for (int j = 0; j < count; ++j) {
+      const int calls = h.Calls(order[j].iface, order[j].slot);
+      if (j <= k)
+        EXPECT_GE(calls, 1) << j;
+      else
+        EXPECT_EQ(0, calls) << j;
+    }
+    // Only the last call (writing the output) comes after the bar is fed.
+    EXPECT_EQ(k == count - 1 ? 1 : 0, BarMgrCount());
+  }
 }
 
 TEST_F(Pattern64Test, OtherStyleFeedsTheBarAndWritesHundredZeros) {
@@ -212,6 +256,12 @@ TEST_F(Pattern64Test, HostBarNumbersGoingBackRestartTheInstance) {
   Call("P64Generated");
   EXPECT_EQ(4, FindBarMgr("P64Generated")->m_nLastBarNumber);
   EXPECT_TRUE(FindBarMgr("P64Generated")->HasFlag(kBarMgrFilterBit));
+
+  // A host number that cannot be negated is fed as the feed reads it, without overflow.
+  AddArrays(2, 2, 2, 1);
+  host.SetBarNumberParts(-2147483647 - 1, 0);
+  EXPECT_EQ(0, Call("P64Extreme"));
+  EXPECT_EQ(0, FindBarMgr("P64Extreme")->m_nLastBarNumber);
 }
 
 // Style 1 and 2 against the separate calls on a second instance, bar by bar.
