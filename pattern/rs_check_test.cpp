@@ -171,11 +171,16 @@ TEST_F(RsCheckTest, NegativeBarNumberShowsProgressAndStoresItsMagnitude) {
     // The next bar with a positive number: no progress.
     EXPECT_EQ(0, RsChkPiv("RsProg", 1150415, 1000, 58, 100, &price, 0, 2, 2, SlotBlock()));
     EXPECT_EQ(1u, fake.processes.size());
+    CBarMgr* mgr = FindBarMgr("RsProg");
+    EXPECT_EQ(57, mgr->GetBar(0)->barNumber);
+    EXPECT_EQ(58, mgr->m_nLastBarNumber);
+    EXPECT_TRUE(mgr->HasFlag(kBarMgrFilterBit));
+    // Going back restarts with the filter on, a negative number too (unlike XMT_ZZ_AddBar).
+    mgr->SetFlag(kBarMgrFilterBit, 0);
+    RsChkPiv("RsProg", 1150415, 930, -57, 100, &price, 0, 2, 2, SlotBlock());
+    EXPECT_TRUE(mgr->HasFlag(kBarMgrFilterBit));
+    EXPECT_EQ(57, mgr->m_nLastBarNumber);
   }
-  CBarMgr* mgr = FindBarMgr("RsProg");
-  EXPECT_EQ(57, mgr->GetBar(0)->barNumber);
-  EXPECT_EQ(58, mgr->m_nLastBarNumber);
-  EXPECT_TRUE(mgr->HasFlag(kBarMgrFilterBit));
   EXPECT_EQ(-1, RsChkPiv("RsProg", 899999, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
   EXPECT_EQ(-2, RsChkPiv(nullptr, 1150415, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
 }
