@@ -61,6 +61,17 @@ class PivotShadow {
     if (r != 0) TrackPivots(block, r == 2 || r == -2, out);
     return r != 0;
   }
+  // Feeds the shadow and marks a hit where a new pivot comes with a found pattern (the
+  // pattern export's result and block of the same bar).
+  void FeedAndMark(const std::string& id, const ScaledBar& s, int scale, int i, int left,
+                   int right, int result, const XmtSlot* block, const std::string& name,
+                   StudyOutput* out) {
+    bool pivot = Feed(id, s, scale, i, left, right, out);
+    if (pivot && result > 1 && block[0].value == 100.0f) {
+      out->hits.push_back(i);
+      out->hitLabels.push_back("pattern " + name + " found");
+    }
+  }
 
  private:
   XMT_ZZ_AddBar_fn add_ = nullptr;
@@ -94,11 +105,7 @@ class PatternStudy : public Study {
     int r = calc_(0, o_.id.c_str(), index + 1, o_.left, o_.right, block, name_.c_str(), error);
     if (error[0]) out->error = error;
     AddRow(r, block, kOutputSlots, out);
-    bool pivot = shadow_.Feed(o_.id, s, scale_, i, o_.left, o_.right, out);
-    if (pivot && r > 1 && block[0].value == 100.0f) {
-      out->hits.push_back(i);
-      out->hitLabels.push_back("pattern " + name_ + " found");
-    }
+    shadow_.FeedAndMark(o_.id, s, scale_, i, o_.left, o_.right, r, block, name_, out);
   }
 
  private:
@@ -164,11 +171,8 @@ class Pattern64Study : public Study {
       if (r != 0 && r > -3) TrackPivots(block, r == 2 || r == -2, out);
       return;
     }
-    bool pivot = shadow_.Feed(o_.id, ScaledBar(b, scale_), scale_, i, o_.left, o_.right, out);
-    if (pivot && r > 1 && block[0].value == 100.0f) {
-      out->hits.push_back(i);
-      out->hitLabels.push_back("pattern " + name_ + " found");
-    }
+    shadow_.FeedAndMark(o_.id, ScaledBar(b, scale_), scale_, i, o_.left, o_.right, r, block,
+                        name_, out);
   }
 
  private:

@@ -8,6 +8,7 @@
 
 #include "pattern/xmt_pattern.h"
 #include "tools/xmt-host/bar_file.h"
+#include "tools/xmt-host/demo.h"
 #include "tools/xmt-host/library.h"
 #include "tools/xmt-host/options.h"
 #include "tools/xmt-host/outputs.h"
@@ -204,4 +205,43 @@ TEST(Simulator, BadInputGivesAClearErrorNotACrash) {
   request.library = "no_such_library.bin";
   EXPECT_EQ(RunStudy(request, &summary, &error), 4);
   EXPECT_EQ(error, "no_such_library.bin: no such library file");
+}
+
+TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
+  // The demo's sample files, cut short so that the whole demo takes a moment.
+  const fs::path data = fs::absolute("demo_data");
+  fs::create_directories(data / "patterns");
+  const struct { const char* name; int skip; int keep; } cuts[] = {
+      {"msft_daily.csv", 0, 120}, {"ttrc_daily.csv", 3800, 600}, {"usdchf_30min.csv", 0, 1500}};
+  for (const auto& cut : cuts) {
+    std::ifstream in(fs::path(XMT_SAMPLE_DIR) / cut.name);
+    std::ofstream out(data / cut.name);
+    std::string line;
+    ASSERT_TRUE(std::getline(in, line)) << cut.name;
+    out << line << "\n";
+    for (int i = 0; i < cut.skip + cut.keep && std::getline(in, line); ++i)
+      if (i >= cut.skip) out << line << "\n";
+  }
+  for (const char* pattern : {"PR_XABCD_Bull.txt", "PR_Swing3.txt"})
+    fs::copy_file(fs::path(XMT_SAMPLE_DIR) / "patterns" / pattern, data / "patterns" / pattern,
+                  fs::copy_options::overwrite_existing);
+
+  const fs::path outParent = fs::absolute("demo_out");
+  ASSERT_EQ(RunDemo(data.string(), outParent.string()), 0);
+
+  int csv = 0, svg = 0;
+  for (const auto& folder : fs::directory_iterator(outParent)) {
+    for (const auto& entry : fs::directory_iterator(folder.path() / "results")) {
+      if (entry.path().extension() == ".csv") ++csv;
+      if (entry.path().extension() != ".svg") continue;
+      ++svg;
+      std::ifstream f(entry.path());
+      std::stringstream doc;
+      doc << f.rdbuf();
+      std::string why;
+      EXPECT_TRUE(WellFormedXml(doc.str(), &why)) << entry.path() << ": " << why;
+    }
+  }
+  EXPECT_EQ(csv, 6);
+  EXPECT_EQ(svg, 6);
 }
