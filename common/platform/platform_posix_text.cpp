@@ -71,7 +71,7 @@ namespace {
 enum class ArgKind { None, Text, Int, Int64, Pointer };
 
 struct Insert {
-  std::string spec = "s";
+  std::string printfSpec = "s";
   ArgKind kind = ArgKind::Text;
 };
 
@@ -79,18 +79,18 @@ struct Insert {
 // conversion is one we cannot take from a va_list safely.
 bool ParseSpec(const std::string& raw, Insert* ins) {
   if (raw.empty() || raw.find('*') != std::string::npos) return false;
-  std::string spec = raw;
-  size_t i64 = spec.find("I64");
-  if (i64 != std::string::npos) spec.replace(i64, 3, "ll");
-  size_t i32 = spec.find("I32");
-  if (i32 != std::string::npos) spec.erase(i32, 3);
-  char conv = spec.back();
-  bool wide = spec.find("ll") != std::string::npos ||
-              (spec.find('l') != std::string::npos && sizeof(long) == 8);
+  std::string printfSpec = raw;
+  size_t i64 = printfSpec.find("I64");
+  if (i64 != std::string::npos) printfSpec.replace(i64, 3, "ll");
+  size_t i32 = printfSpec.find("I32");
+  if (i32 != std::string::npos) printfSpec.erase(i32, 3);
+  char conv = printfSpec.back();
+  bool wide = printfSpec.find("ll") != std::string::npos ||
+              (printfSpec.find('l') != std::string::npos && sizeof(long) == 8);
   switch (conv) {
     case 's':
       ins->kind = ArgKind::Text;
-      if (spec.find('l') != std::string::npos || spec.find('w') != std::string::npos) return false;
+      if (printfSpec.find('l') != std::string::npos || printfSpec.find('w') != std::string::npos) return false;
       break;
     case 'd': case 'i': case 'u': case 'x': case 'X': case 'o': case 'c':
       ins->kind = wide ? ArgKind::Int64 : ArgKind::Int;
@@ -101,7 +101,7 @@ bool ParseSpec(const std::string& raw, Insert* ins) {
     default:
       return false;  // no floating point, like the original
   }
-  ins->spec = spec;
+  ins->printfSpec = printfSpec;
   return true;
 }
 
@@ -171,11 +171,11 @@ bool PosixPlatform::FormatInserts(const char* fmt, va_list args, std::string* ou
       const Insert& ins = inserts[n];
       const ArgValue& v = values[n];
       const char* text = v.text ? v.text : "(null)";
-      if (ins.kind == ArgKind::Text && ins.spec == "s") {
+      if (ins.kind == ArgKind::Text && ins.printfSpec == "s") {
         result += text;
         continue;
       }
-      std::string conv = "%" + ins.spec;
+      std::string conv = "%" + ins.printfSpec;
       auto render = [&](char* buf, size_t size) {
         switch (ins.kind) {
           case ArgKind::Text: return snprintf(buf, size, conv.c_str(), text);
