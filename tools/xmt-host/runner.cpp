@@ -63,6 +63,8 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
   summary->bars = total;
   summary->pivots = static_cast<int>(out.pivots.size());
   summary->hits = static_cast<int>(out.hits.size());
+  summary->refusedBars = 0;
+  for (const SimBar& b : bars.bars) summary->refusedBars += b.date - 19000000 < 900000;
   summary->microsPerBar =
       total ? std::chrono::duration<double, std::micro>(elapsed).count() / total : 0;
   if (!out.error.empty()) std::fprintf(stderr, "  study reported: %s\n", out.error.c_str());
@@ -70,11 +72,15 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
 }
 
 std::string DescribeRun(const RunRequest& request, const RunSummary& s) {
-  char line[512];
+  char line[768];
   std::snprintf(line, sizeof line,
                 "%-9s %-18s %6d bars, %5d pivots, %4d hits, %7.2f us/bar\n"
                 "          %s\n          %s\n",
                 request.study.c_str(), std::filesystem::path(request.barFile).filename().string().c_str(),
                 s.bars, s.pivots, s.hits, s.microsPerBar, s.csvPath.c_str(), s.svgPath.c_str());
-  return line;
+  std::string text = line;
+  if (s.refusedBars > 0)
+    text += "          (" + std::to_string(s.refusedBars) +
+            " bars dated before 1990 were refused by the library)\n";
+  return text;
 }

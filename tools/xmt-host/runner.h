@@ -19,6 +19,7 @@ struct RunSummary {
   int bars = 0;
   int pivots = 0;
   int hits = 0;
+  int refusedBars = 0;  // dated before 1990: the libraries refuse them (host date below 900000)
   double microsPerBar = 0;
   std::string csvPath;
   std::string svgPath;
