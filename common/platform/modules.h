@@ -10,7 +10,5 @@
 void* LoadModule(const char* path, const char** error = nullptr);
 // GetProcAddress / dlsym; null when the module has no export of that name.
 void* ModuleSymbol(void* module, const char* name);
-// FreeLibrary / dlclose.
-void UnloadModule(void* module);
 // SetEnvironmentVariable + _putenv / setenv for this process; a null value removes it.
 bool SetEnvironmentValue(const char* name, const char* value);

@@ -14,10 +14,6 @@ void* ModuleSymbol(void* module, const char* name) {
   return module && name ? dlsym(module, name) : nullptr;
 }
 
-void UnloadModule(void* module) {
-  if (module) dlclose(module);
-}
-
 bool SetEnvironmentValue(const char* name, const char* value) {
   if (!name || !*name) return false;
   return (value ? setenv(name, value, 1) : unsetenv(name)) == 0;

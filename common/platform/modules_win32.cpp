@@ -19,10 +19,6 @@ void* ModuleSymbol(void* module, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-void UnloadModule(void* module) {
-  if (module) FreeLibrary(static_cast<HMODULE>(module));
-}
-
 bool SetEnvironmentValue(const char* name, const char* value) {
   if (!name || !*name) return false;
   // Both the process environment block and the C runtime's copy, so getenv sees it too.

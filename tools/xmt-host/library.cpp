@@ -6,9 +6,10 @@
 #include "common/platform/modules.h"
 #include "common/platform/platform.h"
 
-Library::~Library() {
-  if (handle_) UnloadModule(handle_);
-}
+// The library stays loaded for the life of the process, as in the platform: its trace log
+// and settings are kept until the process ends, and a later run of the same library finds
+// its instances as a study on another chart would.
+Library::~Library() = default;
 
 bool Library::Open(const std::string& path, std::string* error) {
   path_ = path;

@@ -1,4 +1,6 @@
-// A study library loaded by path, its exports resolved by name as the platform does.
+// A study library loaded by path, its exports resolved by name as the platform does. Once
+// loaded it stays loaded until the process ends (the platform does not unload a library
+// while it runs either).
 #pragma once
 
 #include <string>
