@@ -2,6 +2,7 @@
 // and hands back the plain value.
 #include "hostbridge/host_call.h"
 
+#include <climits>
 #include <cstdio>
 
 HostComError::HostComError(HRESULT hr, const IID& iid) : hr_(hr), iid_(iid) {
@@ -72,7 +73,11 @@ int HostBarNumber(IHostStudy* study) {
   int offset = 0;
   CheckHost(study->GetBarCounter(kHostSeriesArg, &counter), kIidHostStudy);
   CheckHost(study->GetBarOffset(&offset), kIidHostStudy);
-  return counter + offset;
+  // A host answering nonsense must not make the sum overflow: it is held at the int range.
+  long long sum = static_cast<long long>(counter) + offset;
+  if (sum > INT_MAX) return INT_MAX;
+  if (sum < INT_MIN) return INT_MIN;
+  return static_cast<int>(sum);
 }
 
 IHostVariable* HostFindVariable(IHostStudy* study, const char* name) {

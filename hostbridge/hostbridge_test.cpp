@@ -3,6 +3,8 @@
 // fake study object driven through the wrappers.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cstdint>
 #include <cstring>
 
@@ -197,6 +199,11 @@ TEST_F(FakeHostTest, BarPricesSeriesAndDateThroughWrappers) {
   EXPECT_EQ(HostBarNumber(study()), 1);
   host.SetBarNumberParts(500, -3);
   EXPECT_EQ(HostBarNumber(study()), 497);
+  // Nonsense from the host is held at the int range instead of overflowing.
+  host.SetBarNumberParts(INT_MAX, 5);
+  EXPECT_EQ(HostBarNumber(study()), INT_MAX);
+  host.SetBarNumberParts(INT_MIN, -5);
+  EXPECT_EQ(HostBarNumber(study()), INT_MIN);
 }
 
 TEST_F(FakeHostTest, ArraysRoundTripAsSinglePrecision) {
