@@ -11,11 +11,19 @@
 // checked.
 #pragma once
 
+// The checking archetype of the log's format strings: GCC (MinGW included) checks them as
+// the GNU printf they are; clang, which builds the fuzz targets, knows only "printf".
+#if defined(__clang__)
+#define XMT_LOG_FORMAT_KIND printf
+#else
+#define XMT_LOG_FORMAT_KIND gnu_printf
+#endif
+
 // printf-style: formats into a buffer of 10000 characters and hands it to LogWrite. An empty
 // message is dropped (result 0). A longer message is cut, shown in a "LOGTRACE Buffer
 // overrun!" message box and logged cut. Result LogWrite's result.
 int LogTrace(const char* category, int level, const char* fmt, ...)
-    __attribute__((format(gnu_printf, 3, 4)));
+    __attribute__((format(XMT_LOG_FORMAT_KIND, 3, 4)));
 
 // Writes one line, or carries out a command given as the category (case ignored):
 //   "*OPENLOG" text = path, level 1 truncates: 1 opened, -1 already open, -2 cannot open;
