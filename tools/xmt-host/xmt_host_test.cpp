@@ -227,6 +227,7 @@ TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
                   fs::copy_options::overwrite_existing);
 
   const fs::path outParent = fs::absolute("demo_out");
+  fs::remove_all(outParent);  // the test folder outlives the run
   ASSERT_EQ(RunDemo(data.string(), outParent.string()), 0);
 
   int csv = 0, svg = 0;
