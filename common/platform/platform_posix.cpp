@@ -17,6 +17,7 @@
 #include <new>
 
 #include "common/platform/platform_posix.h"
+#include "common/platform/platform_tm.h"
 
 namespace posix_detail {
 
@@ -59,31 +60,6 @@ namespace {
 
 int64_t ToMs(const struct statx_timestamp& t) {
   return (int64_t)t.tv_sec * 1000 + t.tv_nsec / 1000000;
-}
-
-PlatformTime FromTm(const struct tm& tm, int ms) {
-  PlatformTime t;
-  t.year = tm.tm_year + 1900;
-  t.month = tm.tm_mon + 1;
-  t.day = tm.tm_mday;
-  t.hour = tm.tm_hour;
-  t.minute = tm.tm_min;
-  t.second = tm.tm_sec;
-  t.millisecond = ms;
-  t.weekday = tm.tm_wday;
-  return t;
-}
-
-struct tm ToTm(const PlatformTime& t) {
-  struct tm tm {};
-  tm.tm_year = t.year - 1900;
-  tm.tm_mon = t.month - 1;
-  tm.tm_mday = t.day;
-  tm.tm_hour = t.hour;
-  tm.tm_min = t.minute;
-  tm.tm_sec = t.second;
-  tm.tm_isdst = -1;
-  return tm;
 }
 
 // Offset of local time east of UTC, in seconds, at time t.
@@ -270,7 +246,7 @@ PlatformTime PosixPlatform::LocalNow() {
   clock_gettime(CLOCK_REALTIME, &ts);
   struct tm tm {};
   localtime_r(&ts.tv_sec, &tm);
-  return FromTm(tm, (int)(ts.tv_nsec / 1000000));
+  return PlatformTimeFromTm(tm, (int)(ts.tv_nsec / 1000000));
 }
 
 PlatformTime PosixPlatform::UtcNow() {
@@ -278,7 +254,7 @@ PlatformTime PosixPlatform::UtcNow() {
   clock_gettime(CLOCK_REALTIME, &ts);
   struct tm tm {};
   gmtime_r(&ts.tv_sec, &tm);
-  return FromTm(tm, (int)(ts.tv_nsec / 1000000));
+  return PlatformTimeFromTm(tm, (int)(ts.tv_nsec / 1000000));
 }
 
 int64_t PosixPlatform::UnixNow() { return (int64_t)time(nullptr); }
@@ -321,14 +297,14 @@ bool PosixPlatform::TimeZone(PlatformTimeZone* out) {
 bool PosixPlatform::UtcToLocal(const PlatformTime& utc, PlatformTime* local) {
   if (!local) return false;
   // Like FileTimeToLocalFileTime: today's offset, whatever the date.
-  struct tm tm = ToTm(utc);
+  struct tm tm = TmFromPlatformTime(utc);
   tm.tm_isdst = 0;
   time_t t = timegm(&tm);
   if (t == (time_t)-1 && utc.year != 1969) return false;
   t += OffsetAt(time(nullptr), nullptr);
   struct tm out {};
   if (!gmtime_r(&t, &out)) return false;
-  *local = FromTm(out, utc.millisecond);
+  *local = PlatformTimeFromTm(out, utc.millisecond);
   return true;
 }
 
@@ -337,12 +313,12 @@ bool PosixPlatform::UnixToLocal(int64_t t, PlatformTime* local) {
   time_t tt = (time_t)t;
   struct tm tm {};
   if (!localtime_r(&tt, &tm)) return false;
-  *local = FromTm(tm, 0);
+  *local = PlatformTimeFromTm(tm, 0);
   return true;
 }
 
 int64_t PosixPlatform::LocalToUnix(const PlatformTime& local) {
-  struct tm tm = ToTm(local);
+  struct tm tm = TmFromPlatformTime(local);
   time_t t = mktime(&tm);
   // The Windows runtime knows no time before 1970.
   return t < 0 ? -1 : (int64_t)t;
@@ -352,7 +328,7 @@ long PosixPlatform::SetLocalClock(const PlatformTime& local) {
   // Changing the real clock needs an explicit go-ahead: a test run must never do it.
   const char* allow = getenv("XMT_ALLOW_CLOCK_SET");
   if (!allow || strcmp(allow, "1") != 0) return EPERM;
-  struct tm tm = ToTm(local);
+  struct tm tm = TmFromPlatformTime(local);
   time_t t = mktime(&tm);
   if (t == (time_t)-1) return EINVAL;
   struct timespec ts {};

@@ -1,6 +1,7 @@
 // Windows backend: paths, files and folder searches, clocks, MIDI output and COM, each a
 // thin layer over the Windows call of the same purpose.
 #include "common/platform/platform_win32.h"
+#include "common/platform/platform_tm.h"
 
 #include "common/platform/win32_api.h"
 #include <mmsystem.h>
@@ -48,18 +49,6 @@ SYSTEMTIME ToSystemTime(const PlatformTime& t) {
   st.wMilliseconds = (WORD)t.millisecond;
   st.wDayOfWeek = (WORD)t.weekday;
   return st;
-}
-
-PlatformTime FromTm(const struct tm& tm) {
-  PlatformTime t;
-  t.year = tm.tm_year + 1900;
-  t.month = tm.tm_mon + 1;
-  t.day = tm.tm_mday;
-  t.hour = tm.tm_hour;
-  t.minute = tm.tm_min;
-  t.second = tm.tm_sec;
-  t.weekday = tm.tm_wday;
-  return t;
 }
 
 std::string ModuleFileName(HMODULE module) {
@@ -225,19 +214,12 @@ bool Win32Platform::UnixToLocal(int64_t t, PlatformTime* local) {
   __time64_t tt = (__time64_t)t;
   struct tm tm {};
   if (_localtime64_s(&tm, &tt) != 0) return false;
-  *local = FromTm(tm);
+  *local = PlatformTimeFromTm(tm);
   return true;
 }
 
 int64_t Win32Platform::LocalToUnix(const PlatformTime& local) {
-  struct tm tm {};
-  tm.tm_year = local.year - 1900;
-  tm.tm_mon = local.month - 1;
-  tm.tm_mday = local.day;
-  tm.tm_hour = local.hour;
-  tm.tm_min = local.minute;
-  tm.tm_sec = local.second;
-  tm.tm_isdst = -1;
+  struct tm tm = TmFromPlatformTime(local);
   __time64_t t = _mktime64(&tm);
   return t < 0 ? -1 : (int64_t)t;
 }
