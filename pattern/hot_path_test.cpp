@@ -1,0 +1,357 @@
+// What a bar costs in the XMT_PATTERN exports: heap allocations, settings and registry
+// reads, file opens and log writes while bars of the sample data go through the export
+// functions, after a warm-up that creates the instance, loads the pattern and opens the log.
+//
+// A bar may cost its own record (a new bar) and a confirmed pivot its pivot record, with
+// the occasional growth of the lists; everything else (texts, settings, lookups, log lines)
+// must stay off the per-bar path. Allocations are counted on both sides of the library:
+// malloc, calloc and realloc are wrapped at link time (--wrap, which works for ELF and PE
+// alike), operator new is routed through malloc here, and the platform's task memory (the
+// texts' allocator, COM task memory on Windows) is counted by a forwarding platform.
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "common/platform/fake_platform.h"
+#include "common/testing/test_dirs.h"
+#include "common/txt.h"
+#include "common/trace_log.h"
+#include "pattern/bar_mgr.h"
+#include "pattern/bar_mgr_registry.h"
+#include "pattern/pattern_rec.h"
+#include "pattern/pattern_registry.h"
+#include "pattern/testing/pattern_test_env.h"
+#include "pattern/testing/test_env.h"
+#include "pattern/xmt_pattern.h"
+
+// --- counting -------------------------------------------------------------------------------
+
+namespace {
+
+bool g_counting = false;
+long g_heap = 0;  // malloc, calloc and realloc calls while counting
+
+}  // namespace
+
+extern "C" {
+void* __real_malloc(size_t n);
+void* __real_calloc(size_t n, size_t size);
+void* __real_realloc(void* p, size_t n);
+
+void* __wrap_malloc(size_t n) {
+  if (g_counting) ++g_heap;
+  return __real_malloc(n);
+}
+void* __wrap_calloc(size_t n, size_t size) {
+  if (g_counting) ++g_heap;
+  return __real_calloc(n, size);
+}
+void* __wrap_realloc(void* p, size_t n) {
+  if (g_counting) ++g_heap;
+  return __real_realloc(p, n);
+}
+}  // extern "C"
+
+// The C++ runtime's own operator new may live in a shared library whose malloc calls no
+// link-time wrap reaches; these send every new of this program through the wrapped malloc.
+void* operator new(size_t n) {
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](size_t n) { return operator new(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
+void* operator new[](size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+
+namespace {
+
+// Forwards everything to the real platform and counts what a bar must not need.
+class CountingPlatform : public FakePlatform {
+ public:
+  long taskAllocs = 0;
+  long settingsCalls = 0;  // profile-string reads and writes
+  long registryOpens = 0;
+  long fileOpens = 0;
+  long logWrites = 0;
+  long windowLookups = 0;
+
+  void* TaskAlloc(size_t n) override {
+    if (g_counting) ++taskAllocs;
+    return FakePlatform::TaskAlloc(n);
+  }
+  void* TaskRealloc(void* p, size_t n) override {
+    if (g_counting) ++taskAllocs;
+    return FakePlatform::TaskRealloc(p, n);
+  }
+  int ReadProfileString(const char* section, const char* key, const char* def, char* out,
+                        int size, const char* file) override {
+    if (g_counting) ++settingsCalls;
+    return FakePlatform::ReadProfileString(section, key, def, out, size, file);
+  }
+  bool WriteProfileString(const char* section, const char* key, const char* value,
+                          const char* file) override {
+    if (g_counting) ++settingsCalls;
+    return FakePlatform::WriteProfileString(section, key, value, file);
+  }
+  long RegOpen(RegRoot root, const char* keyPath, bool create, bool wow64_32,
+               void** key) override {
+    if (g_counting) ++registryOpens;
+    return FakePlatform::RegOpen(root, keyPath, create, wow64_32, key);
+  }
+  FILE* OpenFile(const char* path, const char* mode) override {
+    if (g_counting) ++fileOpens;
+    return FakePlatform::OpenFile(path, mode);
+  }
+  void WriteRaw(FILE* f, const void* data, size_t n) override {
+    if (g_counting) ++logWrites;
+    FakePlatform::WriteRaw(f, data, n);
+  }
+  void* FindTopWindow(const char* className, const char* titlePrefix) override {
+    if (g_counting) ++windowLookups;
+    return FakePlatform::FindTopWindow(className, titlePrefix);
+  }
+};
+
+// What one measured call (or pair of calls) cost.
+struct Cost {
+  long heap = 0;
+  long task = 0;
+  long other = 0;  // settings, registry, files, windows
+  long logs = 0;
+};
+
+class Meter {
+ public:
+  explicit Meter(CountingPlatform& p) : p_(p) {
+    start_ = Snapshot();
+    g_counting = true;
+  }
+  Cost Stop() {
+    g_counting = false;
+    Cost now = Snapshot();
+    return {now.heap - start_.heap, now.task - start_.task, now.other - start_.other,
+            now.logs - start_.logs};
+  }
+
+ private:
+  Cost Snapshot() const {
+    return {g_heap, p_.taskAllocs,
+            p_.settingsCalls + p_.registryOpens + p_.fileOpens + p_.windowLookups,
+            p_.logWrites};
+  }
+  CountingPlatform& p_;
+  Cost start_;
+};
+
+std::string Describe(const Cost& c) {
+  return "heap=" + std::to_string(c.heap) + " task=" + std::to_string(c.task) +
+         " other=" + std::to_string(c.other) + " logs=" + std::to_string(c.logs);
+}
+
+// One sample bar in the host's form, prices x100.
+struct HostBar {
+  int date = 0, time = 0, open = 0, high = 0, low = 0, close = 0, volume = 0;
+};
+
+std::vector<HostBar> LoadBars() {
+  std::vector<HostBar> bars;
+  for (const SampleBar& s : ReadSampleBars("ttrc_daily.csv")) {
+    if (s.date < 19900101) continue;  // the host's data starts in 1990
+    HostBar b;
+    b.date = s.date - 19000000;
+    b.time = 1600;
+    b.open = static_cast<int>(s.open * 100 + 0.5);
+    b.high = static_cast<int>(s.high * 100 + 0.5);
+    b.low = static_cast<int>(s.low * 100 + 0.5);
+    b.close = static_cast<int>(s.close * 100 + 0.5);
+    b.volume = static_cast<int>(s.volume);
+    bars.push_back(b);
+  }
+  return bars;
+}
+
+// Evaluations so far of the pattern (name, id); read outside the measured calls.
+int EvalCount(const char* name, const char* id) {
+  CTxt err;
+  const CPivPatRec* p = FindPattern(name, id, err);
+  return p ? p->m_nEvalCount : -1;
+}
+
+// The pivot list's size and newest pivot: a bar that confirms a pivot changes one of them
+// (a consolidation keeps the size but replaces the newest).
+struct PivotState {
+  int count = 0;
+  int newestBar = -1;
+  bool operator!=(const PivotState& o) const {
+    return count != o.count || newestBar != o.newestBar;
+  }
+};
+PivotState NewestPivot(const char* id) {
+  const CBarMgr* mgr = FindBarMgr(id);
+  PivotState s;
+  s.count = mgr->GetPivotCount();
+  if (const CBarMgrPivot* p = mgr->GetPivot(s.count - 1)) s.newestBar = p->bar;
+  return s;
+}
+
+constexpr int kWarmUp = 300;  // bars fed before counting starts
+constexpr int kLeft = 5, kRight = 5;
+
+// A bar that confirms a pivot may add its pivot record and grow the pivot list once.
+constexpr long kPivotExtra = 2;
+
+class HotPathTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PresetDataDrive();
+    ReleaseAllBarMgrs();
+    ClearPatterns();
+    log_.Start("hot_path_test");
+    bars_ = LoadBars();
+    ASSERT_GT(bars_.size(), 2000u);
+  }
+  void TearDown() override {
+    ReleaseAllBarMgrs();
+    ClearPatterns();
+  }
+
+  int AddZZ(const char* id, int number, const HostBar& b) {
+    return XMT_ZZ_AddBar(1, id, b.date, b.time, number, 100, &b.open, &b.high, &b.low,
+                         &b.close, b.volume);
+  }
+  int RsCheck(const char* id, int number, const HostBar& b, XmtSlot* block) {
+    return XMT_RS_ChkPiv(id, b.date, b.time, number, 100, nullptr, nullptr, nullptr, &b.close,
+                         b.volume, 10, 10, block);
+  }
+
+  CountingPlatform platform_;
+  ScopedPlatform scoped_{platform_};
+  LogCapture log_;
+  std::vector<HostBar> bars_;
+};
+
+// The counters see both kinds of allocation (else every test below would pass vacuously).
+TEST_F(HotPathTest, CountersSeeHeapAndTextAllocations) {
+  Meter meter(platform_);
+  auto* number = new int(7);
+  CTxt text;
+  text.Format("Bar=%d", *number);
+  const Cost c = meter.Stop();
+  delete number;
+  EXPECT_GE(c.heap, 1) << Describe(c);
+  EXPECT_EQ(1, c.task) << Describe(c);
+}
+
+// New bars and bars fed again after the host starts over, through the zig-zag pair.
+TEST_F(HotPathTest, ZigZagBarCostsItsRecordAndReFedBarsNothing) {
+  const char* id = "HOT_ZZ";
+  XmtSlot block[12];
+  const int n = static_cast<int>(bars_.size());
+  for (int pass = 0; pass < 2; ++pass) {
+    // Pass 0 appends every bar; pass 1 starts over at bar 1 and finds every bar again.
+    int pivots = 0;
+    for (int i = 0; i < n; ++i) {
+      if (i < kWarmUp) {
+        int index = AddZZ(id, i + 1, bars_[i]);
+        XMT_ZZ_CalcPiv(0, id, index + 1, kLeft, kRight, block);
+        continue;
+      }
+      Meter meter(platform_);
+      const int index = AddZZ(id, i + 1, bars_[i]);
+      const int r = XMT_ZZ_CalcPiv(0, id, index + 1, kLeft, kRight, block);
+      const Cost c = meter.Stop();
+      ASSERT_EQ(i, index);
+      const long record = pass == 0 ? 1 : 0;
+      if (r == 0) {
+        ASSERT_EQ(record, c.heap) << "bar " << i << " pass " << pass << ": " << Describe(c);
+      } else {
+        ++pivots;
+        ASSERT_LE(c.heap, record + kPivotExtra) << "pivot bar " << i << ": " << Describe(c);
+      }
+      ASSERT_EQ(0, c.task) << "bar " << i << ": " << Describe(c);
+      ASSERT_EQ(0, c.other) << "bar " << i << ": " << Describe(c);
+      ASSERT_EQ(0, c.logs) << "bar " << i << ": " << Describe(c);
+    }
+    EXPECT_GT(pivots, 100) << "pass " << pass;
+  }
+}
+
+// The pattern evaluation on bars without a new pivot only reports the last verdict.
+TEST_F(HotPathTest, CalcPatWithoutNewPivotAllocatesNothing) {
+  std::string rules;
+  ASSERT_TRUE(ReadWholeFile(TestDataPath("patterns/PR_Swing3.txt"), &rules));
+  // Diagnostics from the start: the consolidation and verdict lines are written too, and
+  // they must still come only with pivots.
+  ASSERT_TRUE(WritePatternFile("hot_swing", rules + "\nDiagStart:\n19850101\n"));
+  const char* id = "HOT_PAT";
+  XmtSlot block[100];
+  char err[kPatternErrBufSize] = {};
+  int evaluated = 0;
+  for (int i = 0; i < static_cast<int>(bars_.size()); ++i) {
+    const HostBar& b = bars_[i];
+    const int index = XMT_PATTERN_AddBar(1, id, b.date, b.time, 0, 100, &b.open, &b.high,
+                                         &b.low, &b.close, b.volume);
+    ASSERT_EQ(i, index);
+    if (i < kWarmUp) {
+      XMT_PATTERN_CalcPat(0, id, index + 1, kLeft, kRight, block, "hot_swing", err);
+      continue;
+    }
+    const PivotState pivotsBefore = NewestPivot(id);
+    const int evalBefore = EvalCount("hot_swing", id);
+    Meter meter(platform_);
+    const int r = XMT_PATTERN_CalcPat(0, id, index + 1, kLeft, kRight, block, "hot_swing", err);
+    const Cost c = meter.Stop();
+    ASSERT_GE(r, 0) << err;
+    const bool event = NewestPivot(id) != pivotsBefore ||
+                       EvalCount("hot_swing", id) != evalBefore;
+    if (EvalCount("hot_swing", id) != evalBefore) ++evaluated;
+    if (!event) {
+      ASSERT_EQ(0, c.heap) << "bar " << i << ": " << Describe(c);
+      ASSERT_EQ(0, c.task) << "bar " << i << ": " << Describe(c);
+      ASSERT_EQ(0, c.logs) << "bar " << i << ": " << Describe(c);
+    }
+    ASSERT_EQ(0, c.other) << "bar " << i << ": " << Describe(c);
+  }
+  EXPECT_GT(evaluated, 50);
+}
+
+// The support/resistance check feeds and tests in one call: a new bar costs its record, a
+// bar fed again nothing, unless a pivot is confirmed.
+TEST_F(HotPathTest, RsCheckBarCostsItsRecordAndReFedBarsNothing) {
+  const char* id = "HOT_RS";
+  XmtSlot block[20];
+  const int n = static_cast<int>(bars_.size());
+  for (int pass = 0; pass < 2; ++pass) {
+    int quiet = 0;
+    for (int i = 0; i < n; ++i) {
+      if (i < kWarmUp) {
+        RsCheck(id, i + 1, bars_[i], block);
+        continue;
+      }
+      const PivotState pivotsBefore = NewestPivot(id);
+      block[2].value = -1.0f;
+      Meter meter(platform_);
+      RsCheck(id, i + 1, bars_[i], block);
+      const Cost c = meter.Stop();
+      ASSERT_EQ(0, c.other) << "bar " << i << ": " << Describe(c);
+      // No pivot confirmed: slots 0 to 19 are zeroed (a pivot has a direction in slot 2).
+      if (block[2].value != 0.0f || NewestPivot(id) != pivotsBefore) continue;
+      ++quiet;
+      ASSERT_EQ(pass == 0 ? 1 : 0, c.heap) << "bar " << i << " pass " << pass << ": "
+                                           << Describe(c);
+      ASSERT_EQ(0, c.task) << "bar " << i << ": " << Describe(c);
+      ASSERT_EQ(0, c.logs) << "bar " << i << ": " << Describe(c);
+    }
+    EXPECT_GT(quiet, 1000) << "pass " << pass;
+  }
+}
+
+}  // namespace
