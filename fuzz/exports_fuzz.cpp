@@ -1,0 +1,160 @@
+// Fuzz target: sequences of XMT_PATTERN export calls as a host (or a careless study) makes
+// them.
+//
+// Each call takes a few bytes: the export, the instance ID (including an empty, a very
+// long and a null one), mostly plausible but sometimes arbitrary dates, bar numbers, price
+// scales, prices, window lengths and bar positions, and null or real result blocks. The
+// result blocks and the error buffer are heap blocks of exactly the documented size, so a
+// write past them is caught. The exports are linked in statically so that coverage sees
+// them; every instance and pattern is released after each input.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/files.h"
+#include "common/platform/platform.h"
+#include "common/testing/test_dirs.h"
+#include "pattern/bar_mgr_registry.h"
+#include "pattern/pattern_rec.h"
+#include "pattern/pattern_registry.h"
+#include "pattern/rs_check.h"
+#include "pattern/xmt_pattern.h"
+#include "fuzz/fuzz_env.h"
+
+#ifndef XMT_TESTDATA_DIR
+#define XMT_TESTDATA_DIR "testdata"
+#endif
+
+namespace {
+
+const std::string kLongText(1500, 'Q');
+const char* const kIds[] = {"A", "a", "B", "", nullptr, kLongText.c_str()};
+const char* const kNames[] = {"Swing3", "XABCD_Bull", "Missing", "", nullptr,
+                              kLongText.c_str(), "../Swing3"};
+constexpr int kZZSlots = 12;
+constexpr int kPatternSlots = 100;  // far more than the sample patterns' outputs
+
+template <size_t N>
+const char* Pick(const char* const (&list)[N], FuzzInput& in) {
+  return list[in.Byte() % N];
+}
+
+// Mostly a small number around the bar count, sometimes any int.
+int Number(FuzzInput& in, int base) {
+  uint8_t b = in.Byte();
+  if (b >= 0xF0) return in.Int();
+  return base + static_cast<int>(b % 32) - 8;
+}
+
+struct Calls {
+  int date = 1150101;  // host form, 2015-01-01
+  int time = 930;
+  int bar = 0;
+  int prices[4] = {1000, 1100, 900, 1050};
+
+  void NextBar(FuzzInput& in) {
+    ++bar;
+    time += 30;
+    if (time % 100 >= 60) time += 40;
+    if (time > 2359) {
+      time = 0;
+      ++date;
+    }
+    for (int& p : prices) p += static_cast<signed char>(in.Byte());
+  }
+
+  int* Prices(FuzzInput& in, int i) { return in.Byte() % 16 == 0 ? nullptr : &prices[i]; }
+
+  void AddBar(FuzzInput& in, bool pattern) {
+    NextBar(in);
+    uint8_t flags = in.Byte();
+    int progress = flags & 1 ? -1 : 0;
+    int d = flags & 2 ? in.Int() : date;
+    int t = flags & 4 ? in.Int() : time;
+    int n = flags & 8 ? -Number(in, bar) : Number(in, bar);
+    int scale = flags & 16 ? in.Int() : 10 * (1 + (flags >> 5));
+    const char* id = Pick(kIds, in);
+    int* o = Prices(in, 0);
+    int* h = Prices(in, 1);
+    int* l = Prices(in, 2);
+    int* c = Prices(in, 3);
+    if (pattern)
+      XMT_PATTERN_AddBar(progress, id, d, t, n, scale, o, h, l, c, in.Int());
+    else
+      XMT_ZZ_AddBar(progress, id, d, t, n, scale, o, h, l, c, in.Int());
+  }
+
+  void CalcPiv(FuzzInput& in) {
+    const char* id = Pick(kIds, in);
+    int pos = Number(in, bar + 1);
+    int left = Number(in, 8);
+    int right = Number(in, 8);
+    std::vector<XmtSlot> block(kZZSlots);
+    XMT_ZZ_CalcPiv(0, id, pos, left, right, in.Byte() & 1 ? block.data() : nullptr);
+  }
+
+  void CalcPat(FuzzInput& in) {
+    const char* id = Pick(kIds, in);
+    int pos = Number(in, bar + 1);
+    int left = Number(in, 8);
+    int right = Number(in, 8);
+    const char* name = Pick(kNames, in);
+    uint8_t flags = in.Byte();
+    std::vector<XmtSlot> block(kPatternSlots);
+    std::vector<char> err(XMT_PATTERN_ERR_BUF_SIZE);
+    XMT_PATTERN_CalcPat(in.Int(), id, pos, left, right, flags & 1 ? block.data() : nullptr,
+                        name, flags & 2 ? err.data() : nullptr);
+  }
+
+  void ChkPiv(FuzzInput& in) {
+    NextBar(in);
+    uint8_t flags = in.Byte();
+    int d = flags & 2 ? in.Int() : date;
+    int n = flags & 8 ? -Number(in, bar) : Number(in, bar);
+    int scale = flags & 16 ? in.Int() : 100;
+    int junk = in.Int();
+    const char* id = Pick(kIds, in);
+    int left = Number(in, 3);
+    int right = Number(in, 3);
+    std::vector<XmtSlot> block(kRsResultSlots);
+    XMT_RS_ChkPiv(id, d, time, n, scale, &junk, nullptr, &junk, Prices(in, 3), in.Int(), left,
+                  right, flags & 1 ? block.data() : nullptr);
+  }
+
+};
+
+void CopyPattern(const char* name) {
+  std::string text;
+  ReadWholeFile(std::string(XMT_TESTDATA_DIR) + "/patterns/PR_" + name + ".txt", &text);
+  std::string host = std::string(kPatternDir) + "/PR_" + name + ".txt";
+  WriteWholeFile(Platform::Default().NativePath(host.c_str()), text);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  FuzzEnvInit();
+  MakeDirPath(kPatternDir, 0);
+  CopyPattern("Swing3");
+  CopyPattern("XABCD_Bull");
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzInput in(data, size);
+  Calls calls;
+  for (int n = 0; in.Remaining() > 0 && n < 2000; ++n) {
+    switch (in.Byte() % 5) {
+      case 0: calls.AddBar(in, false); break;
+      case 1: calls.AddBar(in, true); break;
+      case 2: calls.CalcPiv(in); break;
+      case 3: calls.CalcPat(in); break;
+      default: calls.ChkPiv(in); break;
+    }
+  }
+  ReleaseAllBarMgrs();
+  ClearPatterns();
+  return 0;
+}

@@ -1,0 +1,55 @@
+// The fuzz targets' private temporary root and their input reader (see fuzz_env.h).
+
+#include "fuzz/fuzz_env.h"
+
+#include <cstdlib>
+
+#include "common/platform/modules.h"
+#include "common/platform/platform.h"
+#include "common/settings.h"
+#include "common/testing/test_dirs.h"
+
+const std::string& FuzzEnvInit() {
+  static ScopedTempDir dir("xmt_fuzz");
+  static bool done = false;
+  if (!done) {
+    done = true;
+    SetEnvironmentValue("XMT_ROOT", dir.path().c_str());
+    SetEnvironmentValue("XMT_HOST_DIR", dir.path().c_str());
+    void* key = nullptr;
+    Platform& p = Platform::Default();
+    if (p.RegOpen(RegRoot::LocalMachine, "Software\\XMT\\KorvaMgr", true, true, &key) == 0) {
+      p.RegSetString(key, "DRIVE", "C:");
+      p.RegClose(key);
+    }
+    // Log lines are still formatted, but only written with XMT_FUZZ_LOG=1: millions of
+    // runs would otherwise fill the disk.
+    const char* log = std::getenv("XMT_FUZZ_LOG");
+    if (!log || std::string(log) != "1") WriteIniString("RELEASE", "WriteLog", "NO");
+  }
+  return dir.path();
+}
+
+uint8_t FuzzInput::Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+
+int FuzzInput::Int() {
+  unsigned v = 0;
+  for (int i = 0; i < 4; ++i) v |= static_cast<unsigned>(Byte()) << (8 * i);
+  return static_cast<int>(v);
+}
+
+std::string FuzzInput::Text(size_t maxLen) {
+  std::string out;
+  while (out.size() < maxLen && pos_ < size_) {
+    char c = static_cast<char>(data_[pos_++]);
+    if (c == 0) break;
+    out += c;
+  }
+  return out;
+}
+
+std::string FuzzInput::Rest() {
+  std::string out(reinterpret_cast<const char*>(data_) + pos_, size_ - pos_);
+  pos_ = size_;
+  return out;
+}
