@@ -72,4 +72,20 @@ CBarMgrPivot* CBarMgr::FindOppositePivot(int direction) const {
   return nullptr;
 }
 
-void CBarMgr::SortPivots() { m_Pivots.Sort(ComparePivots); }
+void CBarMgr::SortPivots() {
+  // Insertion sort: the engine sorts after every pivot it records, when the list is in
+  // order but for the record or two just added at its end. That costs one comparison per
+  // pivot, moves only the new records and takes no memory, where the runtime's sort copied
+  // and re-sorted the whole history on every pivot. A bar holds one pivot at most, so no
+  // two records compare equal and every sort gives this order.
+  const int n = m_Pivots.GetSize();
+  for (int i = 1; i < n; ++i) {
+    CBarMgrPivot* pivot = m_Pivots.GetAt(i);
+    int j = i;
+    while (j > 0 && ComparePivots(&pivot, &m_Pivots[j - 1]) < 0) {
+      m_Pivots.SetAt(j, m_Pivots.GetAt(j - 1));
+      --j;
+    }
+    if (j != i) m_Pivots.SetAt(j, pivot);
+  }
+}

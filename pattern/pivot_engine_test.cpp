@@ -164,6 +164,17 @@ TEST_F(PivotEngineTest, PivotsStaySortedByBar) {
   EXPECT_EQ(3, m.GetPivot(0)->bar);
   EXPECT_EQ(5, m.GetPivot(1)->bar);
   EXPECT_EQ(7, m.GetPivot(2)->bar);
+
+  // Any order comes out sorted, a reversed one included, and a sorted list stays as it is.
+  CBarMgr r;
+  for (int bar = 40; bar > 0; bar -= 2) r.SetPivot(bar, 1, bar % 4 ? 1 : -1, 2);
+  r.SetPivot(21, 1, 1, 2);
+  r.SortPivots();
+  r.SortPivots();
+  ASSERT_EQ(21, r.GetPivotCount());
+  for (int i = 1; i < r.GetPivotCount(); ++i)
+    EXPECT_LT(r.GetPivot(i - 1)->bar, r.GetPivot(i)->bar) << i;
+  EXPECT_EQ(21, r.GetPivot(10)->bar);
 }
 
 TEST_F(PivotEngineTest, TraceBitLogsTheDroppedPivot) {
