@@ -202,6 +202,12 @@ PivotState NewestPivot(const char* id) {
   return s;
 }
 
+// Longer than any short-string buffer, so that a text built from them per call would show.
+const char* const kZigZagId = "HotPath ZigZag instance of a study on TTRC daily";
+const char* const kPatternId = "HotPath Pattern instance of a study on TTRC daily";
+const char* const kRsId = "HotPath RS check instance of a study on TTRC daily";
+const char* const kPatternName = "hot_path_swing_three_points";
+
 constexpr int kWarmUp = 300;  // bars fed before counting starts
 constexpr int kLeft = 5, kRight = 5;
 
@@ -252,7 +258,7 @@ TEST_F(HotPathTest, CountersSeeHeapAndTextAllocations) {
 
 // New bars and bars fed again after the host starts over, through the zig-zag pair.
 TEST_F(HotPathTest, ZigZagBarCostsItsRecordAndReFedBarsNothing) {
-  const char* id = "HOT_ZZ";
+  const char* id = kZigZagId;
   XmtSlot block[12];
   const int n = static_cast<int>(bars_.size());
   for (int pass = 0; pass < 2; ++pass) {
@@ -290,8 +296,8 @@ TEST_F(HotPathTest, CalcPatWithoutNewPivotAllocatesNothing) {
   ASSERT_TRUE(ReadWholeFile(TestDataPath("patterns/PR_Swing3.txt"), &rules));
   // Diagnostics from the start: the consolidation and verdict lines are written too, and
   // they must still come only with pivots.
-  ASSERT_TRUE(WritePatternFile("hot_swing", rules + "\nDiagStart:\n19850101\n"));
-  const char* id = "HOT_PAT";
+  ASSERT_TRUE(WritePatternFile(kPatternName, rules + "\nDiagStart:\n19850101\n"));
+  const char* id = kPatternId;
   XmtSlot block[100];
   char err[kPatternErrBufSize] = {};
   int evaluated = 0;
@@ -301,18 +307,18 @@ TEST_F(HotPathTest, CalcPatWithoutNewPivotAllocatesNothing) {
                                          &b.low, &b.close, b.volume);
     ASSERT_EQ(i, index);
     if (i < kWarmUp) {
-      XMT_PATTERN_CalcPat(0, id, index + 1, kLeft, kRight, block, "hot_swing", err);
+      XMT_PATTERN_CalcPat(0, id, index + 1, kLeft, kRight, block, kPatternName, err);
       continue;
     }
     const PivotState pivotsBefore = NewestPivot(id);
-    const int evalBefore = EvalCount("hot_swing", id);
+    const int evalBefore = EvalCount(kPatternName, id);
     Meter meter(platform_);
-    const int r = XMT_PATTERN_CalcPat(0, id, index + 1, kLeft, kRight, block, "hot_swing", err);
+    const int r = XMT_PATTERN_CalcPat(0, id, index + 1, kLeft, kRight, block, kPatternName, err);
     const Cost c = meter.Stop();
     ASSERT_GE(r, 0) << err;
     const bool event = NewestPivot(id) != pivotsBefore ||
-                       EvalCount("hot_swing", id) != evalBefore;
-    if (EvalCount("hot_swing", id) != evalBefore) ++evaluated;
+                       EvalCount(kPatternName, id) != evalBefore;
+    if (EvalCount(kPatternName, id) != evalBefore) ++evaluated;
     if (!event) {
       ASSERT_EQ(0, c.heap) << "bar " << i << ": " << Describe(c);
       ASSERT_EQ(0, c.task) << "bar " << i << ": " << Describe(c);
@@ -326,7 +332,7 @@ TEST_F(HotPathTest, CalcPatWithoutNewPivotAllocatesNothing) {
 // The support/resistance check feeds and tests in one call: a new bar costs its record, a
 // bar fed again nothing, unless a pivot is confirmed.
 TEST_F(HotPathTest, RsCheckBarCostsItsRecordAndReFedBarsNothing) {
-  const char* id = "HOT_RS";
+  const char* id = kRsId;
   XmtSlot block[20];
   const int n = static_cast<int>(bars_.size());
   for (int pass = 0; pass < 2; ++pass) {
