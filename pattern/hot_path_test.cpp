@@ -301,6 +301,7 @@ TEST_F(HotPathTest, CalcPatWithoutNewPivotAllocatesNothing) {
   XmtSlot block[100];
   char err[kPatternErrBufSize] = {};
   int evaluated = 0;
+  long logged = 0;
   for (int i = 0; i < static_cast<int>(bars_.size()); ++i) {
     const HostBar& b = bars_[i];
     const int index = XMT_PATTERN_AddBar(1, id, b.date, b.time, 0, 100, &b.open, &b.high,
@@ -319,6 +320,7 @@ TEST_F(HotPathTest, CalcPatWithoutNewPivotAllocatesNothing) {
     const bool event = NewestPivot(id) != pivotsBefore ||
                        EvalCount(kPatternName, id) != evalBefore;
     if (EvalCount(kPatternName, id) != evalBefore) ++evaluated;
+    logged += c.logs;
     if (!event) {
       ASSERT_EQ(0, c.heap) << "bar " << i << ": " << Describe(c);
       ASSERT_EQ(0, c.task) << "bar " << i << ": " << Describe(c);
@@ -327,6 +329,7 @@ TEST_F(HotPathTest, CalcPatWithoutNewPivotAllocatesNothing) {
     ASSERT_EQ(0, c.other) << "bar " << i << ": " << Describe(c);
   }
   EXPECT_GT(evaluated, 50);
+  EXPECT_GT(logged, evaluated);  // the log is open: a quiet bar really writes nothing
 }
 
 // The support/resistance check feeds and tests in one call: a new bar costs its record, a
@@ -337,6 +340,7 @@ TEST_F(HotPathTest, RsCheckBarCostsItsRecordAndReFedBarsNothing) {
   const int n = static_cast<int>(bars_.size());
   for (int pass = 0; pass < 2; ++pass) {
     int quiet = 0;
+    long logged = 0;
     for (int i = 0; i < n; ++i) {
       if (i < kWarmUp) {
         RsCheck(id, i + 1, bars_[i], block);
@@ -348,6 +352,7 @@ TEST_F(HotPathTest, RsCheckBarCostsItsRecordAndReFedBarsNothing) {
       RsCheck(id, i + 1, bars_[i], block);
       const Cost c = meter.Stop();
       ASSERT_EQ(0, c.other) << "bar " << i << ": " << Describe(c);
+      logged += c.logs;
       // No pivot confirmed: slots 0 to 19 are zeroed (a pivot has a direction in slot 2).
       if (block[2].value != 0.0f || NewestPivot(id) != pivotsBefore) continue;
       ++quiet;
@@ -357,6 +362,7 @@ TEST_F(HotPathTest, RsCheckBarCostsItsRecordAndReFedBarsNothing) {
       ASSERT_EQ(0, c.logs) << "bar " << i << ": " << Describe(c);
     }
     EXPECT_GT(quiet, 1000) << "pass " << pass;
+    EXPECT_GT(logged, 100) << "pass " << pass;  // pivots are logged, quiet bars are not
   }
 }
 
