@@ -112,7 +112,8 @@ class CBarMgr {
   CBarMgrPivot* GetPivot(int index) const;
   // Records a pivot on bar index `bar`. A pivot already on that bar whose type is at least
   // `type` is returned unchanged; otherwise it (or a new record) gets price, bar, direction
-  // (-1 when negative, else +1) and type.
+  // (-1 when negative, else +1) and type. A bar holds one pivot at most. A new record goes
+  // at the end of the list: call SortPivots before relying on the order again.
   CBarMgrPivot* SetPivot(int bar, float price, int direction, int type);
   // Newest pivot of `direction`, walking back from the newest; adjacent == 1 stops (null) at
   // the first pivot of another direction.
@@ -175,6 +176,13 @@ class CBarMgr {
   SFltArray m_Smoothed;
   CBarMgrAuxBuffer m_Aux;
   int m_nCustNotOwned = 0;  // not 0: the custom entries belong to someone else
+
+ private:
+  // Set when SetPivot appends a record that belongs before the newest one; cleared by
+  // SortPivots. While it is clear the pivot list is in order, which lets SetPivot search
+  // from the newest end and SortPivots return at once: a new pivot costs no pass over the
+  // whole history.
+  bool m_bPivotsOutOfOrder = false;
 };
 
 // Free functions ---------------------------------------------------------------------------

@@ -33,10 +33,22 @@ CBarMgrPivot* CBarMgr::GetPivot(int index) const {
 
 CBarMgrPivot* CBarMgr::SetPivot(int bar, float price, int direction, int type) {
   CBarMgrPivot* pivot = nullptr;
-  for (int i = 0; i < m_Pivots.GetSize(); ++i) {
-    if (m_Pivots.GetAt(i)->bar == bar) {
-      pivot = m_Pivots.GetAt(i);
-      break;
+  const int count = m_Pivots.GetSize();
+  if (!m_bPivotsOutOfOrder) {
+    // In order by bar: new pivots lie at the newest bars, so search from there and stop at
+    // the first older bar.
+    for (int i = count - 1; i >= 0 && m_Pivots.GetAt(i)->bar >= bar; --i) {
+      if (m_Pivots.GetAt(i)->bar == bar) {
+        pivot = m_Pivots.GetAt(i);
+        break;
+      }
+    }
+  } else {
+    for (int i = 0; i < count; ++i) {
+      if (m_Pivots.GetAt(i)->bar == bar) {
+        pivot = m_Pivots.GetAt(i);
+        break;
+      }
     }
   }
   if (!pivot) {
@@ -45,6 +57,8 @@ CBarMgrPivot* CBarMgr::SetPivot(int bar, float price, int direction, int type) {
       delete pivot;
       return nullptr;
     }
+    // The fresh record takes this bar below: it is out of order when the newest is later.
+    if (count > 0 && m_Pivots.GetAt(count - 1)->bar > bar) m_bPivotsOutOfOrder = true;
   } else if (pivot->type >= type) {
     return pivot;  // only a stronger class upgrades a recorded pivot
   }
@@ -73,11 +87,12 @@ CBarMgrPivot* CBarMgr::FindOppositePivot(int direction) const {
 }
 
 void CBarMgr::SortPivots() {
-  // Insertion sort: the engine sorts after every pivot it records, when the list is in
-  // order but for the record or two just added at its end. That costs one comparison per
-  // pivot, moves only the new records and takes no memory, where the runtime's sort copied
-  // and re-sorted the whole history on every pivot. A bar holds one pivot at most, so no
+  // The engine sorts after every pivot it records; nearly always the new pivot already
+  // lies past the newest one and there is nothing to do. Otherwise an insertion sort moves
+  // only what is out of place and takes no memory. A bar holds one pivot at most, so no
   // two records compare equal and every sort gives this order.
+  if (!m_bPivotsOutOfOrder) return;
+  m_bPivotsOutOfOrder = false;
   const int n = m_Pivots.GetSize();
   for (int i = 1; i < n; ++i) {
     CBarMgrPivot* pivot = m_Pivots.GetAt(i);

@@ -166,8 +166,11 @@ TEST_F(PivotEngineTest, PivotsStaySortedByBar) {
   EXPECT_EQ(7, m.GetPivot(2)->bar);
 
   // Any order comes out sorted, a reversed one included, and a sorted list stays as it is.
+  // A bar keeps its one record whether the list is in order or not.
   CBarMgr r;
   for (int bar = 40; bar > 0; bar -= 2) r.SetPivot(bar, 1, bar % 4 ? 1 : -1, 2);
+  CBarMgrPivot* at40 = r.GetPivot(0);
+  EXPECT_EQ(at40, r.SetPivot(40, 2, 1, 2));
   r.SetPivot(21, 1, 1, 2);
   r.SortPivots();
   r.SortPivots();
@@ -175,6 +178,15 @@ TEST_F(PivotEngineTest, PivotsStaySortedByBar) {
   for (int i = 1; i < r.GetPivotCount(); ++i)
     EXPECT_LT(r.GetPivot(i - 1)->bar, r.GetPivot(i)->bar) << i;
   EXPECT_EQ(21, r.GetPivot(10)->bar);
+  EXPECT_EQ(r.GetPivot(1), r.SetPivot(4, 2, 1, 2));  // found in the ordered list
+  EXPECT_EQ(at40, r.SetPivot(40, 2, 1, 2));
+  r.SetPivot(23, 1, -1, 2);  // before the newest: goes to its place at the next sort
+  r.SetPivot(41, 1, -1, 2);
+  EXPECT_EQ(r.GetPivot(21), r.SetPivot(23, 5, 1, 2));
+  r.SortPivots();
+  ASSERT_EQ(23, r.GetPivotCount());
+  EXPECT_EQ(23, r.GetPivot(12)->bar);
+  EXPECT_EQ(41, r.GetPivot(22)->bar);
 }
 
 TEST_F(PivotEngineTest, TraceBitLogsTheDroppedPivot) {
