@@ -52,16 +52,22 @@ void BM_ZigZagPerBar(benchmark::State& state) {
   Fixture& f = F();
   if (!f.ok) return state.SkipWithError("library or data missing");
   const int scale = AutoScale(f.ttrc);
+  int64_t fed = 0;
   for (auto _ : state) {
+    int number = 0;
     for (size_t i = 0; i < f.ttrc.bars.size(); ++i) {
       ScaledBar s(f.ttrc.bars[i], scale);
-      int index = f.addBar(1, "BENCH_ZZ", s.date, s.time, static_cast<int>(i) + 1, scale, &s.open,
-                           &s.high, &s.low, &s.close, s.volume);
+      // The file starts in 1985, before any date the library takes: the host numbers only
+      // the bars it feeds, and only then does each bar land on its old record again.
+      if (s.date < 900000) continue;
+      int index = f.addBar(1, "BENCH_ZZ", s.date, s.time, ++number, scale, &s.open, &s.high,
+                           &s.low, &s.close, s.volume);
       XmtSlot block[12];
       benchmark::DoNotOptimize(f.calcPiv(0, "BENCH_ZZ", index + 1, 5, 5, block));
     }
+    fed += number;
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(f.ttrc.bars.size()));
+  state.SetItemsProcessed(fed);
 }
 BENCHMARK(BM_ZigZagPerBar)->Unit(benchmark::kMillisecond);
 
