@@ -20,6 +20,7 @@
 namespace {
 
 constexpr int kMessageMax = 10000;  // LogTrace's formatting buffer
+constexpr size_t kShortLine = 2048;  // lines up to this length are built on the stack
 constexpr size_t kPathMax = 1000;
 constexpr int kFlushLines = 20;     // commit after more lines than this ...
 constexpr int64_t kFlushSeconds = 10;  // ... or after more seconds than this
@@ -111,13 +112,21 @@ void WriteLine(const char* category, char* text, int level) {
   }
 
   // One buffer, one write: the line must never be split between threads or processes.
-  size_t textLen = std::strlen(text);
-  std::string line;
-  line.reserve(static_cast<size_t>(n) + textLen + 2);
-  line.append(head, static_cast<size_t>(n));
-  line.append(text, textLen);
-  line.append("\r\n", 2);
-  p.WriteRaw(Log().file, line.data(), line.size());
+  // A line of the usual length is put together on the stack, so logging takes no memory;
+  // only a longer one gets a buffer of its own.
+  const size_t textLen = std::strlen(text);
+  const size_t lineLen = static_cast<size_t>(n) + textLen + 2;
+  char shortLine[kShortLine];
+  std::string longLine;
+  char* line = shortLine;
+  if (lineLen > sizeof shortLine) {
+    longLine.resize(lineLen);
+    line = longLine.data();
+  }
+  std::memcpy(line, head, static_cast<size_t>(n));
+  std::memcpy(line + n, text, textLen);
+  std::memcpy(line + n + textLen, "\r\n", 2);
+  p.WriteRaw(Log().file, line, lineLen);
 
   ++Log().linesSinceFlush;
   int64_t seconds = p.UnixNow();

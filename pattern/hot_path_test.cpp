@@ -256,6 +256,18 @@ TEST_F(HotPathTest, CountersSeeHeapAndTextAllocations) {
   EXPECT_EQ(1, c.task) << Describe(c);
 }
 
+// The lines written on events take no memory of their own either.
+TEST_F(HotPathTest, LogLineTakesNoMemory) {
+  Meter meter(platform_);
+  LogTrace("RSCalc", 1, "NewPiv, Date=%d+%06d, %s, (%d)", 20150415, 93000,
+           "Bar=  812, Prc=   1.2345, Dir=-1, Type=2, Exp=0, Show=0", 0);
+  const Cost c = meter.Stop();
+  EXPECT_EQ(1, c.logs) << Describe(c);
+  EXPECT_EQ(0, c.heap) << Describe(c);
+  EXPECT_EQ(0, c.task) << Describe(c);
+  EXPECT_NE(std::string::npos, log_.NewLogText().find("|NewPiv, Date=20150415+093000, Bar=  812"));
+}
+
 // New bars and bars fed again after the host starts over, through the zig-zag pair.
 TEST_F(HotPathTest, ZigZagBarCostsItsRecordAndReFedBarsNothing) {
   const char* id = kZigZagId;
