@@ -32,6 +32,11 @@ std::string RootDir() {
   return std::string(home && *home ? home : ".") + "/.xmt";
 }
 
+void EnsureFolders(const std::string& path) {
+  for (size_t i = 1; i <= path.size(); ++i)
+    if (i == path.size() || path[i] == '/') mkdir(path.substr(0, i).c_str(), 0777);
+}
+
 bool WildcardMatch(const char* p, const char* s) {
   // Iterative match with one backtrack point for the last '*'.
   const char* star = nullptr;
@@ -129,7 +134,15 @@ std::string PosixPlatform::NativePath(const char* hostPath) {
   if (p.size() >= 2 && p[1] == ':' && isalpha((unsigned char)p[0])) {
     std::string rest = p.substr(2);
     if (!rest.empty() && rest[0] != '/') rest.insert(0, "/");
-    return posix_detail::RootDir() + "/" + (char)toupper((unsigned char)p[0]) + rest;
+    // A drive always exists on Windows: its stand-in folder is made on first use (and
+    // again when XMT_ROOT changes), so a fresh machine gets its logs and data folders.
+    std::string drive = posix_detail::RootDir() + "/" + (char)toupper((unsigned char)p[0]);
+    static std::string madeDrive;
+    if (drive != madeDrive) {
+      posix_detail::EnsureFolders(drive);
+      madeDrive = drive;
+    }
+    return drive + rest;
   }
   return p;
 }

@@ -82,6 +82,8 @@ class PosixPlatform final : public Platform {
 namespace posix_detail {
 // $XMT_ROOT, or $HOME/.xmt, without a trailing slash.
 std::string RootDir();
+// Creates the folder and every missing parent (mkdir -p); existing ones are fine.
+void EnsureFolders(const std::string& path);
 // Case-insensitive match of * and ? wildcards.
 bool WildcardMatch(const char* pattern, const char* name);
 // A strftime date format ("%d.%m.%Y") in Windows notation ("dd.MM.yyyy").

@@ -178,9 +178,7 @@ std::string ProfilePath(Platform& p, const char* file) {
   std::string f = file;
   if (f.find_first_of("/\\:") == std::string::npos) {
     std::string windows = RootDir() + "/C/Windows";
-    mkdir(RootDir().c_str(), 0777);
-    mkdir((RootDir() + "/C").c_str(), 0777);
-    mkdir(windows.c_str(), 0777);
+    EnsureFolders(windows);
     return windows + "/" + f;
   }
   return p.NativePath(file);
@@ -310,7 +308,7 @@ long PosixPlatform::RegOpen(RegRoot root, const char* keyPath, bool create, bool
     if (c == '/') c = '\\';
   while (!path.empty() && path.back() == '\\') path.pop_back();
   if (!path.empty()) section += "\\" + path;
-  if (create) mkdir(posix_detail::RootDir().c_str(), 0777);
+  if (create) posix_detail::EnsureFolders(posix_detail::RootDir());
   bool exists = false;
   bool ok = WithIniFile(RegistryFile(), create, [&](IniDoc& doc) {
     exists = doc.FindSection(section.c_str()) >= 0;

@@ -43,6 +43,26 @@ TEST(PosixPlatform, BareProfileNameLivesInTheWindowsFolderAndDriveFilesBelowRoot
   EXPECT_EQ(P().ReadProfileString("s", "K", "", buf, sizeof buf, "C:/host.ini"), 1);
 }
 
+// On a fresh machine neither $XMT_ROOT nor its drive folders exist yet; like a Windows
+// drive, the drive folder is there as soon as a path on it is used, so logs, data folders
+// and the registry can be written.
+TEST(PosixPlatform, FreshRootGetsItsDriveFolderAndRegistry) {
+  ScopedTempDir tmp("fresh-root");
+  const std::string saved = Root();
+  const std::string root = tmp.File("not/yet/there");
+  setenv("XMT_ROOT", root.c_str(), 1);
+  EXPECT_EQ(P().MakeDir("C:/Database"), 0);
+  EXPECT_EQ(P().MakeDir("C:/Database/DO_DER"), 0);
+  void* key = nullptr;
+  EXPECT_EQ(P().RegOpen(RegRoot::LocalMachine, "Software\\XMT\\Fresh", true, true, &key), 0);
+  if (key) P().RegClose(key);
+  setenv("XMT_ROOT", saved.c_str(), 1);
+  PlatformFileInfo info;
+  ASSERT_EQ(P().FileStat((root + "/C/Database/DO_DER").c_str(), &info), 0);
+  EXPECT_TRUE(info.isDirectory);
+  EXPECT_EQ(P().FileAccess((root + "/registry.ini").c_str(), 4), 0);
+}
+
 TEST(PosixPlatform, ProfileKeepsTheLineEndingsOfTheFile) {
   ScopedTempDir dir("posix");
   std::string file = dir.File("lf.ini");
