@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -50,7 +52,8 @@ bool ParseNumber(const std::string& text, double* out) {
   if (text.empty()) return false;
   char* end = nullptr;
   *out = std::strtod(text.c_str(), &end);
-  return end && *end == '\0';
+  // nan, inf and overflowing exponents are no prices.
+  return end && *end == '\0' && std::isfinite(*out);
 }
 
 bool AllDigits(const std::string& s) {
@@ -70,7 +73,9 @@ int ParseDate(const std::string& text) {
     std::string rest;
     if (in >> rest) return 0;
   }
-  if (y < 1900 || y > 2155 || m < 1 || m > 12 || d < 1 || d > 31) return 0;
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (y < 1900 || y > 2155 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1]) return 0;
+  if (m == 2 && d == 29 && (y % 4 != 0 || (y % 100 == 0 && y % 400 != 0))) return 0;
   return y * 10000 + m * 100 + d;
 }
 
@@ -105,6 +110,8 @@ bool ReadBarStream(std::istream& in, const std::string& name, BarFile* out, std:
   size_t width = 0;
   while (std::getline(in, line)) {
     ++lineNo;
+    // A spreadsheet's UTF-8 byte-order mark would stick to the first column name.
+    if (lineNo == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
     if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
     std::vector<std::string> fields = SplitCsv(line);
     if (width == 0) {  // the header
@@ -128,6 +135,7 @@ bool ReadBarStream(std::istream& in, const std::string& name, BarFile* out, std:
       return fail(lineNo, "expected " + std::to_string(width) + " fields, found " +
                               std::to_string(fields.size()));
     SimBar bar;
+    bar.line = lineNo;
     bar.date = ParseDate(fields[map[kDate]]);
     if (bar.date == 0) return fail(lineNo, "bad date '" + fields[map[kDate]] + "'");
     if (map[kTime] >= 0) {
@@ -144,14 +152,24 @@ bool ReadBarStream(std::istream& in, const std::string& name, BarFile* out, std:
     }
     if (out->closeOnly) bar.open = bar.high = bar.low = bar.close;
     if (bar.high < bar.low) return fail(lineNo, "high below low");
+    if (bar.volume < 0) return fail(lineNo, "negative volume");
     out->bars.push_back(bar);
   }
-  if (width == 0) return fail(lineNo, "no header line");
+  if (in.bad()) return fail(lineNo, "read error");
+  if (width == 0) {
+    *error = name + ": empty, no header line";
+    return false;
+  }
   if (out->bars.empty()) return fail(lineNo, "no bars");
   return true;
 }
 
 bool ReadBarFile(const std::string& path, BarFile* out, std::string* error) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    *error = path + ": a folder, not a bar file";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     *error = path + ": cannot open the file";

@@ -14,6 +14,7 @@ struct SimBar {
   int date = 0;  // yyyymmdd
   int time = 0;  // HHMM
   double open = 0, high = 0, low = 0, close = 0, volume = 0;
+  int line = 0;  // line number in the file, for messages
 };
 
 struct BarFile {
