@@ -19,7 +19,8 @@ bool Library::Open(const std::string& path, std::string* error) {
     return false;
   }
   const char* why = nullptr;
-  handle_ = LoadModule(path.c_str(), &why);
+  // Absolute, so that a bare file name is not looked up on the system's library path.
+  handle_ = LoadModule(std::filesystem::absolute(path, ec).string().c_str(), &why);
   if (!handle_) {
     *error = path + ": cannot load the library" + (why ? std::string(" (") + why + ")" : "");
     return false;
