@@ -115,6 +115,15 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
   out->run.study = positional[0];
   out->run.barFile = positional[1];
   out->run.outDir = out->outDir.empty() ? "out/" + out->run.study : out->outDir;
+  const StudyOptions& o = out->run.options;
+  if (o.scale < 0) {
+    *error = "--scale must be above 0 (or 0 for the automatic scale)";
+    return false;
+  }
+  if (o.style != 1 && o.style != 2) {
+    *error = "--style must be 1 (pattern evaluation) or 2 (pivot report)";
+    return false;
+  }
   if (out->run.study == "pattern" && out->run.options.pattern.empty()) {
     *error = "the pattern study needs --pattern NAME|FILE";
     return false;
