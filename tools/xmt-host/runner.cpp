@@ -40,12 +40,21 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
 
   StudyOutput out;
   out.slotNames = study->SlotNames();
+  for (int i = 0; i < static_cast<int>(bars.bars.size()); ++i)
+    if (LibraryTakes(bars.bars[i])) out.fileBars.push_back(i);
   const int total = static_cast<int>(bars.bars.size());
   const bool showProgress = request.progress && total >= 20000;
   const int step = total / 20 > 0 ? total / 20 : 1;
   auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < total; ++i) {
     study->Feed(bars, i, &out);
+    if (out.failed) {
+      // Every further bar would fail the same way (a pattern file that does not load...).
+      *error = bars.path + ":" + std::to_string(bars.bars[i].line) + ": " + request.study +
+               " failed: " + out.error;
+      if (showProgress) std::fputc('\n', stderr);
+      return 5;
+    }
     if (showProgress && ((i + 1) % step == 0 || i + 1 == total)) ShowProgress(i + 1, total);
   }
   auto elapsed = std::chrono::steady_clock::now() - start;
@@ -63,8 +72,7 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
   summary->bars = total;
   summary->pivots = static_cast<int>(out.pivots.size());
   summary->hits = static_cast<int>(out.hits.size());
-  summary->refusedBars = 0;
-  for (const SimBar& b : bars.bars) summary->refusedBars += b.date - 19000000 < 900000;
+  summary->refusedBars = total - static_cast<int>(out.fileBars.size());
   summary->microsPerBar =
       total ? std::chrono::duration<double, std::micro>(elapsed).count() / total : 0;
   if (!out.error.empty()) std::fprintf(stderr, "  study reported: %s\n", out.error.c_str());

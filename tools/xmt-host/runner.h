@@ -25,7 +25,9 @@ struct RunSummary {
   std::string svgPath;
 };
 
-// Result 0, or a non-zero exit code with *error telling what went wrong.
+// Result 0, or a non-zero exit code with *error telling what went wrong: 2 unknown study,
+// 3 bar file, 4 library or export, 5 study set-up or a study that cannot go on (the outputs
+// are then not written), 6 output files.
 int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error);
 
 // The terminal summary of a run.

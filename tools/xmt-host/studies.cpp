@@ -3,6 +3,7 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
 #include "tools/xmt-host/study_kit.h"
 
@@ -37,6 +38,24 @@ int AutoScale(const BarFile& file) {
   return high < 3.0 ? 10000 : 100;
 }
 
+bool LibraryTakes(const SimBar& bar) { return bar.date - 19000000 >= 900000; }
+
+bool CheckPriceScale(const BarFile& file, int scale, std::string* error) {
+  for (const SimBar& b : file.bars) {
+    const int s = scale > 0 ? scale : (static_cast<float>(b.high) < 3.0f ? 10000 : 100);
+    const double limit = 2147483647.0 / s;
+    for (double p : {b.open, b.high, b.low, b.close}) {
+      if (std::fabs(p) < limit) continue;
+      char text[64];
+      std::snprintf(text, sizeof text, "%g", p);
+      *error = file.path + ":" + std::to_string(b.line) + ": price " + text +
+               " is too large for the price scale " + std::to_string(s);
+      return false;
+    }
+  }
+  return true;
+}
+
 int ScalePrice(double price, int scale) {
   double v = price * scale;
   v = v > 0 ? v + 0.5 : v - 0.5;
@@ -52,7 +71,7 @@ ScaledBar::ScaledBar(const SimBar& bar, int scale)
       high(ScalePrice(bar.high, scale)),
       low(ScalePrice(bar.low, scale)),
       close(ScalePrice(bar.close, scale)),
-      volume(bar.volume >= INT_MAX ? INT_MAX : static_cast<int>(bar.volume)) {}
+      volume(bar.volume >= INT_MAX ? INT_MAX : bar.volume <= 0 ? 0 : static_cast<int>(bar.volume)) {}
 
 std::vector<std::string> PivotSlotNames(int count) {
   static const char* const fields[] = {"Since", "Price", "Dir", "Bar"};
@@ -69,10 +88,18 @@ void AddRow(int result, const XmtSlot* block, int count, StudyOutput* out) {
   out->slots.push_back(std::move(row));
 }
 
+// The bar of the file that the library's bar index names (-1 when out of range).
+static int FileBar(float libraryBar, const StudyOutput& out) {
+  if (!(libraryBar >= 0 && libraryBar < 2e9f)) return -1;  // also NaN
+  const size_t k = static_cast<size_t>(std::lround(libraryBar));
+  return k < out.fileBars.size() ? out.fileBars[k] : -1;
+}
+
 void TrackPivots(const XmtSlot* block, bool dropped, StudyOutput* out) {
-  if (dropped) out->pivots.erase(static_cast<int>(std::lround(block[7].value)));
+  if (dropped) out->pivots.erase(FileBar(block[7].value, *out));
   PivotMark p;
-  p.bar = static_cast<int>(std::lround(block[3].value));
+  p.bar = FileBar(block[3].value, *out);
+  if (p.bar < 0) return;
   p.price = block[1].value;
   p.direction = block[2].value > 0 ? 1 : -1;
   out->pivots[p.bar] = p;

@@ -17,6 +17,7 @@ namespace {
 
 const int kOutputSlots = 10;    // found + the first nine outputs of a pattern
 const int kErrorBuffer = XMT_PATTERN_ERR_BUF_SIZE;
+const int kLoadFailed = -5;     // XMT_PATTERN_CalcPat: the pattern file does not load
 
 // The pattern folder of the libraries, as this process sees it.
 std::string PatternFolder() { return Platform::Default().NativePath("C:/Database/DO_DER"); }
@@ -26,6 +27,11 @@ std::string PatternFolder() { return Platform::Default().NativePath("C:/Database
 bool InstallPattern(const std::string& pattern, std::string* name, std::string* error) {
   std::error_code ec;
   if (!fs::is_regular_file(pattern, ec)) {
+    if (pattern.find_first_of("/\\") != std::string::npos ||
+        fs::path(pattern).extension() == ".txt") {
+      *error = pattern + ": no such pattern file";
+      return false;
+    }
     *name = pattern;
     return true;
   }
@@ -35,12 +41,23 @@ bool InstallPattern(const std::string& pattern, std::string* name, std::string* 
   *name = stem;
   fs::create_directories(PatternFolder(), ec);
   fs::path target = fs::path(PatternFolder()) / ("PR_" + stem + ".txt");
-  fs::copy_file(pattern, target, fs::copy_options::overwrite_existing, ec);
+  if (fs::equivalent(pattern, target, ec)) return true;  // already in the pattern folder
+  // Removed first: MinGW's copy_file refuses to overwrite even when told to.
+  fs::remove(target, ec);
+  fs::copy_file(pattern, target, ec);
   if (ec) {
     *error = "cannot install " + pattern + " as " + target.string() + ": " + ec.message();
     return false;
   }
   return true;
+}
+
+// A pattern that does not load fails the same way on every bar: the run stops. The message
+// names the library's own path of the file; this says where that is here.
+void NoteLoadFailure(StudyOutput* out) {
+  out->failed = true;
+  const std::string folder = PatternFolder();
+  if (folder != "C:/Database/DO_DER") out->error += " [C:/Database/DO_DER is " + folder + "]";
 }
 
 // Zig-zag pivots of the same bars under a shadow ID, for the chart.
@@ -93,7 +110,7 @@ class PatternStudy : public Study {
   }
   bool Prepare(const BarFile& file, std::string* error) override {
     scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
-    return InstallPattern(o_.pattern, &name_, error);
+    return CheckPriceScale(file, scale_, error) && InstallPattern(o_.pattern, &name_, error);
   }
   std::vector<std::string> SlotNames() const override { return OutputSlotNames(); }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
@@ -104,6 +121,7 @@ class PatternStudy : public Study {
     char error[kErrorBuffer] = "";
     int r = calc_(0, o_.id.c_str(), index + 1, o_.left, o_.right, block, name_.c_str(), error);
     if (error[0]) out->error = error;
+    if (r == kLoadFailed) NoteLoadFailure(out);
     AddRow(r, block, kOutputSlots, out);
     shadow_.FeedAndMark(o_.id, s, scale_, i, o_.left, o_.right, r, block, name_, out);
   }
@@ -132,7 +150,8 @@ class Pattern64Study : public Study {
     return BindExport(lib, "XMT_PATTERN64", &entry_, error) && shadow_.Bind(lib, error);
   }
   bool Prepare(const BarFile& file, std::string* error) override {
-    scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
+    // The entry scales each bar itself (see BarScale); --scale does not apply.
+    if (!CheckPriceScale(file, 0, error)) return false;
     if (o_.style != 1) return true;
     if (o_.pattern.empty()) {
       *error = "pattern64 with style 1 needs --pattern NAME|FILE";
@@ -162,6 +181,9 @@ class Pattern64Study : public Study {
     int r = entry_(o_.id.c_str(), error, &host_, name_.c_str(), loadError);
     if (error[0]) out->error = error;
     if (loadError[0]) out->error = loadError;
+    // A host-object error or a pattern that does not load repeats on every bar.
+    if (r == kLoadFailed) NoteLoadFailure(out);
+    if (r < 0 && error[0]) out->failed = true;
     const std::vector<double>& values = *host_.ArrayValues("arrValOut");
     XmtSlot block[100] = {};
     for (int k = 0; k < 100; ++k) block[k].value = static_cast<float>(values[k]);
@@ -171,13 +193,16 @@ class Pattern64Study : public Study {
       if (r != 0 && r > -3) TrackPivots(block, r == 2 || r == -2, out);
       return;
     }
-    shadow_.FeedAndMark(o_.id, ScaledBar(b, scale_), scale_, i, o_.left, o_.right, r, block,
+    const int scale = BarScale(b);
+    shadow_.FeedAndMark(o_.id, ScaledBar(b, scale), scale, i, o_.left, o_.right, r, block,
                         name_, out);
   }
 
  private:
+  // The entry's own rule, bar by bar: 10000 below a high of 3, else 100.
+  static int BarScale(const SimBar& b) { return static_cast<float>(b.high) < 3.0f ? 10000 : 100; }
+
   StudyOptions o_;
-  int scale_ = 100;
   std::string name_;
   FakeHost host_;
   XMT_PATTERN64_fn entry_ = nullptr;

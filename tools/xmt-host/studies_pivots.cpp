@@ -15,9 +15,9 @@ class ZigZagStudy : public Study {
     return BindExport(lib, "XMT_ZZ_AddBar", &add_, error) &&
            BindExport(lib, "XMT_ZZ_CalcPiv", &calc_, error);
   }
-  bool Prepare(const BarFile& file, std::string*) override {
+  bool Prepare(const BarFile& file, std::string* error) override {
     scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
-    return true;
+    return CheckPriceScale(file, scale_, error);
   }
   std::vector<std::string> SlotNames() const override { return PivotSlotNames(12); }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
@@ -43,9 +43,9 @@ class RsStudy : public Study {
   bool Bind(Library& lib, std::string* error) override {
     return BindExport(lib, "XMT_RS_ChkPiv", &check_, error);
   }
-  bool Prepare(const BarFile& file, std::string*) override {
+  bool Prepare(const BarFile& file, std::string* error) override {
     scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
-    return true;
+    return CheckPriceScale(file, scale_, error);
   }
   std::vector<std::string> SlotNames() const override {
     std::vector<std::string> names = PivotSlotNames(12);

@@ -36,10 +36,14 @@ struct StudyOutput {
   std::vector<std::string> slotNames;  // the result columns of the CSV
   std::vector<int> results;            // return value per bar
   std::vector<std::vector<float>> slots;  // slot values per bar (slotNames.size() each)
-  std::map<int, PivotMark> pivots;     // by bar index; consolidation removes entries
+  std::map<int, PivotMark> pivots;     // by bar of the file; consolidation removes entries
   std::vector<int> hits;               // bar indexes where a pattern or structure was found
   std::vector<std::string> hitLabels;  // one per hit
   std::string error;                   // the last error text a study reported
+  bool failed = false;                 // the study cannot go on (error says why)
+  // The library numbers only the bars it takes (see LibraryTakes): its bar index -> the
+  // bar of the file. The runner fills it; pivots are charted through it.
+  std::vector<int> fileBars;
 };
 
 class Study {
@@ -71,5 +75,10 @@ const StudyInfo* FindStudy(const std::string& name);
 
 // Scale rule shared by the studies: 10000 below a high of 3.0, else 100.
 int AutoScale(const BarFile& file);
+// False with *error naming the first bar whose price does not fit an int at that scale
+// (scale 0: each bar at the rule above, as XMT_PATTERN64 scales it).
+bool CheckPriceScale(const BarFile& file, int scale, std::string* error);
+// Whether the libraries take the bar: they refuse host dates below 900000 (before 1990).
+bool LibraryTakes(const SimBar& bar);
 // price * scale rounded half away from zero.
 int ScalePrice(double price, int scale);

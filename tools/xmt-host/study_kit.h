@@ -21,7 +21,8 @@ std::vector<std::string> PivotSlotNames(int count);
 // Appends the return value and the first `count` slots of block as one row.
 void AddRow(int result, const XmtSlot* block, int count, StudyOutput* out);
 
-// Records the new pivot of slots 0-3 and, when `dropped`, removes the one of slots 4-7.
+// Records the new pivot of slots 0-3 and, when `dropped`, removes the one of slots 4-7
+// (slots 3 and 7 hold the library's bar index; out->fileBars maps it to the file's bar).
 void TrackPivots(const XmtSlot* block, bool dropped, StudyOutput* out);
 
 // The study constructors of the study table.

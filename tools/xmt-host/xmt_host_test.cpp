@@ -13,6 +13,7 @@
 #include "tools/xmt-host/options.h"
 #include "tools/xmt-host/outputs.h"
 #include "tools/xmt-host/runner.h"
+#include "tools/xmt-host/study_kit.h"
 
 namespace fs = std::filesystem;
 
@@ -54,6 +55,34 @@ bool WellFormedXml(const std::string& doc, std::string* why) {
   return true;
 }
 
+std::string ReadAll(const fs::path& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+RunRequest Request(const std::string& study, const std::string& bars, const std::string& id) {
+  RunRequest r;
+  r.study = study;
+  r.barFile = bars;
+  r.outDir = "out_" + id;
+  r.options.id = id;
+  r.progress = false;
+  return r;
+}
+
+// A daily saw-tooth from `year`: highs at bars 10, 30, 50..., lows at 0, 20, 40...
+void WriteSawTooth(const fs::path& path, int year, int count) {
+  std::ofstream f(path);
+  f << "Date,Open,High,Low,Close,Volume\n";
+  for (int i = 0; i < count; ++i) {
+    double p = 100 + (i % 20 < 10 ? i % 20 : 20 - i % 20);
+    f << year + i / 336 << "-" << 1 + i / 28 % 12 << "-" << 1 + i % 28 << "," << p << ","
+      << p + 1 << "," << p - 1 << "," << p << ",1000\n";
+  }
+}
+
 }  // namespace
 
 TEST(BarFile, ReadsDailyIntradayAndCloseOnlyLayouts) {
@@ -93,8 +122,36 @@ TEST(BarFile, ReportsMalformedRowsWithTheirLineNumber) {
   EXPECT_FALSE(Parse("Date,Close\n", &f, &error));
   EXPECT_EQ(error, "bars.csv:1: no bars");
   EXPECT_FALSE(Parse("", &f, &error));
+  EXPECT_EQ(error, "bars.csv: empty, no header line");
   EXPECT_FALSE(ReadBarFile("no/such/file.csv", &f, &error));
   EXPECT_EQ(error, "no/such/file.csv: cannot open the file");
+  fs::create_directories("a_folder.csv");
+  EXPECT_FALSE(ReadBarFile("a_folder.csv", &f, &error));
+  EXPECT_EQ(error, "a_folder.csv: a folder, not a bar file");
+}
+
+TEST(BarFile, RefusesValuesNoPriceCanHaveAndImpossibleDates) {
+  BarFile f;
+  std::string error;
+  // strtod takes these, but they would reach the libraries as undefined integer casts.
+  for (const char* bad : {"nan", "inf", "-inf", "1e999"}) {
+    EXPECT_FALSE(Parse(std::string("Date,Close\n2015-01-02,") + bad + "\n", &f, &error)) << bad;
+    EXPECT_EQ(error, std::string("bars.csv:2: bad number '") + bad + "'");
+  }
+  EXPECT_FALSE(Parse("Date,Close,Volume\n2015-01-02,1,5\n2015-01-05,1,-5\n", &f, &error));
+  EXPECT_EQ(error, "bars.csv:3: negative volume");
+  EXPECT_FALSE(Parse("Date,Close\n2015-02-30,1\n", &f, &error));
+  EXPECT_EQ(error, "bars.csv:2: bad date '2015-02-30'");
+  EXPECT_FALSE(Parse("Date,Close\n1900-02-29,1\n", &f, &error));
+  EXPECT_TRUE(Parse("Date,Close\n2000-02-29,1\n", &f, &error)) << error;
+  // A spreadsheet's byte-order mark before the header; rows remember their line.
+  ASSERT_TRUE(Parse("\xEF\xBB\xBF" "Date,Close\n\n2015-01-02,1\n", &f, &error)) << error;
+  EXPECT_EQ(f.bars[0].line, 3);
+
+  ASSERT_TRUE(Parse("Date,Close\n2015-01-02,1.5\n2015-01-05,30000000\n", &f, &error));
+  EXPECT_TRUE(CheckPriceScale(f, 10, &error));
+  EXPECT_FALSE(CheckPriceScale(f, 100, &error));
+  EXPECT_EQ(error, "bars.csv:3: price 3e+07 is too large for the price scale 100");
 }
 
 TEST(CommandLine, DemoRunListAndErrors) {
@@ -121,6 +178,9 @@ TEST(CommandLine, DemoRunListAndErrors) {
   EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--left"}, &cl, &error));
   EXPECT_FALSE(ParseCommandLine({"pattern", "bars.csv"}, &cl, &error));
   EXPECT_EQ(error, "the pattern study needs --pattern NAME|FILE");
+  EXPECT_FALSE(ParseCommandLine({"pattern64", "bars.csv", "--style", "3"}, &cl, &error));
+  EXPECT_EQ(error, "--style must be 1 (pattern evaluation) or 2 (pivot report)");
+  EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--scale", "-100"}, &cl, &error));
 }
 
 TEST(Simulator, ZigZagRunMatchesDirectCallsAndDrawsWellFormedSvg) {
@@ -205,6 +265,85 @@ TEST(Simulator, BadInputGivesAClearErrorNotACrash) {
   request.library = "no_such_library.bin";
   EXPECT_EQ(RunStudy(request, &summary, &error), 4);
   EXPECT_EQ(error, "no_such_library.bin: no such library file");
+}
+
+TEST(Simulator, ChartsPivotsAtTheirOwnBarsWhenTheLibraryRefusesEarlyBars) {
+  // The library numbers only the bars from 1990 on; the chart must not put its bar index
+  // on the file's bar of that number.
+  WriteSawTooth("from1989.csv", 1989, 400);
+  RunRequest request = Request("zigzag", "from1989.csv", "SIM_1989");
+  request.options.left = request.options.right = 3;
+  RunSummary summary;
+  std::string error;
+  ASSERT_EQ(RunStudy(request, &summary, &error), 0) << error;
+  EXPECT_EQ(summary.refusedBars, 336);
+  ASSERT_GT(summary.pivots, 2);
+  BarFile bars;
+  ASSERT_TRUE(ReadBarFile("from1989.csv", &bars, &error));
+  const std::string svg = ReadAll(summary.svgPath);
+  int checked = 0;
+  for (size_t at = 0; (at = svg.find("<title>Pivot ", at)) != std::string::npos; ++at) {
+    char kind[8] = "";
+    double price = 0;
+    int bar = -1;
+    ASSERT_EQ(std::sscanf(svg.c_str() + at, "<title>Pivot %7s %lf (bar %d)", kind, &price, &bar), 3);
+    ASSERT_GE(bar, 336);
+    ASSERT_LT(bar, 400);
+    EXPECT_NEAR(price, std::string(kind) == "high" ? bars.bars[bar].high : bars.bars[bar].low, 1e-3)
+        << kind << " at bar " << bar;
+    ++checked;
+  }
+  EXPECT_EQ(checked, summary.pivots);
+}
+
+TEST(Simulator, PatternThatDoesNotLoadStopsTheRunWithTheLibrarysMessage) {
+  WriteSawTooth("saw.csv", 2015, 120);
+  std::ofstream("PR_Broken.txt") << "Symbols:\nABC\n\nCalc:\nX=BC/AB\n\nCond:\nC1=Y|0,50\n\n"
+                                    "Result:\nAND=C1\n";
+  RunSummary summary;
+  std::string error;
+  for (const char* study : {"pattern", "pattern64"}) {
+    RunRequest request = Request(study, "saw.csv", std::string("SIM_BAD_") + study);
+    request.options.pattern = "NoSuchPattern";
+    EXPECT_EQ(RunStudy(request, &summary, &error), 5) << study;
+    EXPECT_NE(error.find("Cannot find Pattern: NoSuchPattern"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(request.outDir + "/" + study + "-saw.csv")) << study;
+
+    request.options.pattern = "PR_Broken.txt";
+    EXPECT_EQ(RunStudy(request, &summary, &error), 5) << study;
+    EXPECT_NE(error.find("Unknown Variable 'Y' in Condition C1=Y|0,50"), std::string::npos) << error;
+
+    request.options.pattern = "missing/PR_Swing3.txt";
+    EXPECT_EQ(RunStudy(request, &summary, &error), 5) << study;
+    EXPECT_EQ(error, "missing/PR_Swing3.txt: no such pattern file");
+  }
+}
+
+TEST(Simulator, RepeatedRunsLibraryByFileNameAndPricesOffScale) {
+  WriteSawTooth("saw.csv", 2015, 120);
+  const fs::path pattern = fs::path(XMT_SAMPLE_DIR) / "patterns" / "PR_Swing3.txt";
+  RunSummary summary;
+  std::string error;
+  // The pattern file is installed again on the second run (over the first copy).
+  for (int run = 0; run < 2; ++run) {
+    RunRequest request = Request("pattern", "saw.csv", "SIM_AGAIN" + std::to_string(run));
+    request.options.pattern = pattern.string();
+    EXPECT_EQ(RunStudy(request, &summary, &error), 0) << "run " << run << ": " << error;
+  }
+  // A bare file name is the file in the working folder, not a system library.
+  const std::string name = std::string("XMT_PATTERN") + XMT_LIBRARY_SUFFIX;
+  fs::copy_file(Library::BesideProgram("XMT_PATTERN"), name, fs::copy_options::overwrite_existing);
+  RunRequest request = Request("zigzag", "saw.csv", "SIM_BYNAME");
+  request.library = name;
+  EXPECT_EQ(RunStudy(request, &summary, &error), 0) << error;
+  request.library = "saw.csv";
+  EXPECT_EQ(RunStudy(request, &summary, &error), 4);
+  EXPECT_EQ(error.rfind("saw.csv: cannot load the library", 0), 0u) << error;
+
+  request.library.clear();
+  request.options.scale = 100000000;
+  EXPECT_EQ(RunStudy(request, &summary, &error), 5);
+  EXPECT_EQ(error, "saw.csv:2: price 100 is too large for the price scale 100000000");
 }
 
 TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
