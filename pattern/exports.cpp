@@ -9,35 +9,13 @@
 #include "pattern/rs_check.h"
 #include "pattern/zigzag.h"
 
-namespace {
-
-FeedBarArgs MakeFeedArgs(int progress, const char* id, int date, int time, int barNumber,
-                         int priceScale, const int* open, const int* high, const int* low,
-                         const int* close, int volume) {
-  FeedBarArgs a;
-  a.progress = progress < 0;
-  a.id = id;
-  a.date = date;
-  a.time = time;
-  a.barNumber = barNumber;
-  a.priceScale = priceScale;
-  a.open = open;
-  a.high = high;
-  a.low = low;
-  a.close = close;
-  a.volume = volume;
-  return a;
-}
-
-}  // namespace
-
 extern "C" {
 
 XMT_EXPORT int XMT_ZZ_AddBar(int progress, const char* id, int date, int time, int barNumber,
                              int priceScale, const int* open, const int* high, const int* low,
                              const int* close, int volume) {
-  return FeedBar(MakeFeedArgs(progress, id, date, time, barNumber, priceScale, open, high, low,
-                              close, volume),
+  return FeedBar({progress < 0, id, date, time, barNumber, priceScale, open, high, low, close,
+                  volume},
                  FeedStyle::ZigZag);
 }
 
@@ -45,8 +23,8 @@ XMT_EXPORT int XMT_PATTERN_AddBar(int progress, const char* id, int date, int ti
                                   int barNumber, int priceScale, const int* open,
                                   const int* high, const int* low, const int* close,
                                   int volume) {
-  return FeedBar(MakeFeedArgs(progress, id, date, time, barNumber, priceScale, open, high, low,
-                              close, volume),
+  return FeedBar({progress < 0, id, date, time, barNumber, priceScale, open, high, low, close,
+                  volume},
                  FeedStyle::Pattern);
 }
 

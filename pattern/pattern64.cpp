@@ -138,18 +138,8 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
     mgr->SetFlag(kBarMgrFilterBit, 1);
   }
 
-  FeedBarArgs feed;
-  feed.progress = false;
-  feed.id = id;
-  feed.date = date;
-  feed.time = time;
-  feed.barNumber = barNumber;
-  feed.priceScale = scale;
-  feed.open = &open;
-  feed.high = &high;
-  feed.low = &low;
-  feed.close = &close;
-  feed.volume = TruncToInt(bar.volume);
+  const FeedBarArgs feed{false, id,    date, time,   barNumber, scale,
+                         &open, &high, &low, &close, TruncToInt(bar.volume)};
   const int index = FeedBar(feed, FeedStyle::Pattern);
   const int barPos = index + 1;
 

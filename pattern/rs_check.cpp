@@ -52,15 +52,9 @@ void AdjustRsPivotLengths(int* left, int* right) {
 
 int RsChkPiv(const char* id, int date, int time, int barNumber, int priceScale,
              const int* price, int volume, int left, int right, SlotBlock block) {
-  FeedBarArgs args;
-  args.progress = barNumber < 0;
-  args.id = id;
-  args.date = date;
-  args.time = time;
-  args.barNumber = barNumber;
-  args.priceScale = priceScale;
-  args.open = args.high = args.low = args.close = price;
-  args.volume = volume;
+  // The one price stands for open, high, low and close.
+  const FeedBarArgs args{barNumber < 0, id,    date,  time,  barNumber, priceScale,
+                         price,         price, price, price, volume};
   CBarMgr* mgr = nullptr;
   const int n = FeedBar(args, FeedStyle::RsPivot, &mgr);
   if (n < 0) return n;
