@@ -199,7 +199,10 @@ bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOut
                   DateText(b.date).c_str(), b.time / 100, b.time % 100, b.open, b.high, b.low,
                   b.close, b.volume, out.results[i]);
     s << head;
-    for (float v : out.slots[i]) s << ',' << Num(v, 4);
+    // Rows may be shorter than the header (a pattern's outputs come with its first
+    // evaluation); the slots they lack were not written and read as 0.
+    for (size_t k = 0; k < out.slotNames.size(); ++k)
+      s << ',' << Num(k < out.slots[i].size() ? out.slots[i][k] : 0.0f, 4);
     s << "\n";
   }
   return WriteText(path, s.str(), error);

@@ -5,6 +5,7 @@
 // The pattern exports report verdicts, not pivots; for the chart each study also runs the
 // zig-zag exports on the same bars under a shadow ID (same pivot rules), and marks a hit
 // where a newly confirmed pivot comes with a found pattern.
+#include <algorithm>
 #include <filesystem>
 
 #include "common/platform/platform.h"
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const int kOutputSlots = 10;    // found + the first nine outputs of a pattern
+const int kPatternSlots = 100;  // the caller's block: found + up to 99 outputs
 const int kErrorBuffer = XMT_PATTERN_ERR_BUF_SIZE;
 const int kLoadFailed = -5;     // XMT_PATTERN_CalcPat: the pattern file does not load
 
@@ -95,10 +96,13 @@ class PivotShadow {
   XMT_ZZ_CalcPiv_fn calc_ = nullptr;
 };
 
-std::vector<std::string> OutputSlotNames() {
-  std::vector<std::string> names = {"Found"};
-  for (int i = 1; i < kOutputSlots; ++i) names.push_back("Out" + std::to_string(i));
-  return names;
+// A pattern's row: the slots an evaluation wrote (result m + 1), the columns growing to the
+// most outputs seen; rows with fewer are padded when the CSV is written.
+void AddPatternRow(int result, const XmtSlot* block, StudyOutput* out) {
+  const int count = result > 1 ? std::min(result, kPatternSlots) : 1;
+  while (static_cast<int>(out->slotNames.size()) < count)
+    out->slotNames.push_back("Out" + std::to_string(out->slotNames.size()));
+  AddRow(result, block, count, out);
 }
 
 class PatternStudy : public Study {
@@ -112,17 +116,17 @@ class PatternStudy : public Study {
     scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
     return CheckPriceScale(file, scale_, error) && InstallPattern(o_.pattern, &name_, error);
   }
-  std::vector<std::string> SlotNames() const override { return OutputSlotNames(); }
+  std::vector<std::string> SlotNames() const override { return {"Found"}; }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
     ScaledBar s(file.bars[i], scale_);
     int index = add_(1, o_.id.c_str(), s.date, s.time, 0, scale_, &s.open, &s.high, &s.low,
                      &s.close, s.volume);
-    XmtSlot block[100] = {};
+    XmtSlot block[kPatternSlots] = {};
     char error[kErrorBuffer] = "";
     int r = calc_(0, o_.id.c_str(), index + 1, o_.left, o_.right, block, name_.c_str(), error);
     if (error[0]) out->error = error;
     if (r == kLoadFailed) NoteLoadFailure(out);
-    AddRow(r, block, kOutputSlots, out);
+    AddPatternRow(r, block, out);
     shadow_.FeedAndMark(o_.id, s, scale_, i, o_.left, o_.right, r, block, name_, out);
   }
 
@@ -160,7 +164,7 @@ class Pattern64Study : public Study {
     return InstallPattern(o_.pattern, &name_, error);
   }
   std::vector<std::string> SlotNames() const override {
-    return o_.style == 2 ? PivotSlotNames(12) : OutputSlotNames();
+    return o_.style == 2 ? PivotSlotNames(12) : std::vector<std::string>{"Found"};
   }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
     const SimBar& b = file.bars[i];
@@ -187,12 +191,12 @@ class Pattern64Study : public Study {
     const std::vector<double>& values = *host_.ArrayValues("arrValOut");
     XmtSlot block[100] = {};
     for (int k = 0; k < 100; ++k) block[k].value = static_cast<float>(values[k]);
-    const int count = o_.style == 2 ? 12 : kOutputSlots;
-    AddRow(r, block, count, out);
     if (o_.style == 2) {
+      AddRow(r, block, 12, out);
       if (r != 0 && r > -3) TrackPivots(block, r == 2 || r == -2, out);
       return;
     }
+    AddPatternRow(r, block, out);
     const int scale = BarScale(b);
     shadow_.FeedAndMark(o_.id, ScaledBar(b, scale), scale, i, o_.left, o_.right, r, block,
                         name_, out);

@@ -35,7 +35,7 @@ struct PivotMark {
 struct StudyOutput {
   std::vector<std::string> slotNames;  // the result columns of the CSV
   std::vector<int> results;            // return value per bar
-  std::vector<std::vector<float>> slots;  // slot values per bar (slotNames.size() each)
+  std::vector<std::vector<float>> slots;  // slot values per bar (at most slotNames.size())
   std::map<int, PivotMark> pivots;     // by bar of the file; consolidation removes entries
   std::vector<int> hits;               // bar indexes where a pattern or structure was found
   std::vector<std::string> hitLabels;  // one per hit

@@ -2,6 +2,7 @@
 // CSV with direct calls of the exports and checks that the chart is well-formed XML.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -330,6 +331,17 @@ TEST(Simulator, RepeatedRunsLibraryByFileNameAndPricesOffScale) {
     request.options.pattern = pattern.string();
     EXPECT_EQ(RunStudy(request, &summary, &error), 0) << "run " << run << ": " << error;
   }
+  // The columns are the pattern's own outputs (four in this file), on every row.
+  std::istringstream csv(ReadAll(summary.csvPath));
+  std::string line;
+  std::getline(csv, line);
+  EXPECT_EQ(line, "Date,Time,Open,High,Low,Close,Volume,Result,Found,Out1,Out2,Out3,Out4");
+  int evaluated = 0;
+  while (std::getline(csv, line)) {
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 12) << line;
+    evaluated += line.find(",5,") != std::string::npos;
+  }
+  EXPECT_GT(evaluated, 0);
   // A bare file name is the file in the working folder, not a system library.
   const std::string name = std::string("XMT_PATTERN") + XMT_LIBRARY_SUFFIX;
   fs::copy_file(Library::BesideProgram("XMT_PATTERN"), name, fs::copy_options::overwrite_existing);
