@@ -344,7 +344,8 @@ TEST(Simulator, RepeatedRunsLibraryByFileNameAndPricesOffScale) {
   EXPECT_GT(evaluated, 0);
   // A bare file name is the file in the working folder, not a system library.
   const std::string name = std::string("XMT_PATTERN") + XMT_LIBRARY_SUFFIX;
-  fs::copy_file(Library::BesideProgram("XMT_PATTERN"), name, fs::copy_options::overwrite_existing);
+  fs::remove(name);  // MinGW's copy_file does not overwrite, and the test folder is kept
+  fs::copy_file(Library::BesideProgram("XMT_PATTERN"), name);
   RunRequest request = Request("zigzag", "saw.csv", "SIM_BYNAME");
   request.library = name;
   EXPECT_EQ(RunStudy(request, &summary, &error), 0) << error;
@@ -361,6 +362,7 @@ TEST(Simulator, RepeatedRunsLibraryByFileNameAndPricesOffScale) {
 TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
   // The demo's sample files, cut short so that the whole demo takes a moment.
   const fs::path data = fs::absolute("demo_data");
+  fs::remove_all(data);  // MinGW's copy_file does not overwrite, and the test folder is kept
   fs::create_directories(data / "patterns");
   const struct { const char* name; int skip; int keep; } cuts[] = {
       {"msft_daily.csv", 0, 120}, {"ttrc_daily.csv", 3800, 600}, {"usdchf_30min.csv", 0, 1500}};
@@ -374,8 +376,7 @@ TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
       if (i >= cut.skip) out << line << "\n";
   }
   for (const char* pattern : {"PR_XABCD_Bull.txt", "PR_Swing3.txt"})
-    fs::copy_file(fs::path(XMT_SAMPLE_DIR) / "patterns" / pattern, data / "patterns" / pattern,
-                  fs::copy_options::overwrite_existing);
+    fs::copy_file(fs::path(XMT_SAMPLE_DIR) / "patterns" / pattern, data / "patterns" / pattern);
 
   const fs::path outParent = fs::absolute("demo_out");
   fs::remove_all(outParent);  // the test folder outlives the run
