@@ -51,7 +51,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
       std::string text;
       if (!value(&text)) return false;
       if (!ToInt(text, v)) {
-        *error = "option " + a + " needs a number, not '" + text + "'";
+        *error = "option " + a + " needs a whole number from -1000000000 to 1000000000, not '" +
+                 text + "'";
         return false;
       }
       return true;

@@ -61,9 +61,10 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
 
   std::error_code ec;
   std::filesystem::create_directories(request.outDir, ec);
-  const std::string base = request.outDir + "/" + request.study + "-" + Stem(request.barFile);
-  summary->csvPath = base + ".csv";
-  summary->svgPath = base + ".svg";
+  const std::filesystem::path base =
+      std::filesystem::path(request.outDir) / (request.study + "-" + Stem(request.barFile));
+  summary->csvPath = base.string() + ".csv";
+  summary->svgPath = base.string() + ".svg";
   const std::string title = request.study + " - " + Stem(request.barFile) + " - ID " +
                             request.options.id;
   if (!WriteResultCsv(summary->csvPath, bars, out, error)) return 6;

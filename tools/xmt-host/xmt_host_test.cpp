@@ -175,7 +175,8 @@ TEST(CommandLine, DemoRunListAndErrors) {
   EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--bogus"}, &cl, &error));
   EXPECT_EQ(error, "unknown option --bogus");
   EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--left", "x"}, &cl, &error));
-  EXPECT_EQ(error, "option --left needs a number, not 'x'");
+  EXPECT_EQ(error, "option --left needs a whole number from -1000000000 to 1000000000, not 'x'");
+  EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--right", "99999999999"}, &cl, &error));
   EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--left"}, &cl, &error));
   EXPECT_FALSE(ParseCommandLine({"pattern", "bars.csv"}, &cl, &error));
   EXPECT_EQ(error, "the pattern study needs --pattern NAME|FILE");
