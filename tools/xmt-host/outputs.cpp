@@ -33,7 +33,8 @@ std::string Escape(const std::string& s) {
       case '>': r += "&gt;"; break;
       case '&': r += "&amp;"; break;
       case '"': r += "&quot;"; break;
-      default: r += c;
+      default:  // control characters are not allowed in XML 1.0
+        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') r += c;
     }
   }
   return r;
@@ -111,7 +112,8 @@ std::string Axes(const Frame& f, const BarFile& bars, int decimals) {
   for (int i = 0; i <= 6 && n > 0; ++i) {
     int bar = static_cast<int>(static_cast<long long>(n - 1) * i / 6);
     s << "<text x=\"" << Num(f.X(bar), 1) << "\" y=\"" << f.top + f.height + 16
-      << "\" text-anchor=\"middle\" font-size=\"11\">" << DateText(bars.bars[bar].date)
+      << "\" text-anchor=\"" << (i == 6 ? "end" : "middle") << "\" font-size=\"11\">"
+      << DateText(bars.bars[bar].date)
       << "</text>\n";
   }
   return s.str();

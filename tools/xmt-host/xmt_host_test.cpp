@@ -185,6 +185,18 @@ TEST(CommandLine, DemoRunListAndErrors) {
   EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--scale", "-100"}, &cl, &error));
 }
 
+TEST(Chart, TitleTextIsEscapedAndKeepsNoControlCharacters) {
+  BarFile bars;
+  std::string error;
+  ASSERT_TRUE(Parse("Date,Close\n2015-01-02,1\n", &bars, &error));
+  StudyOutput out;
+  const std::string svg = ChartSvg("ID <a&b>\x01\x1b", bars, out);
+  EXPECT_NE(svg.find("ID &lt;a&amp;b&gt;</text>"), std::string::npos);
+  EXPECT_EQ(svg.find_first_of("\x01\x1b"), std::string::npos);
+  std::string why;
+  EXPECT_TRUE(WellFormedXml(svg, &why)) << why;
+}
+
 TEST(Simulator, ZigZagRunMatchesDirectCallsAndDrawsWellFormedSvg) {
   const fs::path work = fs::absolute("sim_zigzag");
   fs::create_directories(work);
