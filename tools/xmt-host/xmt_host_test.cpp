@@ -84,6 +84,46 @@ void WriteSawTooth(const fs::path& path, int year, int count) {
   }
 }
 
+// Feeds the bar file straight into the zig-zag exports under `id` (prices at scale 100) and
+// expects the simulator's CSV to hold the same result and slots on every row.
+void ExpectZigZagCsvMatchesDirectCalls(const std::string& csvPath, const std::string& barPath,
+                                       int left, int right, const std::string& id) {
+  std::string error;
+  BarFile file;
+  ASSERT_TRUE(ReadBarFile(barPath, &file, &error)) << error;
+  Library lib;
+  ASSERT_TRUE(lib.Open(Library::BesideProgram("XMT_PATTERN"), &error)) << error;
+  XMT_ZZ_AddBar_fn addBar = nullptr;
+  XMT_ZZ_CalcPiv_fn calcPiv = nullptr;
+  ASSERT_TRUE(BindExport(lib, "XMT_ZZ_AddBar", &addBar, &error));
+  ASSERT_TRUE(BindExport(lib, "XMT_ZZ_CalcPiv", &calcPiv, &error));
+  std::ifstream csv(csvPath);
+  std::string line;
+  std::getline(csv, line);
+  EXPECT_EQ(line.rfind("Date,Time,Open,High,Low,Close,Volume,Result,NewSince,NewPrice", 0), 0u);
+  int pivots = 0;
+  for (size_t i = 0; i < file.bars.size(); ++i) {
+    const SimBar& b = file.bars[i];
+    int o = static_cast<int>(b.open * 100 + 0.5), h = static_cast<int>(b.high * 100 + 0.5);
+    int l = static_cast<int>(b.low * 100 + 0.5), c = static_cast<int>(b.close * 100 + 0.5);
+    int index = addBar(1, id.c_str(), b.date - 19000000, b.time, static_cast<int>(i) + 1, 100,
+                       &o, &h, &l, &c, static_cast<int>(b.volume));
+    XmtSlot block[12] = {};
+    int r = calcPiv(0, id.c_str(), index + 1, left, right, block);
+    pivots += r != 0;
+    ASSERT_TRUE(std::getline(csv, line)) << "row " << i;
+    std::vector<std::string> fields;
+    std::stringstream ss(line);
+    for (std::string field; std::getline(ss, field, ',');) fields.push_back(field);
+    ASSERT_EQ(fields.size(), 20u);
+    EXPECT_EQ(std::stoi(fields[7]), r) << "row " << i;
+    for (int s = 0; s < 12; ++s)
+      EXPECT_NEAR(std::stod(fields[8 + s]), block[s].value, 1e-4) << "row " << i << " slot " << s;
+  }
+  EXPECT_FALSE(std::getline(csv, line)) << "a row too many";
+  EXPECT_GT(pivots, 3);
+}
+
 }  // namespace
 
 TEST(BarFile, ReadsDailyIntradayAndCloseOnlyLayouts) {
@@ -226,33 +266,7 @@ TEST(Simulator, ZigZagRunMatchesDirectCallsAndDrawsWellFormedSvg) {
   EXPECT_GT(summary.pivots, 3);
 
   // The same bars fed straight into the exports under another ID give the same rows.
-  BarFile file;
-  ASSERT_TRUE(ReadBarFile(bars.string(), &file, &error));
-  Library lib;
-  ASSERT_TRUE(lib.Open(Library::BesideProgram("XMT_PATTERN"), &error)) << error;
-  XMT_ZZ_AddBar_fn addBar = nullptr;
-  XMT_ZZ_CalcPiv_fn calcPiv = nullptr;
-  ASSERT_TRUE(BindExport(lib, "XMT_ZZ_AddBar", &addBar, &error));
-  ASSERT_TRUE(BindExport(lib, "XMT_ZZ_CalcPiv", &calcPiv, &error));
-  std::ifstream csv(summary.csvPath);
-  std::string line;
-  std::getline(csv, line);
-  EXPECT_EQ(line.rfind("Date,Time,Open,High,Low,Close,Volume,Result,NewSince,NewPrice", 0), 0u);
-  for (int i = 0; i < 60; ++i) {
-    const SimBar& b = file.bars[i];
-    int o = static_cast<int>(b.open * 100 + 0.5), h = static_cast<int>(b.high * 100 + 0.5);
-    int l = static_cast<int>(b.low * 100 + 0.5), c = static_cast<int>(b.close * 100 + 0.5);
-    int index = addBar(1, "SIM_DIRECT", b.date - 19000000, 0, i + 1, 100, &o, &h, &l, &c, 1000);
-    XmtSlot block[12] = {};
-    int r = calcPiv(0, "SIM_DIRECT", index + 1, 3, 3, block);
-    ASSERT_TRUE(std::getline(csv, line)) << "row " << i;
-    std::vector<std::string> fields;
-    std::stringstream ss(line);
-    for (std::string field; std::getline(ss, field, ',');) fields.push_back(field);
-    ASSERT_EQ(fields.size(), 20u);
-    EXPECT_EQ(std::stoi(fields[7]), r) << "row " << i;
-    for (int s = 0; s < 12; ++s) EXPECT_NEAR(std::stod(fields[8 + s]), block[s].value, 1e-4) << "row " << i << " slot " << s;
-  }
+  ExpectZigZagCsvMatchesDirectCalls(summary.csvPath, bars.string(), 3, 3, "SIM_DIRECT");
 
   std::ifstream svg(summary.svgPath);
   std::stringstream doc;
@@ -410,4 +424,9 @@ TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
   }
   EXPECT_EQ(csv, 6);
   EXPECT_EQ(svg, 6);
+  // The demo's zig-zag rows are what the exports give for its bars (windows 5/5).
+  for (const auto& folder : fs::directory_iterator(outParent))
+    ExpectZigZagCsvMatchesDirectCalls((folder.path() / "results" / "zigzag-msft_daily.csv").string(),
+                                      (folder.path() / "data" / "msft_daily.csv").string(), 5, 5,
+                                      "SIM_DEMO_DIRECT");
 }
