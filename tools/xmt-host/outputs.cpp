@@ -197,7 +197,7 @@ bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOut
   for (size_t i = 0; i < rows; ++i) {
     const SimBar& b = bars.bars[i];
     char head[200];
-    std::snprintf(head, sizeof head, "%s,%02d:%02d,%.6g,%.6g,%.6g,%.6g,%.0f,%d",
+    std::snprintf(head, sizeof head, "%s,%02d:%02d,%.6g,%.6g,%.6g,%.6g,%.15g,%d",
                   DateText(b.date).c_str(), b.time / 100, b.time % 100, b.open, b.high, b.low,
                   b.close, b.volume, out.results[i]);
     s << head;

@@ -6,6 +6,7 @@
 // zig-zag exports on the same bars under a shadow ID (same pivot rules), and marks a hit
 // where a newly confirmed pivot comes with a found pattern.
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "common/platform/platform.h"
@@ -173,7 +174,7 @@ class Pattern64Study : public Study {
     bar.high = b.high;
     bar.low = b.low;
     bar.close = b.close;
-    bar.upTicks = static_cast<double>(static_cast<long long>(b.volume) / 2);
+    bar.upTicks = std::floor(b.volume / 2);  // no integer cast: volumes may pass 2^63
     bar.downTicks = b.volume - bar.upTicks;
     bar.year = b.date / 10000;
     bar.month = b.date / 100 % 100;

@@ -225,11 +225,18 @@ TEST(CommandLine, DemoRunListAndErrors) {
   EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--scale", "-100"}, &cl, &error));
 }
 
-TEST(Chart, TitleTextIsEscapedAndKeepsNoControlCharacters) {
+TEST(Outputs, HugeVolumeKeepsItsRowWholeAndTitleTextIsEscaped) {
   BarFile bars;
   std::string error;
-  ASSERT_TRUE(Parse("Date,Close\n2015-01-02,1\n", &bars, &error));
+  ASSERT_TRUE(Parse("Date,Close,Volume\n2015-01-02,1,1e300\n", &bars, &error));
   StudyOutput out;
+  out.slotNames = {"A", "B"};
+  out.results = {3};
+  out.slots = {{1.5f}};  // a row shorter than the header reads 0 for the rest
+  ASSERT_TRUE(WriteResultCsv("huge.csv", bars, out, &error)) << error;
+  EXPECT_EQ(ReadAll("huge.csv"), "Date,Time,Open,High,Low,Close,Volume,Result,A,B\n"
+                                 "2015-01-02,00:00,1,1,1,1,1e+300,3,1.5000,0.0000\n");
+
   const std::string svg = ChartSvg("ID <a&b>\x01\x1b", bars, out);
   EXPECT_NE(svg.find("ID &lt;a&amp;b&gt;</text>"), std::string::npos);
   EXPECT_EQ(svg.find_first_of("\x01\x1b"), std::string::npos);
