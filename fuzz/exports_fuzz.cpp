@@ -88,7 +88,7 @@ struct Calls {
 
   void CalcPiv(FuzzInput& in) {
     const char* id = Pick(kIds, in);
-    int pos = Number(in, bar + 1);
+    int pos = Number(in, bar);  // the newest bar's position (index + 1)
     int left = Number(in, 8);
     int right = Number(in, 8);
     std::vector<XmtSlot> block(kZZSlots);
@@ -97,7 +97,7 @@ struct Calls {
 
   void CalcPat(FuzzInput& in) {
     const char* id = Pick(kIds, in);
-    int pos = Number(in, bar + 1);
+    int pos = Number(in, bar);  // the newest bar's position (index + 1)
     int left = Number(in, 8);
     int right = Number(in, 8);
     const char* name = Pick(kNames, in);

@@ -9,13 +9,25 @@
 #include "common/settings.h"
 #include "common/testing/test_dirs.h"
 
-const std::string& FuzzEnvInit() {
+namespace {
+
+// XMT_FUZZ_ROOT names a folder to use (and keep, to look at its log) instead.
+std::string MakeRoot() {
+  const char* chosen = std::getenv("XMT_FUZZ_ROOT");
+  if (chosen && *chosen) return chosen;
   static ScopedTempDir dir("xmt_fuzz");
+  return dir.path();
+}
+
+}  // namespace
+
+const std::string& FuzzEnvInit() {
+  static const std::string root = MakeRoot();
   static bool done = false;
   if (!done) {
     done = true;
-    SetEnvironmentValue("XMT_ROOT", dir.path().c_str());
-    SetEnvironmentValue("XMT_HOST_DIR", dir.path().c_str());
+    SetEnvironmentValue("XMT_ROOT", root.c_str());
+    SetEnvironmentValue("XMT_HOST_DIR", root.c_str());
     void* key = nullptr;
     Platform& p = Platform::Default();
     if (p.RegOpen(RegRoot::LocalMachine, "Software\\XMT\\KorvaMgr", true, true, &key) == 0) {
@@ -27,7 +39,7 @@ const std::string& FuzzEnvInit() {
     const char* log = std::getenv("XMT_FUZZ_LOG");
     if (!log || std::string(log) != "1") WriteIniString("RELEASE", "WriteLog", "NO");
   }
-  return dir.path();
+  return root;
 }
 
 uint8_t FuzzInput::Byte() { return pos_ < size_ ? data_[pos_++] : 0; }

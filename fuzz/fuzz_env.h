@@ -4,7 +4,8 @@
 // XMT_HOST_DIR at a fresh temporary folder (removed when the process ends), so drive paths
 // such as "C:/Database/DO_DER", settings files and the trace log land there and nowhere
 // else, and puts drive C: into the bar managers' registry value so their data folders do too.
-// The trace log is switched off unless XMT_FUZZ_LOG=1.
+// The trace log is switched off unless XMT_FUZZ_LOG=1. XMT_FUZZ_ROOT names a folder to use
+// instead of the temporary one; it is kept, log included.
 #pragma once
 
 #include <cstddef>

@@ -2,12 +2,17 @@
 //
 // The bytes are loaded as a text and, written to a file of the temporary root, through
 // every file loader (whole, block reader with and without a limit, CSV); the loaded lines
-// are then used as keys and values, sorted, joined and saved.
+// are then used as keys and values, sorted, joined and saved. The block reader works with
+// its smallest block, so that lines straddle blocks in small inputs too, and also reads the
+// bytes from memory into a line buffer of a size the first byte chooses.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "common/block_reader.h"
+#include "common/platform/modules.h"
 #include "common/testing/test_dirs.h"
 #include "common/txt.h"
 #include "common/txt_array.h"
@@ -41,10 +46,21 @@ void KeyValues(CTxtArray& a) {
   copy.Compare(a);
 }
 
+void ReadLinesFromMemory(const std::string& bytes, int bufSize) {
+  BlockReader reader;
+  reader.OpenMemory(bytes.data(), bytes.size());
+  // Exactly bufSize bytes on the heap, so a write past them is caught.
+  std::vector<char> buf(static_cast<size_t>(bufSize));
+  for (int i = 0; i < 100000 && reader.ReadLine(buf.data(), bufSize) >= 0; ++i) {
+  }
+  reader.Close();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   FuzzEnvInit();
+  SetEnvironmentValue("BGETLRAM", "1010");
   return 0;
 }
 
@@ -55,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CTxtArray fromText;
   fromText.LoadFromTxt(bytes.c_str());
   KeyValues(fromText);
+  ReadLinesFromMemory(bytes, size ? 1 + data[size - 1] % 40 : 1);
   CTxtArray fromFields;
   fromFields.LoadFromFields(bytes.c_str(), ',');
 
