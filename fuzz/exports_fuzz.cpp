@@ -6,17 +6,23 @@
 // scales, prices, window lengths and bar positions, and null or real result blocks. The
 // result blocks and the error buffer are heap blocks of exactly the documented size, so a
 // write past them is caught. The exports are linked in statically so that coverage sees
-// them; every instance and pattern is released after each input.
+// them; every instance and pattern is released after each input. XMT_PATTERN64 calls go to
+// an in-memory study object whose bars, date fields, tick series, bar-number parts and
+// "arrValIn" values come from the bytes (sometimes as arbitrary doubles), whose arrays may
+// be missing, short or two-dimensional and whose calls may fail.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "common/files.h"
 #include "common/platform/platform.h"
 #include "common/testing/test_dirs.h"
+#include "hostbridge/testing/fake_host.h"
 #include "pattern/bar_mgr_registry.h"
+#include "pattern/pattern64.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/rs_check.h"
@@ -125,6 +131,79 @@ struct Calls {
 
 };
 
+// Mostly a small value, sometimes any double (NaN and infinities included).
+double Real(FuzzInput& in, double base) {
+  uint8_t b = in.Byte();
+  if (b < 0xF0) return base + (static_cast<int>(b) - 120) / 8.0;
+  uint64_t bits = static_cast<unsigned>(in.Int());
+  bits |= static_cast<uint64_t>(static_cast<unsigned>(in.Int())) << 32;
+  double v = 0;
+  std::memcpy(&v, &bits, sizeof v);
+  return v;
+}
+
+// One XMT_PATTERN64 call on a new bar of the study object.
+void CallPattern64(FakeHost& host, FuzzInput& in) {
+  const uint8_t flags = in.Byte();
+  FakeBar bar;
+  const FakeBar* prev = host.BarAt(0);
+  const double last = prev ? prev->close : 1.2;
+  bar.open = Real(in, last);
+  bar.high = Real(in, last + 0.5);
+  bar.low = Real(in, last - 0.5);
+  bar.close = Real(in, last);
+  bar.upTicks = Real(in, 10);
+  bar.downTicks = Real(in, 10);
+  if (prev) {
+    // The next day after the previous bar (the 28th wraps to the next month's 1st).
+    bar.year = prev->year;
+    bar.month = prev->month;
+    bar.day = prev->day + 1;
+  }
+  if (flags & 1) {
+    bar.year = in.Int();
+    bar.month = static_cast<signed char>(in.Byte());
+    bar.day = static_cast<signed char>(in.Byte());
+    bar.hour = static_cast<signed char>(in.Byte());
+    bar.minute = static_cast<signed char>(in.Byte());
+  }
+  if (bar.day > 28 && !(flags & 1) && bar.month >= 1 && bar.month <= 12) {
+    bar.day = 1;
+    bar.month = bar.month % 12 + 1;
+  }
+  host.AddBar(bar);
+  if (flags & 2) host.SetBarNumberParts(Number(in, host.BarCount()), in.Int());
+  if (flags & 4) {
+    // Arrays of another shape, or none.
+    const int size = static_cast<int>(in.Byte());
+    switch (in.Byte() % 4) {
+      case 0: host.RemoveArray(in.Byte() & 1 ? "arrValIn" : "arrValOut"); break;
+      case 1: host.AddArray(in.Byte() & 1 ? "arrValIn" : "arrValOut", {size}); break;
+      case 2: host.AddArray("arrValIn", {size, 2}); break;
+      default: host.AddArray("arrValOut", {}); break;
+    }
+  }
+  if (flags & 8) {
+    host.SetDateSeriesMissing(in.Byte() % 8 == 0);
+    host.SetUpTicksMissing(in.Byte() % 8 == 0);
+    host.SetDownTicksMissing(in.Byte() % 8 == 0);
+  }
+  if (flags & 16) {
+    const FakeIface iface = static_cast<FakeIface>(in.Byte() % 4);
+    host.FailSlot(iface, in.Byte() % 32, in.Byte() & 1 ? E_FAIL : E_INVALIDARG);
+  }
+  if (std::vector<double>* values = host.MutableArrayValues("arrValIn")) {
+    const double style = (flags & 128) ? 2.0 : 1.0;
+    const double defaults[4] = {3, 3, style, 0};
+    for (size_t i = 0; i < 4 && i < values->size(); ++i) (*values)[i] = Real(in, defaults[i]);
+  }
+  std::vector<char> err(XMT_PATTERN_ERR_BUF_SIZE);
+  std::vector<char> patErr(XMT_PATTERN_ERR_BUF_SIZE);
+  XMT_PATTERN64(Pick(kIds, in), flags & 32 ? err.data() : nullptr,
+                (flags & 64) && in.Byte() == 0 ? nullptr : static_cast<IHostStudy*>(&host),
+                Pick(kNames, in), patErr.data());
+}
+
 void CopyPattern(const char* name) {
   std::string text;
   ReadWholeFile(std::string(XMT_TESTDATA_DIR) + "/patterns/PR_" + name + ".txt", &text);
@@ -145,8 +224,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
   Calls calls;
+  FakeHost host;
+  host.AddArray("arrValIn", {kP64InputCount});
+  host.AddArray("arrValOut", {kP64OutputCount});
   for (int n = 0; in.Remaining() > 0 && n < 2000; ++n) {
-    switch (in.Byte() % 5) {
+    switch (in.Byte() % 6) {
+      case 5: CallPattern64(host, in); break;
       case 0: calls.AddBar(in, false); break;
       case 1: calls.AddBar(in, true); break;
       case 2: calls.CalcPiv(in); break;
