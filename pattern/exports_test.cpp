@@ -101,6 +101,7 @@ TEST_F(ExportsTest, TwoLoadedCopiesDoNotShareInstances) {
   const fs::path original(LibraryPath());
   const fs::path copy = fs::current_path() / ("copy_" + original.filename().string());
   std::error_code ec;
+  fs::remove(copy, ec);  // MinGW's copy_file does not overwrite, whatever the options say
   fs::copy_file(original, copy, fs::copy_options::overwrite_existing, ec);
   ASSERT_FALSE(ec) << ec.message();
   {

@@ -6,17 +6,8 @@
 # cmake -DLIB=<library> -DDEF=<file.def> -DOBJDUMP=<objdump> -DNM=<nm> -DKIND=pe|elf
 #       -P check_exports.cmake
 
-file(STRINGS "${DEF}" def_lines)
-set(expected "")
-set(in_exports FALSE)
-foreach(line IN LISTS def_lines)
-  string(STRIP "${line}" line)
-  if(line MATCHES "^EXPORTS")
-    set(in_exports TRUE)
-  elseif(in_exports AND line MATCHES "^([A-Za-z_][A-Za-z0-9_]*)")
-    list(APPEND expected "${CMAKE_MATCH_1}")
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/def_exports.cmake)
+xmt_def_exports("${DEF}" expected)
 list(SORT expected)
 
 set(actual "")

@@ -1,0 +1,17 @@
+# xmt_def_exports(<file.def> <out-var>): the names listed after EXPORTS in a module
+# definition file, in file order. Used when a library is linked (the Linux version script)
+# and when its export table is checked.
+function(xmt_def_exports def out_var)
+  file(STRINGS "${def}" lines)
+  set(names "")
+  set(in_exports FALSE)
+  foreach(line IN LISTS lines)
+    string(STRIP "${line}" line)
+    if(line MATCHES "^EXPORTS")
+      set(in_exports TRUE)
+    elseif(in_exports AND line MATCHES "^([A-Za-z_][A-Za-z0-9_]*)")
+      list(APPEND names "${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+  set(${out_var} "${names}" PARENT_SCOPE)
+endfunction()
