@@ -13,12 +13,7 @@
 namespace {
 
 // A fresh folder for each test, removed at the end of the program.
-std::string TempDir(const char* name) {
-  static ScopedTempDir root("files");
-  std::string dir = root.File(name);
-  MakeDirPath(dir.c_str(), 0);
-  return dir;
-}
+std::string TempDir(const char* name) { return SharedTempSubdir("files", name); }
 
 void WriteFile(const std::string& path, const std::string& data) {
   ASSERT_TRUE(WriteWholeFile(path, data)) << path;

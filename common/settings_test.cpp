@@ -14,12 +14,7 @@
 namespace {
 
 // A fresh folder for the test program, removed at its end.
-std::string TempDir(const char* name) {
-  static ScopedTempDir root("settings");
-  std::string dir = root.File(name);
-  MakeDirPath(dir.c_str(), 0);
-  return dir;
-}
+std::string TempDir(const char* name) { return SharedTempSubdir("settings", name); }
 
 std::string Raw(const char* section, const char* key, const std::string& file) {
   char out[256];

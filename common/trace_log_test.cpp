@@ -255,16 +255,7 @@ class CountingPlatform : public FakePlatform {
 class TraceLogClockTest : public TraceLogTest {
  protected:
   TraceLogClockTest() {
-    PlatformTime t;
-    t.year = 2015;
-    t.month = 2;
-    t.day = 17;
-    t.hour = 21;
-    t.minute = 38;
-    t.second = 45;
-    t.millisecond = 123;
-    t.weekday = 2;
-    fake_.SetLocalTime(t);
+    fake_.SetLocalTime(MakePlatformTime(2015, 2, 17, 21, 38, 45, 123));
   }
   CountingPlatform fake_;
   ScopedPlatform scope_{fake_};

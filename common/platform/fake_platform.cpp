@@ -51,13 +51,7 @@ PlatformTime FromMs(int64_t ms) {
 }  // namespace
 
 FakePlatform::FakePlatform(Platform& forward) : forward_(forward) {
-  PlatformTime start;
-  start.year = 2025;
-  start.month = 3;
-  start.day = 14;
-  start.hour = 9;
-  start.minute = 30;
-  SetLocalTime(start);
+  SetLocalTime(MakePlatformTime(2025, 3, 14, 9, 30));
 }
 
 void FakePlatform::SetLocalTime(const PlatformTime& local) { localMs_ = ToMs(local); }

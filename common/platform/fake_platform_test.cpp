@@ -5,18 +5,6 @@
 
 namespace {
 
-PlatformTime At(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
-  PlatformTime t;
-  t.year = y;
-  t.month = mo;
-  t.day = d;
-  t.hour = h;
-  t.minute = mi;
-  t.second = s;
-  t.millisecond = ms;
-  return t;
-}
-
 void ExpectTime(const PlatformTime& t, int y, int mo, int d, int h, int mi, int s, int ms) {
   EXPECT_EQ(t.year, y);
   EXPECT_EQ(t.month, mo);
@@ -30,7 +18,7 @@ void ExpectTime(const PlatformTime& t, int y, int mo, int d, int h, int mi, int 
 TEST(FakePlatform, ClockFollowsLocalTimeBiasAndStep) {
   FakePlatform fake;
   ScopedPlatform scope(fake);
-  fake.SetLocalTime(At(2024, 12, 31, 23, 59, 59, 900));
+  fake.SetLocalTime(MakePlatformTime(2024, 12, 31, 23, 59, 59, 900));
   PlatformTimeZone zone;
   zone.bias = -60;  // one hour east of Greenwich
   zone.daylightBias = -60;
@@ -46,7 +34,7 @@ TEST(FakePlatform, ClockFollowsLocalTimeBiasAndStep) {
   ExpectTime(fake.LocalNow(), 2025, 1, 1, 0, 0, 0, 400);
 
   fake.SetStepMs(0);
-  fake.SetLocalTime(At(2025, 3, 14, 9, 30, 0));
+  fake.SetLocalTime(MakePlatformTime(2025, 3, 14, 9, 30, 0));
   EXPECT_EQ(fake.UnixNow(), 1741941000);  // 08:30 UTC
   zone.state = 2;  // daylight: two hours east
   fake.SetTimeZone(zone);
@@ -56,9 +44,9 @@ TEST(FakePlatform, ClockFollowsLocalTimeBiasAndStep) {
   ASSERT_TRUE(fake.UnixToLocal(1741941000, &local));
   ExpectTime(local, 2025, 3, 14, 10, 30, 0, 0);
   EXPECT_EQ(fake.LocalToUnix(local), 1741941000);
-  ASSERT_TRUE(fake.UtcToLocal(At(2024, 2, 28, 23, 15, 0, 5), &local));
+  ASSERT_TRUE(fake.UtcToLocal(MakePlatformTime(2024, 2, 28, 23, 15, 0, 5), &local));
   ExpectTime(local, 2024, 2, 29, 1, 15, 0, 5);  // leap day
-  EXPECT_EQ(fake.LocalToUnix(At(1970, 1, 1, 1, 0, 0)), -1);  // before the epoch in UTC
+  EXPECT_EQ(fake.LocalToUnix(MakePlatformTime(1970, 1, 1, 1, 0, 0)), -1);  // before the epoch in UTC
 
   fake.SleepMs(1500);
   ExpectTime(fake.PeekLocal(), 2025, 3, 14, 9, 30, 1, 500);
@@ -66,11 +54,11 @@ TEST(FakePlatform, ClockFollowsLocalTimeBiasAndStep) {
 
 TEST(FakePlatform, ClockChangesAreRecordedAndTakeEffectOnlyOnSuccess) {
   FakePlatform fake;
-  fake.SetLocalTime(At(2025, 1, 2, 3, 4, 5));
-  EXPECT_EQ(fake.SetLocalClock(At(2025, 6, 1, 12, 0, 0)), 0);
+  fake.SetLocalTime(MakePlatformTime(2025, 1, 2, 3, 4, 5));
+  EXPECT_EQ(fake.SetLocalClock(MakePlatformTime(2025, 6, 1, 12, 0, 0)), 0);
   ExpectTime(fake.PeekLocal(), 2025, 6, 1, 12, 0, 0, 0);
   fake.clockSetResult = 1314;  // no privilege
-  EXPECT_EQ(fake.SetLocalClock(At(2030, 1, 1, 0, 0, 0)), 1314);
+  EXPECT_EQ(fake.SetLocalClock(MakePlatformTime(2030, 1, 1, 0, 0, 0)), 1314);
   ExpectTime(fake.PeekLocal(), 2025, 6, 1, 12, 0, 0, 0);
   ASSERT_EQ(fake.clockChanges.size(), 2u);
   EXPECT_EQ(fake.clockChanges[1].year, 2030);

@@ -34,6 +34,20 @@ struct PlatformTime {
   int weekday = 0;  // Sunday = 0
 };
 
+// A clock reading from its fields (weekday left 0: the callers that need it derive it).
+inline PlatformTime MakePlatformTime(int year, int month, int day, int hour = 0, int minute = 0,
+                                     int second = 0, int millisecond = 0) {
+  PlatformTime t;
+  t.year = year;
+  t.month = month;
+  t.day = day;
+  t.hour = hour;
+  t.minute = minute;
+  t.second = second;
+  t.millisecond = millisecond;
+  return t;
+}
+
 // The system's time-zone state, as GetTimeZoneInformation reports it (minutes, UTC = local + bias).
 struct PlatformTimeZone {
   int bias = 0;

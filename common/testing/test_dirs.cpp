@@ -43,6 +43,18 @@ ScopedTempDir::ScopedTempDir(const char* tag) {
   path_ = Slashes((base / "tmp-unavailable").string());
 }
 
+std::string ScopedTempDir::Subdir(const std::string& name) const {
+  std::string dir = File(name);
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  return dir;
+}
+
+std::string SharedTempSubdir(const char* tag, const std::string& name) {
+  static ScopedTempDir root(tag);
+  return root.Subdir(name);
+}
+
 ScopedTempDir::~ScopedTempDir() {
   std::error_code ec;
   fs::remove_all(fs::path(path_), ec);

@@ -18,10 +18,16 @@ class ScopedTempDir {
   const std::string& path() const { return path_; }
   // path() + "/" + name.
   std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // File(name), made as a folder (with its parents) when missing.
+  std::string Subdir(const std::string& name) const;
 
  private:
   std::string path_;
 };
+
+// A subfolder name of one folder shared by all tests of the program (the first call's tag
+// names that folder), made when missing and removed when the program ends.
+std::string SharedTempSubdir(const char* tag, const std::string& name);
 
 // Writes content as the whole file (binary, replacing it). False on failure.
 bool WriteWholeFile(const std::string& path, const std::string& content);
