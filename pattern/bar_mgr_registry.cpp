@@ -3,7 +3,6 @@
 
 #include "pattern/bar_mgr_registry.h"
 
-#include "common/platform/platform.h"
 #include "hostbridge/instance_registry.h"
 #include "pattern/bar_mgr.h"
 
@@ -14,9 +13,6 @@ void ReleaseFully(CBarMgr* mgr) { mgr->Release(1); }
 // Clears itself with a full release of every manager when the library is unloaded.
 class BarMgrRegistry : public CInstanceRegistry<CBarMgr> {
  public:
-  // The managers' texts are freed through the platform object, a function-level static:
-  // making sure it exists before the registry makes it outlive the registry at unload.
-  BarMgrRegistry() { Platform::Default(); }
   ~BarMgrRegistry() { Clear(ReleaseFully); }
 };
 

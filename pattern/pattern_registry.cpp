@@ -2,7 +2,6 @@
 // few patterns), emptied when a calculation starts over and released at unload.
 #include "pattern/pattern_registry.h"
 
-#include "common/platform/platform.h"
 #include "common/text_helpers.h"
 #include "common/trace_log.h"
 #include "common/typed_ptr_array.h"
@@ -12,10 +11,6 @@ namespace {
 
 class PatternRegistry {
  public:
-  // The patterns' texts are freed through the platform object, so it must outlive the
-  // registry: asking for it here completes its construction first, and static objects are
-  // destroyed in the reverse order.
-  PatternRegistry() { Platform::Default(); }
   ~PatternRegistry() { Clear(); }
 
   void Clear() {
