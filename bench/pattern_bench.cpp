@@ -8,8 +8,8 @@
 #include <string>
 
 #include "common/platform/modules.h"
-#include "common/text_helpers.h"
-#include "common/txt.h"
+#include "common/text/text_helpers.h"
+#include "common/text/txt.h"
 #include "pattern/xmt_pattern.h"
 #include "tools/xmt-host/bar_file.h"
 #include "tools/xmt-host/library.h"

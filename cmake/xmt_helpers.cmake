@@ -26,17 +26,25 @@ function(xmt_library name)
   xmt_warnings(${name})
 endfunction()
 
-# xmt_test(<name> SOURCES ... [DEPS ...])
+# xmt_test(<name> SOURCES ... [DEPS ...] [LOADS <library> ...])
 # One GoogleTest program, registered as one CTest test (one Wine start per program).
-# Each test gets its own host and root folders below the build tree.
+# Each test gets its own host and root folders below the build tree, and finds the sample
+# data through XMT_TESTDATA_DIR. LOADS names study libraries the test loads by file name:
+# they are built first, and <library>_FILE_NAME holds each one's file name (the file sits
+# beside the test program).
 function(xmt_test name)
   if(NOT BUILD_TESTING)
     return()
   endif()
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS;LOADS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE XMT_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata")
+  foreach(lib IN LISTS A_LOADS)
+    add_dependencies(${name} ${lib})
+    target_compile_definitions(${name} PRIVATE ${lib}_FILE_NAME="$<TARGET_FILE_NAME:${lib}>")
+  endforeach()
   xmt_warnings(${name})
   add_test(NAME ${name} COMMAND ${name})
   set(home ${CMAKE_BINARY_DIR}/testhome/${name})
@@ -52,8 +60,13 @@ function(xmt_test name)
 endfunction()
 
 # xmt_shared_library(<name> DEF <file.def> SOURCES ... DEPS ...)
-# A library the platform loads: no "lib" prefix, only the names of the .def file exported
-# (the .def on Windows, a version script made from it on Linux).
+# A study library the platform loads, in one call:
+# - no "lib" prefix; only the names of the .def file leave it (the .def on Windows, a version
+#   script made from it on Linux, where the exports need default visibility to get past
+#   -fvisibility=hidden: XMT_EXPORT in the library's C header);
+# - a test that it exports exactly those names and (win64) imports only Windows system DLLs;
+# - the library is recorded in the global list XMT_STUDY_LIBRARIES, which the simulator and
+#   the fuzz targets read once every folder is configured (xmt_after_all_libraries).
 function(xmt_shared_library name)
   cmake_parse_arguments(A "" "DEF" "SOURCES;DEPS" ${ARGN})
   add_library(${name} SHARED ${A_SOURCES})
@@ -61,10 +74,13 @@ function(xmt_shared_library name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${A_DEPS})
   xmt_warnings(${name})
+  get_filename_component(def ${A_DEF} ABSOLUTE)
   if(WIN32)
-    target_sources(${name} PRIVATE ${A_DEF})
+    target_sources(${name} PRIVATE ${def})
   else()
-    xmt_def_exports(${A_DEF} exports)
+    target_compile_definitions(${name} PRIVATE
+      "XMT_EXPORT=__attribute__((visibility(\"default\")))")
+    xmt_def_exports(${def} exports)
     set(names "")
     foreach(export IN LISTS exports)
       string(APPEND names "    ${export};\n")
@@ -74,6 +90,41 @@ function(xmt_shared_library name)
     target_link_options(${name} PRIVATE -Wl,--version-script=${script} -Wl,-Bsymbolic -Wl,--no-undefined)
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${script})
   endif()
+  set_property(GLOBAL APPEND PROPERTY XMT_STUDY_LIBRARIES ${name})
+  if(BUILD_TESTING)
+    xmt_binary_check(${name}_exports_check $<TARGET_FILE:${name}> DEF ${def})
+  endif()
+endfunction()
+
+# xmt_binary_check(<test> <file> [DEF <file.def>])
+# A test on the build host (not under Wine) that a built binary imports only Windows' own
+# system DLLs (win64) and, with DEF, exports exactly the names of the .def file.
+function(xmt_binary_check test file)
+  cmake_parse_arguments(A "" "DEF" "" ${ARGN})
+  if(WIN32)
+    find_program(XMT_OBJDUMP NAMES x86_64-w64-mingw32-objdump objdump REQUIRED)
+    set(kind pe)
+  else()
+    find_program(XMT_OBJDUMP NAMES objdump REQUIRED)
+    set(kind elf)
+  endif()
+  find_program(XMT_NM NAMES nm REQUIRED)
+  add_test(NAME ${test}
+    COMMAND ${CMAKE_COMMAND} -DLIB=${file} -DDEF=${A_DEF} -DOBJDUMP=${XMT_OBJDUMP}
+      -DNM=${XMT_NM} -DKIND=${kind} -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
+endfunction()
+
+# xmt_after_all_libraries(<function>)
+# Calls <function>(<libraries>) once the whole tree is configured, with every study library
+# made by xmt_shared_library, whatever folder order they were added in.
+function(xmt_after_all_libraries fn)
+  # A deferred call reads its arguments when it runs, so the name is written into it now.
+  cmake_language(EVAL CODE
+    "cmake_language(DEFER DIRECTORY \"${PROJECT_SOURCE_DIR}\" CALL xmt_call_with_libraries ${fn})")
+endfunction()
+function(xmt_call_with_libraries fn)
+  get_property(libs GLOBAL PROPERTY XMT_STUDY_LIBRARIES)
+  cmake_language(CALL ${fn} "${libs}")
 endfunction()
 
 # Wine prefix for the win64 tests: created once per build tree, wineserver kept running.

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "common/date_time.h"
-#include "common/txt.h"
+#include "common/datetime/date_time.h"
+#include "common/text/txt.h"
 #include "fuzz/fuzz_env.h"
 
 namespace {

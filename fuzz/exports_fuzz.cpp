@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "common/files.h"
+#include "common/settings/files.h"
 #include "common/platform/platform.h"
 #include "common/testing/test_dirs.h"
 #include "hostbridge/testing/fake_host.h"
-#include "pattern/bar_mgr_registry.h"
+#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern64.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/pattern_registry.h"

@@ -6,7 +6,7 @@
 
 #include "common/platform/modules.h"
 #include "common/platform/platform.h"
-#include "common/settings.h"
+#include "common/settings/settings.h"
 #include "common/testing/test_dirs.h"
 
 namespace {

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "common/files.h"
+#include "common/settings/files.h"
 #include "common/platform/platform.h"
 #include "common/testing/test_dirs.h"
-#include "common/txt.h"
+#include "common/text/txt.h"
 #include "hostbridge/slot_block.h"
-#include "pattern/bar_mgr.h"
+#include "pattern/barmgr/bar_mgr.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/pattern_registry.h"
 #include "fuzz/fuzz_env.h"

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "common/text_helpers.h"
-#include "common/txt.h"
+#include "common/text/text_helpers.h"
+#include "common/text/txt.h"
 #include "fuzz/fuzz_env.h"
 
 namespace {

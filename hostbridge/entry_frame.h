@@ -16,7 +16,7 @@
 //   lines.
 #pragma once
 
-#include "common/date_time.h"
+#include "common/datetime/date_time.h"
 
 inline constexpr int kEntryDateTooLow = -1;  // date below kEntryMinHostDate
 inline constexpr int kEntryNullId = -2;

@@ -3,9 +3,9 @@
 // result block always shows the last evaluation, so a study can read it on every bar.
 #include <cstring>
 
-#include "common/trace_log.h"
-#include "pattern/bar_mgr.h"
-#include "pattern/bar_mgr_registry.h"
+#include "common/settings/trace_log.h"
+#include "pattern/barmgr/bar_mgr.h"
+#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/zigzag.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "common/testing/test_dirs.h"
-#include "common/txt.h"
-#include "pattern/bar_mgr.h"
-#include "pattern/bar_mgr_registry.h"
+#include "common/text/txt.h"
+#include "pattern/barmgr/bar_mgr.h"
+#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"

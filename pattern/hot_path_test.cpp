@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "common/platform/fake_platform.h"
+#include "common/testing/fake_platform.h"
 #include "common/testing/test_dirs.h"
-#include "common/txt.h"
-#include "common/trace_log.h"
-#include "pattern/bar_mgr.h"
-#include "pattern/bar_mgr_registry.h"
+#include "common/text/txt.h"
+#include "common/settings/trace_log.h"
+#include "pattern/barmgr/bar_mgr.h"
+#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"

@@ -7,13 +7,13 @@
 
 #include <cstdio>
 
-#include "common/date_time.h"
-#include "common/trace_log.h"
-#include "common/txt.h"
+#include "common/datetime/date_time.h"
+#include "common/settings/trace_log.h"
+#include "common/text/txt.h"
 #include "hostbridge/entry_frame.h"
 #include "hostbridge/host_call.h"
-#include "pattern/bar_mgr.h"
-#include "pattern/bar_mgr_registry.h"
+#include "pattern/barmgr/bar_mgr.h"
+#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/zigzag.h"
 

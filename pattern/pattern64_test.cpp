@@ -13,8 +13,8 @@
 
 #include "common/testing/test_dirs.h"
 #include "hostbridge/testing/fake_host.h"
-#include "pattern/bar_mgr.h"
-#include "pattern/bar_mgr_registry.h"
+#include "pattern/barmgr/bar_mgr.h"
+#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"

@@ -8,8 +8,8 @@
 #include <charconv>
 #include <cstring>
 
-#include "pattern/bar_mgr.h"
-#include "common/trace_log.h"
+#include "pattern/barmgr/bar_mgr.h"
+#include "common/settings/trace_log.h"
 #include "pattern/pattern_rec.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "common/txt.h"
-#include "pattern/bar_mgr.h"
+#include "common/text/txt.h"
+#include "pattern/barmgr/bar_mgr.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/testing/test_env.h"

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "common/platform/platform.h"
-#include "common/text_helpers.h"
-#include "common/trace_log.h"
-#include "common/txt_array.h"
+#include "common/text/text_helpers.h"
+#include "common/settings/trace_log.h"
+#include "common/text/txt_array.h"
 #include "pattern/pattern_rec.h"
 
 namespace {

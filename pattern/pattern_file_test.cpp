@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/txt.h"
+#include "common/text/txt.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "common/txt.h"
-#include "pattern/bar_mgr.h"
+#include "common/text/txt.h"
+#include "pattern/barmgr/bar_mgr.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"

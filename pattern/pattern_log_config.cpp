@@ -2,7 +2,7 @@
 // a study library whose trace log is "C:/Database/DO_DER/logs/<day>/XMT_PATTERN.log".
 // A global object does it so that the setting is in place before the host's first call.
 
-#include "common/deliverable.h"
+#include "common/settings/deliverable.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 //   the message in the caller's CTxt.
 #pragma once
 
-#include "common/ptr_array.h"
-#include "common/txt.h"
-#include "common/typed_ptr_array.h"
+#include "common/text/ptr_array.h"
+#include "common/text/txt.h"
+#include "common/text/typed_ptr_array.h"
 #include "hostbridge/slot_block.h"
 #include "pattern/xmt_pattern.h"
 

@@ -2,9 +2,9 @@
 // few patterns), emptied when a calculation starts over and released at unload.
 #include "pattern/pattern_registry.h"
 
-#include "common/text_helpers.h"
-#include "common/trace_log.h"
-#include "common/typed_ptr_array.h"
+#include "common/text/text_helpers.h"
+#include "common/settings/trace_log.h"
+#include "common/text/typed_ptr_array.h"
 #include "pattern/pattern_rec.h"
 
 namespace {

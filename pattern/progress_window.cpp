@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "common/platform/platform.h"
-#include "common/processes.h"
-#include "common/txt.h"
+#include "common/settings/processes.h"
+#include "common/text/txt.h"
 
 namespace {
 

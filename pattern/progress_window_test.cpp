@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/platform/fake_platform.h"
+#include "common/testing/fake_platform.h"
 #include "pattern/progress_window.h"
 
 namespace {

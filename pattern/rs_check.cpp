@@ -3,9 +3,9 @@
 
 #include "pattern/rs_check.h"
 
-#include "common/trace_log.h"
-#include "common/txt.h"
-#include "pattern/bar_mgr.h"
+#include "common/settings/trace_log.h"
+#include "common/text/txt.h"
+#include "pattern/barmgr/bar_mgr.h"
 #include "pattern/zigzag.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "common/platform/fake_platform.h"
+#include "common/testing/fake_platform.h"
 #include "common/testing/test_dirs.h"
-#include "pattern/bar_mgr.h"
-#include "pattern/bar_mgr_registry.h"
+#include "pattern/barmgr/bar_mgr.h"
+#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/testing/test_env.h"

@@ -4,10 +4,10 @@
 
 #include <cstdlib>
 
-#include "common/trace_log.h"
+#include "common/settings/trace_log.h"
 #include "hostbridge/entry_frame.h"
-#include "pattern/bar_mgr.h"
-#include "pattern/bar_mgr_registry.h"
+#include "pattern/barmgr/bar_mgr.h"
+#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/progress_window.h"
 
 namespace {

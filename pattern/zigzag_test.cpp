@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "common/deliverable.h"
-#include "common/platform/fake_platform.h"
+#include "common/settings/deliverable.h"
+#include "common/testing/fake_platform.h"
 #include "common/testing/test_dirs.h"
-#include "common/trace_log.h"
-#include "pattern/bar_mgr.h"
-#include "pattern/bar_mgr_registry.h"
+#include "common/settings/trace_log.h"
+#include "pattern/barmgr/bar_mgr.h"
+#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/testing/test_env.h"
 
 namespace {

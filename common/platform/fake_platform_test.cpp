@@ -1,7 +1,7 @@
 // FakePlatform: the settable clock and what it records instead of reaching the system.
 #include <gtest/gtest.h>
 
-#include "common/platform/fake_platform.h"
+#include "common/testing/fake_platform.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "common/deliverable.h"
-#include "common/files.h"
+#include "common/settings/deliverable.h"
+#include "common/settings/files.h"
 #include "common/platform/platform.h"
 #include "common/testing/test_dirs.h"
-#include "common/trace_log.h"
+#include "common/settings/trace_log.h"
 #include "pattern/pattern_rec.h"
 
 #ifndef XMT_TESTDATA_DIR

@@ -1,0 +1,237 @@
+// The trace log (see trace_log.h): lazy opening on the first call, the control commands, and
+// one line per message written with a single low-level write.
+#include "common/settings/trace_log.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "common/settings/deliverable.h"
+#include "common/settings/files.h"
+#include "common/platform/platform.h"
+#include "common/settings/settings.h"
+#include "common/text/text_helpers.h"
+#include "common/text/txt.h"
+
+namespace {
+
+constexpr int kMessageMax = 10000;  // LogTrace's formatting buffer
+constexpr size_t kShortLine = 2048;  // lines up to this length are built on the stack
+constexpr size_t kPathMax = 1000;
+constexpr int kFlushLines = 20;     // commit after more lines than this ...
+constexpr int64_t kFlushSeconds = 10;  // ... or after more seconds than this
+
+// Process-wide log state. No lock: lines go out in single writes and the rest is benign.
+struct LogState {
+  FILE* file = nullptr;
+  std::string path;
+  int linesSinceFlush = 0;
+  int64_t lastFlush = 0;  // 0: not yet known, flush setting to be read again
+  int flushOnEach = 0;
+  int showDate = -1;
+  int showTime = -1;
+  bool openedOnce = false;
+};
+// Never destroyed: the libraries' own global objects may still log while they are torn down.
+LogState& Log() {
+  static LogState* state = new LogState();
+  return *state;
+}
+
+bool EqualNoCase(const char* a, const char* b) { return CompareNoCase(a, b, 1) == 0; }
+
+// The first log call of the process opens the day's log (once, whatever comes of it).
+void OpenOnFirstUse() {
+  if (Log().openedOnce) return;
+  Log().openedOnce = true;
+  if (ReadIniBool("RELEASE", "WriteLog", 1) != 1) return;
+
+  PlatformTime now = Platform::Default().LocalNow();
+  const DeliverableConfig& config = GetDeliverableConfig();
+  CTxt base;
+  if (config.logBaseDir) {
+    base.SetTxt(config.logBaseDir);
+  } else {
+    GetBaseDir(base);
+  }
+  NormalizeSlashes(base);
+
+  std::string name;
+  if (config.logName) {
+    name = config.logName;
+  } else {
+    name = ProgramFileTitle();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+
+  std::string logs = std::string(static_cast<const char*>(base)) + "/logs";
+  char day[16];
+  std::snprintf(day, sizeof day, "/%04d%02d%02d", now.year % 10000, now.month % 100,
+                now.day % 100);
+  std::string dayDir = logs + day;
+  MakeDirPath(logs.c_str(), 0);
+  MakeDirPath(dayDir.c_str(), 0);
+  std::string path = dayDir + "/" + name + ".log";
+
+  int append = ReadIniBool("SYS", "LogFileAppend", 1);
+  LogWrite("*OPENLOG", path.data(), append ? 0 : 1);
+}
+
+// Writes one line; the log is open.
+void WriteLine(const char* category, char* text, int level) {
+  Platform& p = Platform::Default();
+  for (char* c = text; *c; ++c) {
+    if (*c == '\r' || *c == '\n') *c = '+';
+  }
+  PlatformTime now = p.LocalNow();
+  bool program = IsProgramVariant();
+  char levelChar = level <= 0 ? ' ' : static_cast<char>(96 + level);
+
+  char head[96];
+  int n = 0;
+  if (category) {
+    n += std::snprintf(head + n, sizeof head - n, "%-*.*s|", 16, 16, category);
+    if (program) {
+      if (Log().showDate < 0) Log().showDate = ReadIniBool("SYS", "LogShowDate", 1);
+      if (Log().showDate) {
+        n += std::snprintf(head + n, sizeof head - n, "%02d%02d%02d|", now.year % 100,
+                           now.month % 100, now.day % 100);
+      }
+    }
+  }
+  if (Log().showTime < 0) Log().showTime = ReadIniBool("SYS", "LogShowTime", 1);
+  if (Log().showTime) {
+    n += std::snprintf(head + n, sizeof head - n, "%02d:%02d:%02d.%03d%c|", now.hour % 100,
+                       now.minute % 100, now.second % 100, now.millisecond % 1000, levelChar);
+  } else if (program) {
+    n += std::snprintf(head + n, sizeof head - n, "%c|", levelChar);
+  }
+
+  // One buffer, one write: the line must never be split between threads or processes.
+  // A line of the usual length is put together on the stack, so logging takes no memory;
+  // only a longer one gets a buffer of its own.
+  const size_t textLen = std::strlen(text);
+  const size_t lineLen = static_cast<size_t>(n) + textLen + 2;
+  char shortLine[kShortLine];
+  std::string longLine;
+  char* line = shortLine;
+  if (lineLen > sizeof shortLine) {
+    longLine.resize(lineLen);
+    line = longLine.data();
+  }
+  std::memcpy(line, head, static_cast<size_t>(n));
+  std::memcpy(line + n, text, textLen);
+  std::memcpy(line + n + textLen, "\r\n", 2);
+  p.WriteRaw(Log().file, line, lineLen);
+
+  ++Log().linesSinceFlush;
+  int64_t seconds = p.UnixNow();
+  if (Log().lastFlush == 0) {
+    Log().flushOnEach = ReadIniBool("SYS", "LogFileFlushOnEach", 0);
+    Log().lastFlush = seconds;
+  }
+  if (Log().flushOnEach || Log().linesSinceFlush > kFlushLines ||
+      seconds - Log().lastFlush > kFlushSeconds) {
+    p.CommitFile(Log().file);
+    Log().lastFlush = seconds;
+    Log().linesSinceFlush = 0;
+  }
+}
+
+int OpenLog(const char* path, int level) {
+  int result;
+  if (Log().file) {
+    result = -1;
+  } else {
+    Log().file = path ? Platform::Default().OpenFile(path, level == 1 ? "wbc" : "abc") : nullptr;
+    if (!Log().file) {
+      result = -2;
+    } else {
+      Log().path.assign(path, std::min(std::strlen(path), kPathMax));
+      std::string opening = "====== Opening " + Log().path + " ======";
+      WriteLine(IsProgramVariant() ? "ACTION-INIT" : "INIT", opening.data(), 0);
+      Platform::Default().CommitFile(Log().file);
+      result = 1;
+    }
+  }
+  Log().linesSinceFlush = 0;
+  Log().lastFlush = 0;
+  return result;
+}
+
+bool IsCommand(const char* category) {
+  if (!category || category[0] != '*') return false;
+  for (const char* name : {"*OPENLOG", "*FLUSH", "*CLOSE"}) {
+    if (EqualNoCase(category, name)) return true;
+  }
+  return IsProgramVariant() && EqualNoCase(category, "*COPY");
+}
+
+// Carries out a control command; false when category is not one (then it is a plain line).
+bool RunCommand(const char* category, char* text, int level, int* result) {
+  Platform& p = Platform::Default();
+  *result = 0;
+  if (EqualNoCase(category, "*OPENLOG")) {
+    *result = OpenLog(text, level);
+  } else if (EqualNoCase(category, "*FLUSH")) {
+    if (Log().file) p.CommitFile(Log().file);
+  } else if (EqualNoCase(category, "*CLOSE")) {
+    if (Log().file) {
+      p.CommitFile(Log().file);
+      std::fclose(Log().file);
+      Log().file = nullptr;
+    }
+  } else if (EqualNoCase(category, "*COPY") && IsProgramVariant()) {
+    if (Log().file) {
+      p.CommitFile(Log().file);
+      CopyFileData(Log().path.c_str(), "LogCpy.tmp");
+    }
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int LogWrite(const char* category, char* text, int level) {
+  OpenOnFirstUse();
+  int result = 0;
+  if (category && category[0] == '*' && RunCommand(category, text, level, &result)) return result;
+  if (!Log().file) return 0;
+  char empty[1] = {0};
+  WriteLine(category, text ? text : empty, level);
+  return 0;
+}
+
+int LogTrace(const char* category, int level, const char* fmt, ...) {
+  OpenOnFirstUse();
+  if (!fmt) return 0;
+  char message[kMessageMax];
+  va_list args;
+  va_start(args, fmt);
+  int needed = std::vsnprintf(message, sizeof message, fmt, args);
+  va_end(args);
+  if (needed <= 0 || message[0] == 0) return 0;
+  if (needed >= kMessageMax) {
+    Platform::Default().MessageBox(message, "LOGTRACE Buffer overrun!", kMbIconError);
+  }
+  const DeliverableConfig& config = GetDeliverableConfig();
+  if (config.statusSink && !IsCommand(category)) config.statusSink(message);
+  return LogWrite(category, message, level);
+}
+
+int GetLogFilePath(char* out, int size) {
+  if (!out || size <= 0) return 0;
+  std::snprintf(out, static_cast<size_t>(size), "%s", Log().path.c_str());
+  return static_cast<int>(std::strlen(out));
+}
+
+void TraceLogResetForTest() {
+  if (Log().file) std::fclose(Log().file);
+  Log() = LogState();
+}

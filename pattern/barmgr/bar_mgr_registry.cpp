@@ -1,0 +1,34 @@
+// The library's registry of bar managers: a global object built at load and emptied at
+// unload, every manager fully released before it is destroyed.
+
+#include "pattern/barmgr/bar_mgr_registry.h"
+
+#include "hostbridge/instance_registry.h"
+#include "pattern/barmgr/bar_mgr.h"
+
+namespace {
+
+void ReleaseFully(CBarMgr* mgr) { mgr->Release(1); }
+
+// Clears itself with a full release of every manager when the library is unloaded.
+class BarMgrRegistry : public CInstanceRegistry<CBarMgr> {
+ public:
+  ~BarMgrRegistry() { Clear(ReleaseFully); }
+};
+
+BarMgrRegistry g_barMgrs;
+
+}  // namespace
+
+CBarMgr* FindBarMgr(const char* id) {
+  if (!id) return nullptr;
+  if (CBarMgr* mgr = g_barMgrs.Find(id)) return mgr;
+  auto* mgr = new CBarMgr;
+  mgr->SetName(id);
+  g_barMgrs.Add(id, mgr);
+  return mgr;
+}
+
+int BarMgrCount() { return g_barMgrs.GetCount(); }
+
+void ReleaseAllBarMgrs() { g_barMgrs.Clear(ReleaseFully); }
