@@ -6,15 +6,8 @@
 #include <string>
 
 #include "common/platform/modules.h"
-#include "common/platform/platform.h"
+#include "common/testing/loaded_library.h"
 #include "pattern/xmt_pattern.h"
-
-// Folder of the running test program, with its trailing separator.
-inline std::string TestProgramFolder() {
-  std::string self = Platform::Default().ModulePath();
-  size_t cut = self.find_last_of("/\\");
-  return cut == std::string::npos ? std::string() : self.substr(0, cut + 1);
-}
 
 struct PatternLibrary {
   void* module = nullptr;
