@@ -25,9 +25,17 @@ inline constexpr int kEntryMinHostDate = 900000;  // 1 January 1990 in the host'
 // 0 when the call may go on, kEntryDateTooLow or kEntryNullId otherwise (date first).
 int CheckEntryArgs(int hostDate, const char* id);
 
+// The host's dates count years from 1900: yyyymmdd = host date + this offset.
+inline constexpr int kHostDateOffset = 19000000;
+
 // yyyymmdd of a host date (a date that would overflow gives -1).
 inline int HostDateToFull(int hostDate) {
-  return hostDate > 2147483647 - 19000000 ? -1 : hostDate + 19000000;
+  return hostDate > 2147483647 - kHostDateOffset ? -1 : hostDate + kHostDateOffset;
+}
+
+// The host's form of a yyyymmdd date (a date that would underflow gives -1).
+inline int FullDateToHost(int fullDate) {
+  return fullDate < -2147483647 - 1 + kHostDateOffset ? -1 : fullDate - kHostDateOffset;
 }
 
 // Empties out and sets it from the host's date and time. An invalid time leaves the value

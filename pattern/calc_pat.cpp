@@ -4,25 +4,12 @@
 #include <cstring>
 
 #include "common/settings/trace_log.h"
+#include "hostbridge/caller_text.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern_rec.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/zigzag.h"
-
-namespace {
-
-// The host's error buffer has no size in the call: never write more than the documented
-// bound, terminator included.
-void CopyError(char* err, const char* msg) {
-  if (!err) return;
-  size_t n = std::strlen(msg);
-  if (n > static_cast<size_t>(kPatternErrBufSize - 1)) n = kPatternErrBufSize - 1;
-  std::memcpy(err, msg, n);
-  err[n] = 0;
-}
-
-}  // namespace
 
 int CalcPat(int /*unused*/, const char* id, int barPos, int left, int right, SlotBlock block,
             const char* name, char* err, int maxSlots) {
@@ -37,7 +24,7 @@ int CalcPat(int /*unused*/, const char* id, int barPos, int left, int right, Slo
   CTxt msg;
   CPivPatRec* pat = FindPattern(name, id, msg);
   if (!pat) {
-    CopyError(err, msg);
+    CopyToCaller(err, kPatternErrBufSize, msg);
     LogTrace("PatRec", 1, "%s", static_cast<const char*>(msg));
     return -5;
   }

@@ -10,6 +10,7 @@
 #include "common/datetime/date_time.h"
 #include "common/settings/trace_log.h"
 #include "common/text/txt.h"
+#include "hostbridge/caller_text.h"
 #include "hostbridge/entry_frame.h"
 #include "hostbridge/host_call.h"
 #include "pattern/barmgr/bar_mgr.h"
@@ -25,17 +26,12 @@ constexpr int kStepMain = 101;
 constexpr int kStylePattern = 1;
 constexpr int kStylePivots = 2;
 
-// The host's error buffers have no size in the call: never write more than the bound.
-void CopyToCaller(char* buffer, const char* text) {
-  if (buffer) std::snprintf(buffer, kPatternErrBufSize, "%s", text ? text : "");
-}
-
 // "XMT_PATTERN64 Error#<n> occured - <message>", logged and handed to the caller.
 int SendError(char* err, int number, const char* message, int result) {
   CTxt text;
   text.Format("XMT_PATTERN64 Error#%d occured - %s", number, message);
   LogTrace("PR", 3, "sendError: %s", static_cast<const char*>(text));
-  CopyToCaller(err, text);
+  CopyToCaller(err, kPatternErrBufSize, text);
   return result;
 }
 
@@ -125,7 +121,7 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
   const int high = ScalePriceForFeed(bar.high, scale);
   const int low = ScalePriceForFeed(bar.low, scale);
   const int close = ScalePriceForFeed(bar.close, scale);
-  const int date = bar.dt.GetDate(0) - 19000000;
+  const int date = FullDateToHost(bar.dt.GetDate(0));
   const int time = bar.dt.GetTime() / 100;
 
   if (!id) return kEntryNullId;
@@ -180,7 +176,7 @@ int Pattern64(const char* id, char* err, IHostStudy* study, const char* name, ch
     LogTrace("PR", 2, "%s", static_cast<const char*>(message));
     char flush[] = "Saving Logfile...";
     LogWrite("*FLUSH", flush, 0);
-    CopyToCaller(err, message);
+    CopyToCaller(err, kPatternErrBufSize, message);
     return kP64Internal;
   }
 }
