@@ -154,6 +154,10 @@ class Platform {
   // the number of entries (0 when nothing matches), or -1 when the folder cannot be
   // searched. POSIX gives the entries sorted by name without regard to case.
   virtual int FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) = 0;
+  // The process's current folder (the system's own form); empty on failure, LastError set.
+  virtual std::string CurrentDir() = 0;
+  // Makes a host path the process's current folder. Result 0, or -1 (LastError set).
+  virtual int SetCurrentDir(const char* path) = 0;
 
   // --- processes ----------------------------------------------------------------------
   // Starts a command line. "cmd /C <rest>" runs <rest> through the system's command

@@ -222,6 +222,22 @@ TEST(PlatformContract, FindFilesMatchesWildcardsWithoutCaseAndGivesTimes) {
   EXPECT_EQ(P().FindFiles((dir.path() + "/missing/*").c_str(), &found), -1);
 }
 
+TEST(PlatformContract, CurrentFolderIsSetAndReadBack) {
+  ScopedTempDir dir("cwd");
+  const std::string before = P().CurrentDir();
+  ASSERT_FALSE(before.empty());
+  std::string made = dir.Subdir("Here");
+  ASSERT_EQ(P().SetCurrentDir(made.c_str()), 0);
+  std::string now = P().CurrentDir();
+  for (char& c : now) c = c == '\\' ? '/' : c;
+  // The folder may come back in another form (a symbolic link resolved, a drive's case).
+  EXPECT_NE(now.find("/Here"), std::string::npos) << now;
+  EXPECT_EQ(now.substr(now.size() - 5), "/Here");
+  EXPECT_EQ(P().SetCurrentDir(dir.File("missing").c_str()), -1);
+  EXPECT_EQ(P().SetCurrentDir(nullptr), -1);
+  EXPECT_EQ(P().SetCurrentDir(before.c_str()), 0);
+}
+
 TEST(PlatformContract, FilesFolderAndStat) {
   ScopedTempDir dir("files");
   std::string sub = dir.File("made");

@@ -208,6 +208,18 @@ int PosixPlatform::RemoveFile(const char* path) {
   return unlink(NativePath(path).c_str()) == 0 ? 0 : -1;
 }
 
+std::string PosixPlatform::CurrentDir() {
+  std::string dir(4096, '\0');
+  if (!getcwd(dir.data(), dir.size())) return std::string();
+  dir.resize(std::strlen(dir.c_str()));
+  return dir;
+}
+
+int PosixPlatform::SetCurrentDir(const char* path) {
+  if (!path) return -1;
+  return chdir(NativePath(path).c_str()) == 0 ? 0 : -1;
+}
+
 int PosixPlatform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) {
   if (!mask || !out) return -1;
   std::string native = NativePath(mask);

@@ -35,6 +35,8 @@ class PosixPlatform final : public Platform {
   int FileAccess(const char* path, int mode) override;
   int MakeDir(const char* path) override;
   int RemoveFile(const char* path) override;
+  std::string CurrentDir() override;
+  int SetCurrentDir(const char* path) override;
   int FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) override;
 
   long StartProcess(const char* commandLine, const PlatformStart& opts,

@@ -129,6 +129,18 @@ int Win32Platform::RemoveFile(const char* path) {
   return remove(path) == 0 ? 0 : -1;
 }
 
+std::string Win32Platform::CurrentDir() {
+  char dir[MAX_PATH + 1];
+  DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
+  if (n == 0 || n >= sizeof dir) return std::string();
+  return std::string(dir, n);
+}
+
+int Win32Platform::SetCurrentDir(const char* path) {
+  if (!path) return -1;
+  return SetCurrentDirectoryA(path) ? 0 : -1;
+}
+
 int Win32Platform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) {
   if (!mask || !out) return -1;
   WIN32_FIND_DATAA fd;

@@ -108,6 +108,8 @@ class FakePlatform : public Platform {
   int FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) override {
     return forward_.FindFiles(mask, out);
   }
+  std::string CurrentDir() override { return forward_.CurrentDir(); }
+  int SetCurrentDir(const char* path) override { return forward_.SetCurrentDir(path); }
 
   long StartProcess(const char* commandLine, const PlatformStart& opts,
                     unsigned long* exitCode) override;
