@@ -1,0 +1,15 @@
+// Test support (win64): looks at the dialog of another process the way a user would see it,
+// and clicks it: the window by title, a control's text and enabled state, commands.
+#pragma once
+
+#include <string>
+
+// The first top-level dialog whose title is exactly title; null when none.
+void* FindDialogByTitle(const char* title);
+bool IsDialogAlive(void* dialog);
+std::string DialogTitle(void* dialog);
+// The text of a control (fetched with WM_GETTEXT, which crosses process borders).
+std::string ControlText(void* dialog, int controlId);
+bool ControlEnabled(void* dialog, int controlId);
+// Posts WM_COMMAND with commandId, as a click on that button would.
+void PostDialogCommand(void* dialog, int commandId);
