@@ -33,3 +33,7 @@ bool ControlEnabled(void* dialog, int controlId) {
 void PostDialogCommand(void* dialog, int commandId) {
   PostMessageA(static_cast<HWND>(dialog), WM_COMMAND, static_cast<WPARAM>(commandId), 0);
 }
+
+void PostSystemCommand(void* dialog, unsigned command) {
+  PostMessageA(static_cast<HWND>(dialog), WM_SYSCOMMAND, static_cast<WPARAM>(command), 0);
+}

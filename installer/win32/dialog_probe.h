@@ -13,3 +13,5 @@ std::string ControlText(void* dialog, int controlId);
 bool ControlEnabled(void* dialog, int controlId);
 // Posts WM_COMMAND with commandId, as a click on that button would.
 void PostDialogCommand(void* dialog, int commandId);
+// Posts WM_SYSCOMMAND with command, as a choice from the window's system menu would.
+void PostSystemCommand(void* dialog, unsigned command);

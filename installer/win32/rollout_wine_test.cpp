@@ -2,7 +2,8 @@
 // stand-in editor, the release folder "C:\Database\RE_RI" with two libraries, one archive
 // and a "Rollout.cfg" naming a program of ours. The dialog must appear with its title, show
 // the installation line by line, keep "Close" disabled (and itself open) while it works,
-// enable "Close" at the end, and end the process on IDCANCEL.
+// enable "Close" at the end, open its About box from the system menu, and end the process
+// on IDCANCEL.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -96,6 +97,14 @@ TEST_F(RolloutWineTest, InstallsTheReleaseFolderAndClosesWhenDone) {
              "Opening App: C:\\Database\\RE_RI\\after.exe\r\n",
              "Installation completed successfully: (C:/Database/RE_RI)\r\n"}) {
       EXPECT_NE(status.find(line), std::string::npos) << line << "\nnot in:\n" << status;
+    }
+    // The About box of the system menu's entry (command 16).
+    PostSystemCommand(dialog, 16);
+    void* about = nullptr;
+    EXPECT_TRUE(WaitFor(10, [&] { return (about = FindDialogByTitle("About Rollout")) != nullptr; }));
+    if (about) {
+      PostDialogCommand(about, 1);  // IDOK
+      EXPECT_TRUE(WaitFor(10, [&] { return !IsDialogAlive(about); }));
     }
     PostDialogCommand(dialog, 2);  // IDCANCEL
   }
