@@ -3,6 +3,16 @@
 
 #include "common/platform/win32_api.h"
 
+#include <cstdlib>
+
+bool InTestWinePrefix() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) return false;
+  const char* prefix = std::getenv("WINEPREFIX");
+  const char* ours = std::getenv("XMT_WINEPREFIX");
+  return prefix && ours && *ours && std::string(prefix) == ours;
+}
+
 void* FindDialogByTitle(const char* title) { return FindWindowA("#32770", title); }
 
 bool IsDialogAlive(void* dialog) { return dialog && IsWindow(static_cast<HWND>(dialog)); }

@@ -4,6 +4,11 @@
 
 #include <string>
 
+// True in a Wine process of the build tree's own test prefix (WINEPREFIX equal to the
+// XMT_WINEPREFIX that CTest sets): only there may a test make and remove the platform's
+// folders on drive C:.
+bool InTestWinePrefix();
+
 // The first top-level dialog whose title is exactly title; null when none.
 void* FindDialogByTitle(const char* title);
 bool IsDialogAlive(void* dialog);

@@ -39,8 +39,13 @@ bool WaitFor(double seconds, Done done) {
 
 class RolloutWineTest : public ::testing::Test {
  protected:
-  void SetUp() override { RemovePlaces(); }
-  void TearDown() override { RemovePlaces(); }
+  void SetUp() override {
+    if (!InTestWinePrefix()) GTEST_SKIP() << "runs only in the build tree's Wine prefix";
+    RemovePlaces();
+  }
+  void TearDown() override {
+    if (InTestWinePrefix()) RemovePlaces();
+  }
   static void RemovePlaces() {
     std::error_code ec;
     fs::remove_all(kPlatformRoot, ec);
