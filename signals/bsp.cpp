@@ -175,6 +175,10 @@ int Caught(const char* text, char* symErr, const CallState& state) {
 
 }  // namespace
 
+CBSPSet::~CBSPSet() {
+  for (CCalcStack* stack : {&stkVol, &stkBSP, &stkBuy, &stkSell}) stack->Free();
+}
+
 void CBSPSet::DropBindings() {
   ReleaseRef(pArrBSP);
   ReleaseRef(pUpTicks);

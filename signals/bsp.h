@@ -34,8 +34,8 @@ struct IHostNumSeries;
 class CBSPSet {
  public:
   CBSPSet() = default;
-  // Keeps the host references (see the contract above).
-  ~CBSPSet() = default;
+  // Frees the averages; keeps the host references (see the contract above).
+  ~CBSPSet();
   CBSPSet(const CBSPSet&) = delete;
   CBSPSet& operator=(const CBSPSet&) = delete;
 

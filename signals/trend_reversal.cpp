@@ -48,7 +48,10 @@ void Start(CTrendRevSym& set, const char* sym, int barType, int barInt, int fast
 }  // namespace
 
 void CTrendRevSym::FreeStacks() {
-  for (int i = 0; i < arrStacks.GetSize(); ++i) delete arrStacks[i];
+  for (int i = 0; i < arrStacks.GetSize(); ++i) {
+    arrStacks[i]->Free();
+    delete arrStacks[i];
+  }
   arrStacks.RemoveAll();
 }
 
