@@ -41,6 +41,21 @@ void KeepMax(float& best, float value) {
   if (value > best) best = value;
 }
 
+// Against a positive reference price ref: the rise of the bar's high above it and the fall
+// of the bar's low below it, in price units or (basis) ten-thousandths of ref, each kept
+// when it is the largest so far. A reference of 0 or below gives nothing.
+void KeepMoves(float ref, float hi, float lo, bool basis, float& bestRise, float& bestFall) {
+  if (!(ref > 0)) return;
+  float rise = hi - ref;
+  float fall = ref - lo;
+  if (basis) {
+    rise = rise * kBasisPoints / ref;
+    fall = fall * kBasisPoints / ref;
+  }
+  KeepMax(bestRise, rise);
+  KeepMax(bestFall, fall);
+}
+
 }  // namespace
 
 CFindGemDB& FindGemStore() { return g_findGemDB; }
@@ -124,26 +139,8 @@ int FindGemCalc(const char* sym, int hostDate, int hostTime, FindGemResult& out)
     if (db.bSameDay == 1 && DateOf(bar->dtBar) != refDate) break;
     const float hi = bar->arrVal.GetAt(1);
     const float lo = bar->arrVal.GetAt(2);
-    if (low0 > 0) {
-      float riseLow = hi - low0;
-      float fallLow = low0 - lo;
-      if (db.bBasisPts) {
-        riseLow = riseLow * kBasisPoints / low0;
-        fallLow = fallLow * kBasisPoints / low0;
-      }
-      KeepMax(out.longMinus, riseLow);
-      KeepMax(out.longPlus, fallLow);
-    }
-    if (high0 > 0) {
-      float fallHigh = high0 - lo;
-      float riseHigh = hi - high0;
-      if (db.bBasisPts) {
-        fallHigh = fallHigh * kBasisPoints / high0;
-        riseHigh = riseHigh * kBasisPoints / high0;
-      }
-      KeepMax(out.shortMinus, fallHigh);
-      KeepMax(out.shortPlus, riseHigh);
-    }
+    KeepMoves(low0, hi, lo, db.bBasisPts != 0, out.longMinus, out.longPlus);
+    KeepMoves(high0, hi, lo, db.bBasisPts != 0, out.shortPlus, out.shortMinus);
   }
   LogTrace("FindGem", 0, "ret=%4d, Long=%10.4f+ %10.4f-, Short=%10.4f+ %10.4f-", db.nScope,
            out.longPlus, out.longMinus, out.shortPlus, out.shortMinus);

@@ -166,6 +166,20 @@ class Stack:
 
 # --- FindGem ---------------------------------------------------------------------------
 
+def moves(ref, hi, lo, basis, best_rise, best_fall):
+    """Largest rise of a high above ref and fall of a low below ref so far (ref > 0 only),
+    in price units or ten-thousandths of ref."""
+    if ref > 0:
+        rise = f32(hi - ref)
+        fall = f32(ref - lo)
+        if basis:
+            rise = f32(f32(rise * 10000.0) / ref)
+            fall = f32(f32(fall * 10000.0) / ref)
+        best_rise = max(best_rise, rise)
+        best_fall = max(best_fall, fall)
+    return best_rise, best_fall
+
+
 def run_gem(name, bars, mode, out):
     same_day = 1
     m = mode
@@ -197,22 +211,8 @@ def run_gem(name, bars, mode, out):
                 break
             hi = points[j][2][1]
             lo = points[j][2][2]
-            if low0 > 0:
-                rl = f32(hi - low0)
-                fl = f32(low0 - lo)
-                if basis:
-                    rl = f32(f32(rl * 10000.0) / low0)
-                    fl = f32(f32(fl * 10000.0) / low0)
-                lm = max(lm, rl)
-                lp = max(lp, fl)
-            if high0 > 0:
-                fh = f32(high0 - lo)
-                rh = f32(hi - high0)
-                if basis:
-                    fh = f32(f32(fh * 10000.0) / high0)
-                    rh = f32(f32(rh * 10000.0) / high0)
-                sm = max(sm, fh)
-                sp = max(sp, rh)
+            lm, lp = moves(low0, hi, lo, basis, lm, lp)
+            sp, sm = moves(high0, hi, lo, basis, sp, sm)
         out.append('gem,%s,%d,%d,%d,%s,%s,%s,%s' % (
             name, mode, i, scope, fmt(lp), fmt(lm), fmt(sp), fmt(sm)))
 
