@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <string>
 
 #include "common/settings/trace_log.h"
 #include "hostbridge/caller_text.h"
@@ -47,6 +48,20 @@ template <class T>
 void ReleaseRef(T*& p) {
   if (p) p->Release();
   p = nullptr;
+}
+
+// "<symErr>/<name>/<key1>/<key2>" (a null text reads as empty). The buffer keeps its
+// capacity, so a bar costs no allocation here.
+const char* MakeKey(const char* name, int key1, int key2, const char* symErr) {
+  static std::string key;
+  key.assign(symErr ? symErr : "");
+  key.push_back('/');
+  key.append(name ? name : "");
+  key.push_back('/');
+  key.append(std::to_string(key1));
+  key.push_back('/');
+  key.append(std::to_string(key2));
+  return key.c_str();
 }
 
 // What the catch-all needs to know about the call so far.
@@ -102,8 +117,7 @@ void FeedBar(CBSPSet& set, int style) {
 
 int Run(const char* name, int key1, int key2, char* symErr, IHostStudy* study,
         CallState& state) {
-  CTxt key;
-  key.Format("%s/%s/%d/%d", symErr ? symErr : "", name ? name : "", key1, key2);
+  const char* key = MakeKey(name, key1, key2, symErr);
 
   CBSPSet* set = g_BSPMgr.Find(key);
   if (!set) {
@@ -116,9 +130,8 @@ int Run(const char* name, int key1, int key2, char* symErr, IHostStudy* study,
     set = g_BSPMgr.GetAt(index);
     if (!set) return BSPError(symErr, 1, "BSP Get Instance Error", key, kBspInitError);
     set->strID = key;
-    LogTrace("BSPMgr", 1, "Added new BSP Instance: ID=%s, Idx=%d, BSP=%p, Mgr=%p",
-             static_cast<const char*>(key), index, static_cast<void*>(set),
-             static_cast<void*>(&g_BSPMgr));
+    LogTrace("BSPMgr", 1, "Added new BSP Instance: ID=%s, Idx=%d, BSP=%p, Mgr=%p", key, index,
+             static_cast<void*>(set), static_cast<void*>(&g_BSPMgr));
   }
   state.set = set;
 

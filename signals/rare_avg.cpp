@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <exception>
+#include <new>
 #include <string>
 
 #include "common/settings/trace_log.h"
@@ -218,7 +219,8 @@ float RareAvg(const char* sym, int scopeRegr, int scopeWgt, float value, int dat
     stage = 2;
     CRareAvgSet* set = FindRareAvg(sym, scopeRegr, scopeWgt, respFac, barType, extra);
     if (!set) {
-      set = new CRareAvgSet;
+      set = new (std::nothrow) CRareAvgSet;
+      if (!set) return value;
       set->strSym = sym;
       set->nScopeRegr = scopeRegr;
       set->nScopeWgt = scopeWgt;
