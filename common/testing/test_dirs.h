@@ -35,3 +35,7 @@ bool WriteWholeFile(const std::string& path, const std::string& content);
 bool ReadWholeFile(const std::string& path, std::string* out);
 // The whole file's bytes, or "" when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
+
+// "" when actual equals expected; otherwise where the two texts part, as
+// "first difference at line N\n  expected: ...\n  actual:   ..." (for golden-file tests).
+std::string FirstLineDifference(const std::string& actual, const std::string& expected);

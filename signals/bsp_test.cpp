@@ -1,0 +1,231 @@
+// Buy/sell pressure: the pressure of one bar, the styles, and XMT_BSP through the fake
+// study object (bindings, error codes and texts, the catch-all, the array written once
+// per bar, restarts).
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "hostbridge/testing/fake_host.h"
+#include "signals/bsp.h"
+#include "signals/xmt_signals.h"
+
+namespace {
+
+TEST(BSPCalc, PressureOfOneBar) {
+  struct Case {
+    float up, down, pressure;
+  } cases[] = {{30, 10, 1.0f - 10.0f / 30.0f}, {10, 30, -(1.0f - 10.0f / 30.0f)},
+               {5, 0, 1.0f},  {0, 5, -1.0f}, {0, 0, 1.0f}, {7, 7, 0.0f}};
+  for (const Case& c : cases) {
+    CBSPSet set;  // averages never sized: the volume average stays 0, so the ratio is 1
+    float w = 99;
+    EXPECT_EQ(0, BSPCalc(&set, c.up, c.down, 2, &w));
+    EXPECT_EQ(c.pressure, w) << c.up << "/" << c.down;
+    w = 99;
+    EXPECT_EQ(0, BSPCalc(nullptr, c.up, c.down, 2, &w));  // no instance: ratio 1 as well
+    EXPECT_EQ(c.pressure, w);
+  }
+  EXPECT_EQ(0, BSPCalc(nullptr, 1, 2, 1, nullptr));
+  EXPECT_NEAR(0.6667f, 1.0f - 10.0f / 30.0f, 1e-4);
+}
+
+TEST(BSPCalc, VolumeRatioWeighsThePressure) {
+  CBSPSet set;
+  set.stkVol.SetLength(3);
+  float w = 0;
+  BSPCalc(&set, 0, 0, 0, &w);
+  EXPECT_EQ(1.0f, w);  // first bar without volume: average 0, ratio 1
+  BSPCalc(&set, 30, 10, 0, &w);
+  EXPECT_FLOAT_EQ(40.0f / 20.0f * (1.0f - 10.0f / 30.0f), w);
+  BSPCalc(&set, 0, 0, 0, &w);
+  EXPECT_EQ(0.0f, w);  // no volume after bars with volume: ratio 0
+}
+
+TEST(BSPCalc, StylesFeedTheSides) {
+  // Alternating bars of pressure +p and -p (up/down 3/1 and 1/3, equal volume).
+  const float p = 1.0f - 1.0f / 3.0f;
+  struct Case {
+    int style;
+    unsigned buyCount, sellCount, bspCount;
+    float buyAvg;  // as a share of p
+  } cases[] = {{1, 2, 2, 4, 1.0f}, {2, 4, 4, 4, 0.0f}, {3, 2, 2, 4, 1.0f},
+               {4, 4, 4, 4, 0.5f}, {0, 0, 0, 0, 0.0f}, {5, 0, 0, 0, 0.0f}};
+  for (const Case& c : cases) {
+    CBSPSet set;
+    set.stkBuy.SetLength(4);
+    set.stkSell.SetLength(4);
+    set.stkBSP.SetLength(4);
+    set.stkVol.SetLength(4);
+    float w = 0;
+    for (int i = 0; i < 4; ++i) BSPCalc(&set, i % 2 ? 1 : 3, i % 2 ? 3 : 1, c.style, &w);
+    EXPECT_EQ(c.buyCount, set.stkBuy.nCount) << c.style;
+    EXPECT_EQ(c.sellCount, set.stkSell.nCount) << c.style;
+    EXPECT_EQ(c.bspCount, set.stkBSP.nCount) << c.style;
+    EXPECT_EQ(4u, set.stkVol.nCount) << c.style;
+    if (c.style == 1 || c.style == 3 || c.style == 4) {
+      EXPECT_FLOAT_EQ(c.buyAvg * p, set.stkBuy.fAvg) << c.style;
+    }
+  }
+}
+
+class BSPHost : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FakeVariable& array = host.AddArray("arrBSP", {10});
+    array.values[2] = 3;  // AvgLen
+    array.values[3] = 4;  // VolLen
+    array.values[4] = 2;  // Style
+    array.values[8] = -8;
+    array.values[9] = -9;
+    NextBar(30, 10);
+  }
+  void NextBar(double up, double down) {
+    FakeBar bar;
+    bar.upTicks = up;
+    bar.downTicks = down;
+    host.AddBar(bar);
+  }
+  // One call with the test's own key.
+  int Call(const char* name = "Study") {
+    std::strcpy(err, key);
+    return BSP(name, 1, 2, err, &host);
+  }
+  double Elem(int i) const { return (*host.ArrayValues("arrBSP"))[i]; }
+  CBSPSet* Set() const { return FindBSPSet((std::string(key) + "/Study/1/2").c_str()); }
+
+  FakeHost host;
+  char key[64] = "SYM";
+  char err[XMT_SIGNALS_ERR_BUF_SIZE] = {};
+};
+
+TEST_F(BSPHost, BindsOnceAndWritesTheArrayOncePerBar) {
+  std::strcpy(key, "ONCE");
+  ASSERT_EQ(kBspReady, Call());
+  EXPECT_FLOAT_EQ(1.0f - 10.0f / 30.0f, static_cast<float>(Elem(0)));
+  EXPECT_FLOAT_EQ(1.0f - 10.0f / 30.0f, static_cast<float>(Elem(1)));
+  EXPECT_FLOAT_EQ(1.0f - 10.0f / 30.0f, static_cast<float>(Elem(5)));
+  EXPECT_EQ(0.0, Elem(6));
+  EXPECT_EQ(40.0, Elem(7));
+  EXPECT_EQ(3.0, Elem(2));  // parameters and the last two elements untouched
+  EXPECT_EQ(-8.0, Elem(8));
+  EXPECT_EQ(-9.0, Elem(9));
+  const int puts = host.Calls(FakeIface::Variable, 13);
+  EXPECT_EQ(5, puts);
+
+  ASSERT_EQ(kBspReady, Call());  // same bar: nothing fed, nothing written
+  EXPECT_EQ(puts, host.Calls(FakeIface::Variable, 13));
+  EXPECT_EQ(1u, Set()->stkVol.nCount);
+
+  NextBar(10, 30);
+  ASSERT_EQ(kBspReady, Call());
+  EXPECT_FLOAT_EQ(-(1.0f - 10.0f / 30.0f), static_cast<float>(Elem(0)));
+  EXPECT_EQ(2 * puts, host.Calls(FakeIface::Variable, 13));
+  EXPECT_EQ(2u, Set()->stkVol.nCount);
+
+  EXPECT_EQ(1, host.Calls(FakeIface::Study, 13));
+  EXPECT_EQ(1, host.Calls(FakeIface::Study, 24));
+  EXPECT_EQ(1, host.Calls(FakeIface::Study, 25));
+
+  // The key ignores letter case.
+  const int count = BSPSetCount();
+  std::strcpy(key, "once");
+  EXPECT_EQ(kBspReady, Call("STUDY"));
+  EXPECT_EQ(count, BSPSetCount());
+}
+
+TEST_F(BSPHost, BarNumberGoingBackRestartsTheAverages) {
+  std::strcpy(key, "RESTART");
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(kBspReady, Call());
+    NextBar(20, 10);
+  }
+  EXPECT_EQ(3u, Set()->stkVol.nCount);
+  host.SetBarNumberParts(1, 0);  // bar number 0 again
+  ASSERT_EQ(kBspReady, Call());
+  EXPECT_EQ(1u, Set()->stkVol.nCount);
+  EXPECT_EQ(4u, Set()->stkVol.nLength);
+  EXPECT_EQ(3u, Set()->stkBSP.nLength);
+  EXPECT_EQ(0, Set()->nLastBar);
+  host.SetBarNumberParts(2, 5);  // bar number 6: counter + MaxBarsBack - 1
+  ASSERT_EQ(kBspReady, Call());
+  EXPECT_EQ(6, Set()->nLastBar);
+}
+
+TEST_F(BSPHost, ErrorCodesAndTexts) {
+  struct Case {
+    const char* what;
+    int result;
+    const char* text;
+  } cases[] = {
+      {"no array", kBspArrayMissing, "XMT_UT64 Error#6 occured - arrBSP missing"},
+      {"two dimensions", kBspArrayDims, "XMT_UT64 Error#7 occured - arrBSP dimensions wrong"},
+      {"nine elements", kBspArraySize, "XMT_UT64 Error#8 occured - arrBSP Size wrong"},
+      {"no up ticks", kBspUpTicksMissing, "XMT_UT64 Error#3 occured - UpTicks missing"},
+      {"no down ticks", kBspDownTicksMissing, "XMT_UT64 Error#4 occured - DownTicks missing"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    FakeHost h;
+    h.AddBar(FakeBar());
+    if (n == 1) h.AddArray("arrBSP", {10, 2});
+    if (n == 2) h.AddArray("arrBSP", {9});
+    if (n >= 3) h.AddArray("arrBSP", {10});
+    if (n == 3) h.SetUpTicksMissing(true);
+    if (n == 4) h.SetDownTicksMissing(true);
+    const std::string k = "ERR" + std::to_string(n++);
+    for (int call = 1; call <= 2; ++call) {
+      std::strcpy(err, k.c_str());
+      EXPECT_EQ(c.result, BSP("Study", 1, 2, err, &h)) << c.what;
+      EXPECT_STREQ(c.text, err) << c.what;
+      // A failed array check is repeated on the next call.
+      if (n <= 3) {
+        EXPECT_EQ(call, h.Calls(FakeIface::Study, 13)) << c.what;
+      }
+    }
+  }
+  // A null name: the instance is set up, nothing is fed or written, no text.
+  std::strcpy(key, "NULLNAME");
+  EXPECT_EQ(kBspNullName, Call(nullptr));
+  EXPECT_STREQ("NULLNAME", err);
+  EXPECT_EQ(0, host.Calls(FakeIface::Variable, 13));
+  EXPECT_NE(nullptr, FindBSPSet("NULLNAME//1/2"));
+}
+
+TEST_F(BSPHost, HostFailureClearsTheBindings) {
+  std::strcpy(key, "FAIL");
+  ASSERT_EQ(kBspReady, Call());
+  host.FailSlot(FakeIface::Variable, 12, E_FAIL);  // reading a parameter fails
+  EXPECT_EQ(kBspHostFailure, Call());
+  EXPECT_EQ(0, std::strncmp(err, "Internal Error occured (g_BSPMgr=", 33)) << err;
+  EXPECT_EQ(nullptr, Set()->pArrBSP);
+  EXPECT_EQ(nullptr, Set()->pUpTicks);
+  EXPECT_EQ(nullptr, Set()->pDownTicks);
+  host.FailSlot(FakeIface::Variable, 12, S_OK);
+  EXPECT_EQ(kBspReady, Call());
+  EXPECT_EQ(2, host.Calls(FakeIface::Study, 13));
+  EXPECT_EQ(2, host.Calls(FakeIface::Study, 24));
+
+  // No study object at all, and no text buffer: -9 without a crash.
+  EXPECT_EQ(kBspHostFailure, BSP("Study", 1, 2, nullptr, nullptr));
+  std::strcpy(err, "FAIL");
+  EXPECT_EQ(kBspHostFailure, BSP("Study", 1, 2, err, nullptr));
+}
+
+TEST_F(BSPHost, ErrorTextIsBoundedAndKeyIncludesTheBuffer) {
+  // A long key in the buffer: the text copied back is cut to the documented size.
+  char big[2 * XMT_SIGNALS_ERR_BUF_SIZE];
+  std::memset(big, 'k', sizeof big - 1);
+  big[sizeof big - 1] = 0;
+  FakeHost h;
+  h.AddBar(FakeBar());
+  EXPECT_EQ(kBspArrayMissing, BSP("Study", 1, 2, big, &h));
+  EXPECT_EQ(std::string("XMT_UT64 Error#6 occured - arrBSP missing"), big);
+  std::string longName(5000, 'n');
+  std::strcpy(err, "X");
+  EXPECT_EQ(kBspArrayMissing, BSP(longName.c_str(), 1, 2, err, &h));
+  EXPECT_LT(std::strlen(err), static_cast<size_t>(XMT_SIGNALS_ERR_BUF_SIZE));
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// The excursion store, RareAvg and the trend band over the sample bar files, through the
+// loaded library, against one checked-in expected file. The native and the Windows build
+// compare with the same file, so they agree to the last bit of every float (printed with
+// nine significant digits); testdata/check/signals_golden_check.py computes the same lines
+// from the rules on its own.
+//
+// Bars: msft_daily.csv and ttrc_daily.csv (daily, time 0) and the first kIntradayBars of
+// usdchf_30min.csv (open = high = low = close). Line formats:
+//   gem,<file>,<mode>,<index>,<result>,<long+>,<long->,<short+>,<short->   (result >= 0)
+//   avg,<file>,<regr>,<wgt>,<resp>,<extra>,<index>,<result>
+//   band,<file>,<pass>,<fast>,<slow>,<index>,<result>,<pos>,<width>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/testing/loaded_library.h"
+#include "common/testing/test_dirs.h"
+#include "signals/xmt_signals.h"
+
+namespace {
+
+constexpr int kIntradayBars = 1500;
+constexpr int kScale = 10000;
+constexpr int kLongFileStride = 5;  // ttrc lines: every fifth bar
+
+struct Bar {
+  int date = 0;  // host form
+  int time = 0;  // HHMM
+  float open = 0, high = 0, low = 0, close = 0;
+  int iOpen = 0, iHigh = 0, iLow = 0, iClose = 0;  // times kScale
+  int volume = 0;
+};
+
+// The float of a decimal text as a study would hold it: read as a double, then narrowed.
+float ToFloat(const std::string& text) { return static_cast<float>(std::strtod(text.c_str(), nullptr)); }
+int ToScaled(const std::string& text) {
+  return static_cast<int>(std::floor(std::strtod(text.c_str(), nullptr) * kScale + 0.5));
+}
+
+std::vector<Bar> ReadBars(const char* name, size_t limit) {
+  std::vector<Bar> bars;
+  std::istringstream in(ReadWholeFile(std::string(XMT_TESTDATA_DIR "/") + name));
+  std::string line;
+  std::getline(in, line);
+  const bool intraday = line.rfind("Date,Time,Close", 0) == 0;
+  while (bars.size() < limit && std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> f;
+    std::stringstream fields(line);
+    for (std::string x; std::getline(fields, x, ',');) f.push_back(x);
+    Bar b;
+    int y = 0, m = 0, d = 0, hh = 0, mm = 0;
+    if (f.empty() || std::sscanf(f[0].c_str(), "%d-%d-%d", &y, &m, &d) != 3) continue;
+    b.date = (y - 1900) * 10000 + m * 100 + d;
+    if (intraday) {
+      if (f.size() < 3 || std::sscanf(f[1].c_str(), "%d:%d", &hh, &mm) != 2) continue;
+      b.time = hh * 100 + mm;
+      b.open = b.high = b.low = b.close = ToFloat(f[2]);
+      b.iOpen = b.iHigh = b.iLow = b.iClose = ToScaled(f[2]);
+    } else {
+      if (f.size() < 6) continue;
+      b.open = ToFloat(f[1]);
+      b.high = ToFloat(f[2]);
+      b.low = ToFloat(f[3]);
+      b.close = ToFloat(f[4]);
+      b.iOpen = ToScaled(f[1]);
+      b.iHigh = ToScaled(f[2]);
+      b.iLow = ToScaled(f[3]);
+      b.iClose = ToScaled(f[4]);
+      b.volume = static_cast<int>(std::strtod(f[5].c_str(), nullptr));
+    }
+    bars.push_back(b);
+  }
+  return bars;
+}
+
+std::string F(float v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
+  return text;
+}
+
+struct Library {
+  LoadedLibrary lib{XMT_SIGNALS_FILE_NAME};
+  XMT_FindGemAdd_fn gemAdd = lib.Get<XMT_FindGemAdd_fn>("XMT_FindGemAdd");
+  XMT_FindGemCalc_fn gemCalc = lib.Get<XMT_FindGemCalc_fn>("XMT_FindGemCalc");
+  XMT_RareAvg_fn rareAvg = lib.Get<XMT_RareAvg_fn>("XMT_RareAvg");
+  XMT_TrendReversal_fn trendRev = lib.Get<XMT_TrendReversal_fn>("XMT_TrendReversal");
+};
+
+void RunGem(Library& s, const char* file, const std::vector<Bar>& bars, int mode,
+            std::string& out) {
+  const std::string sym = std::string("GEM_") + file + "_" + std::to_string(mode);
+  for (size_t i = 0; i < bars.size(); ++i) {
+    const Bar& b = bars[i];
+    s.gemAdd(0, sym.c_str(), b.date, b.time, kScale, &b.iOpen, &b.iHigh, &b.iLow, &b.iClose,
+             &b.volume, mode);
+    float lp = 0, lm = 0, sp = 0, sm = 0;
+    const int r = s.gemCalc(0, sym.c_str(), b.date, b.time, &lp, &lm, &sp, &sm);
+    if (r < 0) continue;
+    out += "gem," + std::string(file) + "," + std::to_string(mode) + "," + std::to_string(i) +
+           "," + std::to_string(r) + "," + F(lp) + "," + F(lm) + "," + F(sp) + "," + F(sm) +
+           "\n";
+  }
+}
+
+struct AvgRun {
+  int regr, wgt, resp, barType, extra;
+  bool resend;  // every seventh bar is first sent with another value, then again
+};
+
+void RunAvg(Library& s, const char* file, const std::vector<Bar>& bars, const AvgRun& run,
+            size_t stride, std::string& out) {
+  char sym[96];
+  std::snprintf(sym, sizeof sym, "AVG_%s_%d_%d", file, run.resend ? 1 : 0, run.barType);
+  for (size_t i = 0; i < bars.size(); ++i) {
+    const Bar& b = bars[i];
+    const int id = static_cast<int>(i) + 1;
+    if (run.resend && i % 7 == 3)
+      s.rareAvg(sym, run.regr, run.wgt, b.close * 1.01f, b.date, b.time, run.resp, 0,
+                run.barType, run.extra, id);
+    const float r = s.rareAvg(sym, run.regr, run.wgt, b.close, b.date, b.time, run.resp, 0,
+                              run.barType, run.extra, id);
+    if (i % stride) continue;
+    out += "avg," + std::string(file) + "," + std::to_string(run.regr) + "," +
+           std::to_string(run.wgt) + "," + std::to_string(run.resp) + "," +
+           std::to_string(run.extra) + "," + std::to_string(i) + "," + F(r) + "\n";
+  }
+}
+
+void RunBand(Library& s, const char* file, const std::vector<Bar>& bars, int fast, int slow,
+             float scale, int passes, size_t stride, std::string& out) {
+  const std::string sym = std::string("BAND_") + file;
+  for (int pass = 1; pass <= passes; ++pass)
+    for (size_t i = 0; i < bars.size(); ++i) {
+      const Bar& b = bars[i];
+      float pos = 0, width = 0;
+      const int r = s.trendRev(0, sym.c_str(), b.date, b.time, 1, 0, b.close, scale, fast,
+                               slow, &pos, &width);
+      if (i % stride) continue;
+      out += "band," + std::string(file) + "," + std::to_string(pass) + "," +
+             std::to_string(fast) + "," + std::to_string(slow) + "," + std::to_string(i) + "," +
+             std::to_string(r) + "," + F(pos) + "," + F(width) + "\n";
+    }
+}
+
+TEST(SignalsGolden, MatchesTheExpectedLines) {
+  Library s;
+  ASSERT_TRUE(s.gemAdd && s.gemCalc && s.rareAvg && s.trendRev) << s.lib.Error();
+  const std::vector<Bar> msft = ReadBars("msft_daily.csv", 1000000);
+  const std::vector<Bar> ttrc = ReadBars("ttrc_daily.csv", 1000000);
+  const std::vector<Bar> chf = ReadBars("usdchf_30min.csv", kIntradayBars);
+  ASSERT_EQ(249u, msft.size());
+  ASSERT_EQ(5550u, ttrc.size());
+  ASSERT_EQ(static_cast<size_t>(kIntradayBars), chf.size());
+
+  std::string actual;
+  RunGem(s, "msft", msft, -1010, actual);
+  RunGem(s, "msft", msft, 4, actual);
+  RunGem(s, "usdchf", chf, 20, actual);
+  RunGem(s, "usdchf", chf, -1030, actual);
+
+  const AvgRun daily[] = {{10, 0, 0, 2, 0, false},     {10, 0, 60, 2, 0, false},
+                          {10, 0, 100, 2, 0, false},   {10, 0, 260, 2, 0, false},
+                          {30, 0, 60, 2, 0, false},    {20, 5, 0, 2, 0, false},
+                          {20, 5, 260, 2, 0, true},    {10, 0, -1818, 2, 0, false},
+                          {10, 0, -1819, 2, 0, false}, {10, 0, -1820, 2, 0, false},
+                          {12, 4, 61, 2, 0, false}};
+  for (const AvgRun& run : daily) RunAvg(s, "msft", msft, run, 1, actual);
+  const AvgRun intraday[] = {{10, 0, 60, 1, 0, false},
+                             {21, 4, 0, 1, 0, false},
+                             {10, 0, 260, 1, 0, true},
+                             {30, 0, 100, 1, 1, false}};
+  for (const AvgRun& run : intraday) RunAvg(s, "usdchf", chf, run, 1, actual);
+  RunAvg(s, "ttrc", ttrc, {50, 0, 60, 2, 0, false}, kLongFileStride, actual);
+
+  RunBand(s, "msft", msft, 10, 120, 1.0f, 2, 1, actual);
+  RunBand(s, "ttrc", ttrc, 20, 130, 2.5f, 1, kLongFileStride, actual);
+  RunBand(s, "usdchf", chf, 10, 100, 1.0f, 1, 1, actual);
+
+  WriteWholeFile("signals_golden_actual.csv", actual);  // kept in the test's folder
+  const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/signals_golden_expected.csv");
+  ASSERT_FALSE(expected.empty());
+  const std::string difference = FirstLineDifference(actual, expected);
+  EXPECT_TRUE(difference.empty()) << difference;
+}
+
+}  // namespace

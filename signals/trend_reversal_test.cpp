@@ -1,0 +1,113 @@
+// The trend reversal band: the fan of lengths, instance keys and restarts, the score.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "signals/trend_reversal.h"
+
+namespace {
+
+constexpr int kDay = 1150326;
+
+int Call(const char* sym, int time, float value, int fast, int slow, TrendReversalOut& out,
+         int date = kDay) {
+  return TrendReversal(sym, date, time, 5, 30, value, 1.0f, fast, slow, out);
+}
+
+std::vector<int> Lengths(const char* sym) {
+  std::vector<int> lengths;
+  const CTrendRevSym* set = FindTrendRev(sym, 5, 30);
+  for (int i = 0; set && i < set->arrStacks.GetSize(); ++i)
+    lengths.push_back(static_cast<int>(set->arrStacks[i]->nLength));
+  return lengths;
+}
+
+TEST(TrendReversal, FanOfLengths) {
+  struct Case {
+    int fast, slow;
+    std::vector<int> lengths;
+  } cases[] = {
+      {10, 120, {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120}},
+      {20, 130, {20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130}},
+      {10, 100, {10, 18, 26, 34, 42, 50, 58, 66, 74, 82, 90, 98}},
+      {10, 20, {10}},  // step 0: one average
+      {10, 10, {10}},
+      {10, 9, {}},
+  };
+  for (const Case& c : cases) {
+    const std::string sym = "FAN" + std::to_string(c.fast) + "_" + std::to_string(c.slow);
+    TrendReversalOut out;
+    const int result = Call(sym.c_str(), 930, 50.0f, c.fast, c.slow, out);
+    EXPECT_EQ(c.lengths, Lengths(sym.c_str())) << sym;
+    EXPECT_EQ(c.lengths.empty() ? -1 : 0, result) << sym;  // first bar: flat band
+    EXPECT_EQ(0.0f, out.pos);
+    EXPECT_EQ(0.0f, out.width);
+  }
+}
+
+TEST(TrendReversal, ChecksAndZeroedOutputs) {
+  TrendReversalOut out;
+  out.pos = 7;
+  EXPECT_EQ(-1, TrendReversal(nullptr, 899999, 930, 5, 30, 1, 1, 10, 20, out));
+  EXPECT_EQ(0.0f, out.pos);
+  EXPECT_EQ(-2, TrendReversal(nullptr, 900000, 930, 5, 30, 1, 1, 10, 20, out));
+}
+
+TEST(TrendReversal, InstanceKeepsItsLengthsUntilTimeRunsBack) {
+  TrendReversalOut out;
+  Call("KEEP", 930, 1.0f, 10, 30, out);
+  Call("keep", 931, 1.0f, 5, 100, out);
+  EXPECT_EQ((std::vector<int>{10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
+                              26, 27, 28, 29, 30}),
+            Lengths("KEEP"));
+  Call("KEEP", 931, 1.0f, 5, 100, out);  // the same date-time: kept
+  EXPECT_EQ(10, Lengths("KEEP")[0]);
+  Call("KEEP", 930, 1.0f, 5, 100, out);  // earlier: starts again with the new lengths
+  EXPECT_EQ(5, Lengths("KEEP")[0]);
+  EXPECT_EQ(1u, FindTrendRev("KEEP", 5, 30)->arrStacks[0]->nCount);
+  // Other bar settings are another instance.
+  EXPECT_EQ(nullptr, FindTrendRev("KEEP", 5, 31));
+}
+
+TEST(TrendReversal, ScoreAndWidthInsideAndOutsideTheBand) {
+  // Two averages, lengths 2 and 3, fed 50 and 260 before the value V: the band runs from
+  // (310 + V) / 3 to (260 + V) / 2.
+  struct Case {
+    float value;
+    int result;
+    float pos;
+  } cases[] = {
+      {200.0f, 0, 0.0f},     // halfway: 170 .. 230
+      {155.0f, 0, -100.0f},  // at the lower edge
+      {154.0f, 1, -100.0f},  // below it
+      {260.0f, 0, 100.0f},   // at the upper edge
+      {300.0f, 2, 100.0f},   // above it
+      {180.0f, 0, -50.0f},   // 2.35 quarters up
+  };
+  for (const Case& c : cases) {
+    CTrendRevSym set;
+    set.nFast = 2;
+    set.nSlow = 3;
+    set.nSteps = 1;
+    set.BuildStacks();
+    float pos = 0, width = 0;
+    set.Evaluate(50.0f, 2.0f, pos, width);
+    set.Evaluate(260.0f, 2.0f, pos, width);
+    pos = width = 0;
+    EXPECT_EQ(c.result, set.Evaluate(c.value, 2.0f, pos, width)) << c.value;
+    EXPECT_EQ(c.pos, pos) << c.value;
+    const float lo = (310.0f + c.value) / 3.0f, hi = (260.0f + c.value) / 2.0f;
+    EXPECT_FLOAT_EQ(2.0f * 10000.0f * (hi - lo) / lo, width) << c.value;
+  }
+  // A flat band: both outputs stay 0.
+  CTrendRevSym flat;
+  flat.BuildStacks();
+  float pos = 0, width = 0;
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(0, flat.Evaluate(7.0f, 1.0f, pos, width));
+  EXPECT_EQ(0.0f, pos);
+  EXPECT_EQ(0.0f, width);
+}
+
+}  // namespace
