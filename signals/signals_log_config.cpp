@@ -1,0 +1,21 @@
+// XMT_SIGNALS's configuration of the foundation library, supplied while the library loads:
+// a study library whose trace log is "C:/Database/DO_DER/logs/<day>/XMT_F1.log".
+// A global object does it so that the setting is in place before the host's first call.
+
+#include "common/settings/deliverable.h"
+
+namespace {
+
+struct SignalsLogConfig {
+  SignalsLogConfig() {
+    DeliverableConfig config;
+    config.variant = DeliverableVariant::Library;
+    config.logBaseDir = "C:/Database/DO_DER";
+    config.logName = "XMT_F1";
+    SetDeliverableConfig(config);
+  }
+};
+
+SignalsLogConfig g_signalsLogConfig;
+
+}  // namespace
