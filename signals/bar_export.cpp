@@ -111,7 +111,7 @@ int CBarExport::SaveCsv(const char* sym, const ExportBar& bar, int append) {
                  (double)ScaleHostPrice(bar.close, bar.divisor), Volume(bar.volume));
     file.Write(text);
   } catch (...) {
-    LogTrace("CSV", 2, "Internal Error occured (State=%d)", 0);
+    LogTrace("CSV", 2, "Internal Error occured");
   }
   return count;
 }
@@ -149,7 +149,7 @@ int CBarExport::SaveTxt(const char* sym, const ExportBar& bar, int closeOnly) {
     }
     file.Write(text);
   } catch (...) {
-    LogTrace("TXT", 2, "Internal Error occured (State=%d)", 0);
+    LogTrace("TXT", 2, "Internal Error occured");
   }
   return count;
 }

@@ -26,6 +26,8 @@ TEST_F(SignalsExportsTest, SpeakResults) {
   EXPECT_EQ(-3, L.speak("Speak", nullptr, 0));
   EXPECT_EQ(1, L.speak("Speak", "", 0));
   EXPECT_EQ(1, L.speak("sPEAKwAIT", "", 0));
+  EXPECT_EQ(0, L.speak("sPeAkWaIt", "Long entry filled", 0));
+  EXPECT_EQ(0, L.speak("Speak", "Stop hit", 0));
   EXPECT_EQ(0, L.speak("Stop", "", 0));
   EXPECT_EQ(0, L.speak("Louder", "", 0));
   EXPECT_EQ(0, L.speak("Stop", "ignored", 0));

@@ -3,28 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <chrono>
 #include <cstdio>
 #include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "common/testing/fake_platform.h"
 #include "signals/sound_cues.h"
+#include "signals/testing/eventually.h"
 
 namespace {
 
 uint32_t Msg(int status, int data1, int data2) {
   return (uint32_t)status | ((uint32_t)data1 << 8) | ((uint32_t)data2 << 16);
-}
-
-// Polls until pred holds (the worker thread runs beside the test), at most two seconds.
-template <class Pred>
-bool Eventually(Pred pred) {
-  for (int i = 0; i < 400 && !pred(); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  return pred();
 }
 
 TEST(TickSound, LimitsNoteAndVelocityAndKeepsTheFirstProgram) {
