@@ -95,6 +95,19 @@ TEST(MidiOutDevice, WorkerHandsFinishedBuffersBackAndCloseFreesTheRest) {
   EXPECT_EQ(0, device.SendLongMsg(sysex, sizeof sysex));
 }  // the destructor closes
 
+TEST(MidiOutDevice, CloseAtUnloadFreesEveryBufferToo) {
+  FakePlatform fake;
+  fake.midiDevices = 1;
+  ScopedPlatform scope(fake);
+  CMIDIOutDevice device;
+  ASSERT_EQ(0, device.Open(0));
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(0, device.SendLongMsg("\xF0\xF7", 2));
+  device.CloseAtUnload();
+  EXPECT_FALSE(device.IsOpen());
+  EXPECT_EQ(0, device.GetHeaderCount());
+  EXPECT_EQ(0, fake.MidiBuffersOutstanding());
+}
+
 TEST(Speech, CommandsAndResults) {
   FakePlatform fake;
   fake.speechService = true;

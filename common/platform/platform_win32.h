@@ -3,8 +3,7 @@
 // platform_win32.cpp holds paths, files, clocks and COM; platform_win32_sound.cpp MIDI
 // output and speech; platform_win32_system.cpp profile strings, the registry, processes and
 // web pages; platform_win32_user.cpp message boxes, message texts and other programs'
-// windows. Each of those files includes
-// <windows.h> through win32_api.h after this header.
+// windows. Each of those files includes <windows.h> through win32_api.h after this header.
 #pragma once
 
 #include "common/platform/platform.h"
