@@ -220,10 +220,26 @@ class Platform {
   virtual long MidiOpen(int device, void (*done)(void* context), void* context,
                         void** handle) = 0;
   virtual long MidiShortMessage(void* handle, uint32_t message) = 0;
+  // Hands the driver a buffer of n bytes (a long message such as system exclusive): the
+  // backend copies and prepares it and sends it. *buffer receives the backend's token for
+  // it, to be given back with MidiReleaseBuffer once the done callback has come (or at
+  // close). Result 0, or an MMRESULT error code (then nothing is outstanding).
+  virtual long MidiLongMessage(void* handle, const void* data, size_t n, void** buffer) = 0;
+  // Unprepares and frees a buffer of MidiLongMessage. Result 0; 65 (MIDIERR_STILLPLAYING)
+  // while the driver still holds it (the token stays valid); other MMRESULT codes.
+  virtual long MidiReleaseBuffer(void* handle, void* buffer) = 0;
+  // Stops output and makes the driver hand back every buffer it holds (midiOutReset).
+  virtual long MidiReset(void* handle) = 0;
+  // Closes the device; no done callback comes after it.
   virtual long MidiClose(void* handle) = 0;
 
   // --- COM -----------------------------------------------------------------------------
   virtual long ComInitialize() = 0;  // S_OK / S_FALSE are success (>= 0)
+  // Speech through the system's speech service (created through COM on first use; the
+  // calling thread has initialised COM). mode 0 speaks text and returns at once, 1 speaks it
+  // and returns when it has been spoken, 2 stops speech in progress (text not read).
+  // Result 0, or -1 when there is no speech service (always on POSIX).
+  virtual int Speak(const char* text, int mode) = 0;
   // CoTaskMemAlloc / CoTaskMemRealloc / CoTaskMemFree (malloc family on POSIX).
   virtual void* TaskAlloc(size_t n) = 0;
   virtual void* TaskRealloc(void* p, size_t n) = 0;

@@ -339,7 +339,16 @@ TEST(PlatformContract, AbsentWindowsAndDevicesTakeTheNotFoundPaths) {
     void* handle = &pid;
     EXPECT_NE(P().MidiOpen(0, nullptr, nullptr, &handle), 0);
     EXPECT_EQ(handle, nullptr);
+    void* buffer = &pid;
+    EXPECT_NE(P().MidiLongMessage(nullptr, "\xF0\xF7", 2, &buffer), 0);
+    EXPECT_EQ(buffer, nullptr);
+    EXPECT_NE(P().MidiReleaseBuffer(nullptr, nullptr), 0);
+    EXPECT_NE(P().MidiReset(nullptr), 0);
   }
+  // Stopping speech works, or tells that there is no speech service.
+  ASSERT_GE(P().ComInitialize(), 0);
+  int stop = P().Speak(nullptr, 2);
+  EXPECT_TRUE(stop == 0 || stop == -1) << stop;
   std::string body = "stale";
   EXPECT_EQ(P().FetchPage("http://127.0.0.1:1/time", "XMT", 100, &body), -2);  // refused
   EXPECT_TRUE(body.empty());

@@ -382,7 +382,14 @@ long PosixPlatform::MidiOpen(int, void (*)(void*), void*, void** handle) {
   return 2;  // MMSYSERR_BADDEVICEID: there are no devices
 }
 
-long PosixPlatform::MidiShortMessage(void*, uint32_t) { return 5; }  // MMSYSERR_INVALHANDLE
+// No device is ever open, so every handle is invalid (MMSYSERR_INVALHANDLE).
+long PosixPlatform::MidiShortMessage(void*, uint32_t) { return 5; }
+long PosixPlatform::MidiLongMessage(void*, const void*, size_t, void** buffer) {
+  if (buffer) *buffer = nullptr;
+  return 5;
+}
+long PosixPlatform::MidiReleaseBuffer(void*, void*) { return 5; }
+long PosixPlatform::MidiReset(void*) { return 5; }
 long PosixPlatform::MidiClose(void*) { return 5; }
 
 void* PosixPlatform::TaskAlloc(size_t n) { return malloc(n ? n : 1); }

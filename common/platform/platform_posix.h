@@ -70,9 +70,13 @@ class PosixPlatform final : public Platform {
   long MidiOpen(int device, void (*done)(void* context), void* context,
                 void** handle) override;
   long MidiShortMessage(void* handle, uint32_t message) override;
+  long MidiLongMessage(void* handle, const void* data, size_t n, void** buffer) override;
+  long MidiReleaseBuffer(void* handle, void* buffer) override;
+  long MidiReset(void* handle) override;
   long MidiClose(void* handle) override;
 
   long ComInitialize() override { return 0; }
+  int Speak(const char*, int) override { return -1; }
   void* TaskAlloc(size_t n) override;
   void* TaskRealloc(void* p, size_t n) override;
   void TaskFree(void* p) override;

@@ -1,10 +1,9 @@
-// Windows backend: paths, files and folder searches, clocks, MIDI output and COM, each a
-// thin layer over the Windows call of the same purpose.
+// Windows backend: paths, files and folder searches, clocks and COM, each a thin layer over
+// the Windows call of the same purpose (MIDI output and speech: platform_win32_sound.cpp).
 #include "common/platform/platform_win32.h"
 #include "common/platform/platform_tm.h"
 
 #include "common/platform/win32_api.h"
-#include <mmsystem.h>
 #include <objbase.h>
 
 #include <direct.h>
@@ -242,55 +241,6 @@ long Win32Platform::SetLocalClock(const PlatformTime& local) {
 }
 
 void Win32Platform::SleepMs(int ms) { Sleep(ms > 0 ? (DWORD)ms : 0); }
-
-// --- MIDI output ---------------------------------------------------------------------------
-
-namespace {
-
-struct MidiPort {
-  HMIDIOUT out = nullptr;
-  void (*done)(void*) = nullptr;
-  void* context = nullptr;
-};
-
-void CALLBACK MidiCallback(HMIDIOUT, UINT msg, DWORD_PTR instance, DWORD_PTR, DWORD_PTR) {
-  auto* port = reinterpret_cast<MidiPort*>(instance);
-  if (msg == MOM_DONE && port && port->done) port->done(port->context);
-}
-
-}  // namespace
-
-int Win32Platform::MidiDeviceCount() { return (int)midiOutGetNumDevs(); }
-
-long Win32Platform::MidiOpen(int device, void (*done)(void*), void* context, void** handle) {
-  if (!handle) return MMSYSERR_INVALPARAM;
-  *handle = nullptr;
-  auto* port = new MidiPort;
-  port->done = done;
-  port->context = context;
-  MMRESULT rc = midiOutOpen(&port->out, (UINT)device, (DWORD_PTR)&MidiCallback,
-                            (DWORD_PTR)port, CALLBACK_FUNCTION);
-  if (rc != MMSYSERR_NOERROR) {
-    delete port;
-    return (long)rc;
-  }
-  *handle = port;
-  return 0;
-}
-
-long Win32Platform::MidiShortMessage(void* handle, uint32_t message) {
-  if (!handle) return MMSYSERR_INVALHANDLE;
-  return (long)midiOutShortMsg(static_cast<MidiPort*>(handle)->out, message);
-}
-
-long Win32Platform::MidiClose(void* handle) {
-  if (!handle) return MMSYSERR_INVALHANDLE;
-  auto* port = static_cast<MidiPort*>(handle);
-  midiOutReset(port->out);
-  MMRESULT rc = midiOutClose(port->out);
-  if (rc == MMSYSERR_NOERROR) delete port;
-  return (long)rc;
-}
 
 // --- COM -----------------------------------------------------------------------------------
 

@@ -1,9 +1,9 @@
 // The Windows backend's class, shared by the files that implement it.
 //
-// platform_win32.cpp holds paths, files, clocks, MIDI and COM; platform_win32_system.cpp
-// profile strings, the registry, processes and web pages; platform_win32_user.cpp message
-// boxes, message texts and other programs' windows. Each of those files includes
-// <windows.h> through win32_api.h after this header.
+// platform_win32.cpp holds paths, files, clocks and COM; platform_win32_sound.cpp MIDI
+// output and speech; platform_win32_system.cpp profile strings, the registry, processes and
+// web pages; platform_win32_user.cpp message boxes, message texts and other programs'
+// windows. Each of those files includes <windows.h> through win32_api.h after this header.
 #pragma once
 
 #include "common/platform/platform.h"
@@ -69,9 +69,13 @@ class Win32Platform final : public Platform {
   long MidiOpen(int device, void (*done)(void* context), void* context,
                 void** handle) override;
   long MidiShortMessage(void* handle, uint32_t message) override;
+  long MidiLongMessage(void* handle, const void* data, size_t n, void** buffer) override;
+  long MidiReleaseBuffer(void* handle, void* buffer) override;
+  long MidiReset(void* handle) override;
   long MidiClose(void* handle) override;
 
   long ComInitialize() override;
+  int Speak(const char* text, int mode) override;
   void* TaskAlloc(size_t n) override;
   void* TaskRealloc(void* p, size_t n) override;
   void TaskFree(void* p) override;

@@ -112,6 +112,7 @@ long FakePlatform::SetLocalClock(const PlatformTime& local) {
 }
 
 void FakePlatform::SleepMs(int ms) {
+  sleeps.push_back(ms);
   if (ms > 0) localMs_ += ms;  // time passes for the fake clock only
 }
 
@@ -137,7 +138,11 @@ std::vector<uint32_t> FakePlatform::MidiMessages() {
   return midiMessages_;
 }
 
-void FakePlatform::MidiDone() {
+FakePlatform::~FakePlatform() {
+  for (MidiBuffer* b : midiBuffers_) delete b;
+}
+
+void FakePlatform::CallMidiDone() {
   void (*done)(void*);
   void* context;
   {
@@ -146,6 +151,69 @@ void FakePlatform::MidiDone() {
     context = midiContext_;
   }
   if (done) done(context);
+}
+
+void FakePlatform::MidiDone() {
+  {
+    std::lock_guard<std::mutex> lock(midiLock_);
+    for (MidiBuffer* b : midiBuffers_) {
+      if (!b->done) {
+        b->done = true;
+        break;
+      }
+    }
+  }
+  CallMidiDone();
+}
+
+int FakePlatform::MidiBuffersOutstanding() {
+  std::lock_guard<std::mutex> lock(midiLock_);
+  return (int)midiBuffers_.size();
+}
+
+long FakePlatform::MidiLongMessage(void* handle, const void* data, size_t n, void** buffer) {
+  if (buffer) *buffer = nullptr;
+  if (handle != this) return 5;  // MMSYSERR_INVALHANDLE
+  if (!buffer || (!data && n)) return 11;
+  auto* b = new MidiBuffer;
+  b->bytes.assign(static_cast<const unsigned char*>(data),
+                  static_cast<const unsigned char*>(data) + n);
+  std::lock_guard<std::mutex> lock(midiLock_);
+  midiBuffers_.push_back(b);
+  *buffer = b;
+  return 0;
+}
+
+long FakePlatform::MidiReleaseBuffer(void* handle, void* buffer) {
+  if (handle != this) return 5;
+  std::lock_guard<std::mutex> lock(midiLock_);
+  for (size_t i = 0; i < midiBuffers_.size(); ++i) {
+    if (midiBuffers_[i] != buffer) continue;
+    if (!midiBuffers_[i]->done) return 65;  // MIDIERR_STILLPLAYING
+    delete midiBuffers_[i];
+    midiBuffers_.erase(midiBuffers_.begin() + (std::ptrdiff_t)i);
+    return 0;
+  }
+  return 11;  // MMSYSERR_INVALPARAM: not a buffer of this device
+}
+
+long FakePlatform::MidiReset(void* handle) {
+  if (handle != this) return 5;
+  int handedBack = 0;
+  {
+    std::lock_guard<std::mutex> lock(midiLock_);
+    for (MidiBuffer* b : midiBuffers_) {
+      if (!b->done) ++handedBack;
+      b->done = true;
+    }
+  }
+  for (int i = 0; i < handedBack; ++i) CallMidiDone();
+  return 0;
+}
+
+int FakePlatform::Speak(const char* text, int mode) {
+  speech.push_back({text ? text : "", mode});
+  return speechService ? 0 : -1;
 }
 
 long FakePlatform::MidiOpen(int device, void (*done)(void*), void* context, void** handle) {

@@ -5,8 +5,8 @@
 // - the clock: local time is a settable value; universal time, time(), the time-zone
 //   state and the conversions follow from it and a fixed bias; every reading can advance
 //   the clock by a step;
-// - message boxes, started processes, MIDI output and clock changes are recorded, and
-//   nothing is shown, started, played or changed;
+// - message boxes, started processes, MIDI output, waits, COM initialisations, speech and
+//   clock changes are recorded, and nothing is shown, started, played, spoken or changed;
 // - web pages come from a table of canned pages (or, when asked, from the real backend).
 // Install it with ScopedPlatform. The records are public members to read and clear.
 #pragma once
@@ -22,6 +22,7 @@
 class FakePlatform : public Platform {
  public:
   explicit FakePlatform(Platform& forward = NativePlatform());
+  ~FakePlatform() override;  // frees MIDI buffers never released
 
   // --- clock controls ----------------------------------------------------------------------
   // The local time of the next reading (starts at 2025-03-14 09:30:00.000, bias 0).
@@ -57,8 +58,22 @@ class FakePlatform : public Platform {
   int midiDevices = 0;
   std::vector<uint32_t> MidiMessages();  // copy, safe while a worker thread sends
   int midiOpenCount = 0;
-  // Calls the done callback of the open device, as the driver would for a sent buffer.
+  // Marks the oldest buffer still held by the driver done (if any) and calls the done
+  // callback of the open device, as the driver does when it has sent a buffer.
   void MidiDone();
+  // Buffers of MidiLongMessage not yet released (thread-safe).
+  int MidiBuffersOutstanding();
+
+  std::vector<int> sleeps;  // SleepMs calls (the fake clock moves on by each)
+
+  long comInitializeResult = 0;  // answer of every ComInitialize
+  int comInitializeCalls = 0;
+  struct SpeechCall {
+    std::string text;
+    int mode = 0;
+  };
+  std::vector<SpeechCall> speech;  // every Speak call
+  bool speechService = false;      // Speak answers 0 when true, else -1
 
   std::map<std::string, std::string> pages;  // url -> body
   bool forwardUnknownPages = false;          // otherwise an unknown url gives -2
@@ -151,9 +166,16 @@ class FakePlatform : public Platform {
   int MidiDeviceCount() override { return midiDevices; }
   long MidiOpen(int device, void (*done)(void* context), void* context, void** handle) override;
   long MidiShortMessage(void* handle, uint32_t message) override;
+  long MidiLongMessage(void* handle, const void* data, size_t n, void** buffer) override;
+  long MidiReleaseBuffer(void* handle, void* buffer) override;
+  long MidiReset(void* handle) override;
   long MidiClose(void* handle) override;
 
-  long ComInitialize() override { return forward_.ComInitialize(); }
+  long ComInitialize() override {
+    ++comInitializeCalls;
+    return comInitializeResult;
+  }
+  int Speak(const char* text, int mode) override;
   void* TaskAlloc(size_t n) override { return forward_.TaskAlloc(n); }
   void* TaskRealloc(void* p, size_t n) override { return forward_.TaskRealloc(p, n); }
   void TaskFree(void* p) override { forward_.TaskFree(p); }
@@ -171,4 +193,10 @@ class FakePlatform : public Platform {
   std::vector<uint32_t> midiMessages_;
   void (*midiDone_)(void*) = nullptr;
   void* midiContext_ = nullptr;
+  struct MidiBuffer {
+    std::vector<unsigned char> bytes;
+    bool done = false;
+  };
+  std::vector<MidiBuffer*> midiBuffers_;  // oldest first
+  void CallMidiDone();
 };

@@ -1,0 +1,81 @@
+// The XMT_SIGNALS exports for bar export, column loading, sound and speech cues and the
+// small functions, with the process-wide objects behind them (built when the library loads,
+// released when it unloads). Each export only hands its arguments on; the declarations and
+// what the results mean are in xmt_signals.h.
+
+#include "signals/xmt_signals.h"
+
+#include "hostbridge/slot_block.h"
+#include "signals/bar_export.h"
+#include "signals/load_col.h"
+#include "signals/small_functions.h"
+#include "signals/sound_cues.h"
+
+namespace {
+
+CBarExport g_barExport;
+CColumnLoader g_columnLoader;
+CSpeechCues g_speech;
+CRealtimeLatch g_realtimeLatch;
+
+// The tick device is closed at unload without waiting for its worker thread to end: the
+// loader does not let a thread end while it unloads us.
+struct TickSound {
+  CTickSoundDevice device;
+  ~TickSound() { device.CloseAtUnload(); }
+};
+TickSound g_tickSound;
+
+int OnStudyHook() { return 0; }
+
+}  // namespace
+
+extern "C" {
+
+XMT_EXPORT int XMT_SaveDataToCsv(int /*nAux*/, const char* szSym, int nDate, int nTime,
+                                 int nDiv, const int* pnOpen, const int* pnHigh,
+                                 const int* pnLow, const int* pnClose, const int* pnVol,
+                                 int bAppend) {
+  return g_barExport.SaveCsv(szSym, {nDate, nTime, nDiv, pnOpen, pnHigh, pnLow, pnClose, pnVol},
+                             bAppend);
+}
+
+XMT_EXPORT int XMT_SaveDataToCsv2(const char* szSym, const XmtSlot* pBlock, char* szErr) {
+  return g_barExport.SaveCsv2(szSym, SlotBlock(const_cast<XmtSlot*>(pBlock)), szErr);
+}
+
+XMT_EXPORT int XMT_SaveDataToTxt(int /*nAux*/, const char* szSym, int nDate, int nTime,
+                                 int nDiv, const int* pnOpen, const int* pnHigh,
+                                 const int* pnLow, const int* pnClose, const int* pnVol,
+                                 int bCloseOnly) {
+  return g_barExport.SaveTxt(szSym, {nDate, nTime, nDiv, pnOpen, pnHigh, pnLow, pnClose, pnVol},
+                             bCloseOnly);
+}
+
+XMT_EXPORT int XMT_LoadCol(const char* szFile, XmtSlot* pBlock, char* szErr) {
+  return g_columnLoader.Load(szFile, SlotBlock(pBlock), szErr);
+}
+
+XMT_EXPORT int XMT_TickSound(int /*nAux*/, int nNote, int nVelocity, int nProgram) {
+  return g_tickSound.device.Tick(nNote, nVelocity, nProgram);
+}
+
+XMT_EXPORT int XMT_Speak(const char* szCmd, const char* szText, int /*nAux*/) {
+  return g_speech.Speak(szCmd, szText);
+}
+
+XMT_EXPORT int XMT_F_PrcNorm(float fFactor, int* p1, int* p2, int* p3, int* p4, int* p5) {
+  int* const values[] = {p1, p2, p3, p4, p5};
+  PrcNorm(fFactor, values, 5);
+  return 0;
+}
+
+XMT_EXPORT int XMT_IfRealtime(int nValue, int nSeconds) {
+  return g_realtimeLatch.Check(nValue, nSeconds);
+}
+
+XMT_EXPORT int XMT_OnCreate(void) { return OnStudyHook(); }
+
+XMT_EXPORT int XMT_OnDestroy(void) { return OnStudyHook(); }
+
+}  // extern "C"

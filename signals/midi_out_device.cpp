@@ -1,0 +1,122 @@
+// The MIDI output wrapper: opening and closing, the worker that hands finished buffers back
+// to the driver, and the short message.
+#include "signals/midi_out_device.h"
+
+#include <chrono>
+
+#include "common/platform/platform.h"
+
+void CAutoResetEvent::Signal() {
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    signalled_ = true;
+  }
+  cv_.notify_one();
+}
+
+void CAutoResetEvent::Wait() {
+  std::unique_lock<std::mutex> lock(lock_);
+  cv_.wait(lock, [this] { return signalled_; });
+  signalled_ = false;
+}
+
+bool CAutoResetEvent::WaitFor(int milliseconds) {
+  std::unique_lock<std::mutex> lock(lock_);
+  if (!cv_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return signalled_; }))
+    return false;
+  signalled_ = false;
+  return true;
+}
+
+CShortMsg::CShortMsg(int status, int channel, int data1, int data2)
+    : message_(((uint32_t)(status | channel) & 0xFF) | (((uint32_t)data1 & 0xFF) << 8) |
+               (((uint32_t)data2 & 0xFF) << 16)) {}
+
+CMIDIOutDevice::~CMIDIOutDevice() { Close(); }
+
+void CMIDIOutDevice::DoneCallback(void* context) {
+  static_cast<CMIDIOutDevice*>(context)->doneEvent_.Signal();
+}
+
+int CMIDIOutDevice::Open(int deviceId) {
+  if (IsOpen()) Close();
+  long rc = Platform::Default().MidiOpen(deviceId, &DoneCallback, this, &handle_);
+  if (rc != 0) {
+    handle_ = nullptr;
+    errorText_.Format("MIDI: OutOpen error (%ld)", rc);
+    return -1;
+  }
+  open_ = 1;
+  workerLeft_ = false;
+  worker_ = std::thread([this] { WorkerLoop(); });
+  return 0;
+}
+
+void CMIDIOutDevice::WorkerLoop() {
+  while (open_.load() == 1) {
+    doneEvent_.Wait();
+    if (open_.load() == 1) ReleaseFinished();
+  }
+  workerLeft_ = true;
+}
+
+// Newest first, every buffer the driver is done with; one it still holds stays listed.
+void CMIDIOutDevice::ReleaseFinished() {
+  std::lock_guard<std::mutex> lock(headersLock_);
+  for (int i = headers_.GetSize() - 1; i >= 0; --i) {
+    CMIDIOutHeader* header = headers_.GetAt(i);
+    if (Platform::Default().MidiReleaseBuffer(handle_, header->buffer) != 0) continue;
+    headers_.RemoveAt(i);
+    delete header;
+  }
+}
+
+void CMIDIOutDevice::SendShortMsg(uint32_t message) {
+  if (IsOpen()) Platform::Default().MidiShortMessage(handle_, message);
+}
+
+int CMIDIOutDevice::SendLongMsg(const void* data, size_t n) {
+  if (!IsOpen()) return -1;
+  void* token = nullptr;
+  std::lock_guard<std::mutex> lock(headersLock_);
+  if (Platform::Default().MidiLongMessage(handle_, data, n, &token) != 0) return -1;
+  headers_.Add(new CMIDIOutHeader(token));
+  return 0;
+}
+
+int CMIDIOutDevice::GetHeaderCount() {
+  std::lock_guard<std::mutex> lock(headersLock_);
+  return headers_.GetSize();
+}
+
+void CMIDIOutDevice::Close() { CloseDevice(true); }
+
+void CMIDIOutDevice::CloseAtUnload() { CloseDevice(false); }
+
+void CMIDIOutDevice::CloseDevice(bool waitForWorker) {
+  if (!IsOpen()) return;
+  open_ = 0;
+  doneEvent_.Signal();
+  if (!worker_.joinable()) {
+    // no worker to stop (its start failed)
+  } else if (waitForWorker) {
+    worker_.join();
+  } else {
+    for (int i = 0; i < 50 && !workerLeft_.load(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    worker_.detach();
+  }
+  Platform& p = Platform::Default();
+  p.MidiReset(handle_);
+  {
+    std::lock_guard<std::mutex> lock(headersLock_);
+    for (int i = headers_.GetSize() - 1; i >= 0; --i) {
+      CMIDIOutHeader* header = headers_.GetAt(i);
+      p.MidiReleaseBuffer(handle_, header->buffer);
+      delete header;
+    }
+    headers_.RemoveAll();
+  }
+  p.MidiClose(handle_);
+  handle_ = nullptr;
+}

@@ -1,0 +1,108 @@
+// MIDI output: the device wrapper and the messages sent through it.
+//
+// CMIDIOutDevice opens one MIDI output device of the platform, sends short messages and
+// long-message buffers, and gets the buffers back from the driver: the driver's callback
+// signals an auto-reset done event, and a worker thread, which lives while the device is
+// open, then releases the buffers the driver is done with. The buffers handed to the driver
+// are kept in a header list under its own lock.
+//
+// Contract:
+// - Open(id) closes an open device first. Result 0, or -1 with "MIDI: OutOpen error (%d)"
+//   (the platform's result code) as the error text.
+// - Close() stops the worker, makes the driver hand back what it still holds, releases
+//   every buffer and closes the device; closing a closed device does nothing. The destructor
+//   closes.
+// - Sending while closed does nothing (result -1 for a long message).
+// - Open, Close and the senders are called from one thread; the worker and the driver's
+//   callback run beside it.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+#include "common/text/txt.h"
+#include "common/text/typed_ptr_array.h"
+
+// An auto-reset event: Signal wakes one Wait (or the next one), which resets it.
+class CAutoResetEvent {
+ public:
+  void Signal();
+  void Wait();
+  // Wait with a limit; true when signalled.
+  bool WaitFor(int milliseconds);
+
+ private:
+  std::mutex lock_;
+  std::condition_variable cv_;
+  bool signalled_ = false;
+};
+
+class CMIDIOutDevice {
+ public:
+  // A buffer handed to the driver: the platform's token for it.
+  class CMIDIOutHeader {
+   public:
+    explicit CMIDIOutHeader(void* token) : buffer(token) {}
+    void* buffer;
+  };
+
+  CMIDIOutDevice() = default;
+  ~CMIDIOutDevice();
+  CMIDIOutDevice(const CMIDIOutDevice&) = delete;
+  CMIDIOutDevice& operator=(const CMIDIOutDevice&) = delete;
+
+  int Open(int deviceId);
+  void Close();
+  // Close for the library's unload: the worker is given a moment to leave its loop and is
+  // not waited for beyond it (a thread cannot end while the loader is unloading us).
+  void CloseAtUnload();
+  bool IsOpen() const { return open_.load() == 1; }
+
+  // The packed short message (status | channel, data 1, data 2 from the low byte up).
+  void SendShortMsg(uint32_t message);
+  // A long message of n bytes; result 0, or -1 when closed or the driver refuses it.
+  int SendLongMsg(const void* data, size_t n);
+
+  const CTxt& GetErrorText() const { return errorText_; }
+  int GetHeaderCount();  // buffers not yet handed back
+
+ private:
+  static void DoneCallback(void* context);
+  void WorkerLoop();
+  void ReleaseFinished();
+  void CloseDevice(bool waitForWorker);
+
+  CTxt errorText_;
+  void* handle_ = nullptr;
+  CAutoResetEvent doneEvent_;
+  std::thread worker_;
+  std::atomic<bool> workerLeft_{false};
+  STypedPtrArray<CMIDIOutHeader> headers_;
+  std::mutex headersLock_;
+  std::atomic<int> open_{0};
+};
+
+// A MIDI message that can send itself through a device.
+class CMIDIMsg {
+ public:
+  virtual ~CMIDIMsg() = default;
+  virtual void SendMsg(CMIDIOutDevice& device) = 0;
+  virtual int GetLength() const = 0;
+};
+
+// A three-byte channel message packed into one 32-bit word. Each part is taken as one byte,
+// so no part spills into its neighbour.
+class CShortMsg : public CMIDIMsg {
+ public:
+  CShortMsg(int status, int channel, int data1, int data2);
+  void SendMsg(CMIDIOutDevice& device) override { device.SendShortMsg(message_); }
+  int GetLength() const override { return 3; }
+  uint32_t GetMsg() const { return message_; }
+
+ private:
+  uint32_t message_;
+};

@@ -1,0 +1,51 @@
+// The price scaler's rounding on both sides of zero and of its factor limits, and the
+// real-time latch on the fake clock.
+#include <gtest/gtest.h>
+
+#include "common/testing/fake_platform.h"
+#include "signals/small_functions.h"
+
+namespace {
+
+TEST(PrcNorm, RoundsAwayFromZeroFromPointFortyNine) {
+  const struct {
+    float factor;
+    int in, out;
+  } cases[] = {
+      {0.1f, 25, 3},   {0.1f, 24, 2},   {0.1f, -25, -3}, {0.1f, -24, -2}, {0.1f, 0, 0},
+      {0.5f, 1, 1},    {0.5f, -1, -1},  {3.0f, 7, 21},   {1.0f, 25, 25},  {-2.0f, 25, 25},
+      {0.0f, 25, 25},  {1e-9f, 7, 0},
+  };
+  for (const auto& c : cases) {
+    int v = c.in;
+    int* values[] = {&v, nullptr};
+    PrcNorm(c.factor, values, 2);
+    EXPECT_EQ(c.out, v) << c.factor << " x " << c.in;
+  }
+}
+
+TEST(RealtimeLatch, TripsOnTheFirstCallMoreThanTheSecondsAfterTheFirst) {
+  FakePlatform fake;
+  ScopedPlatform scope(fake);
+  CRealtimeLatch latch;
+  EXPECT_EQ(-1, latch.Check(5, 10));
+  fake.AdvanceMs(10000);
+  EXPECT_EQ(-1, latch.Check(5, 10));  // exactly 10 s is not more
+  fake.AdvanceMs(1000);
+  EXPECT_EQ(5, latch.Check(5, 10));
+  EXPECT_EQ(5, latch.Check(0, 1000));  // for good, whatever the arguments
+  EXPECT_EQ(5, latch.Check(8, -1));
+}
+
+TEST(RealtimeLatch, AValueOfZeroOrLessNeverTrips) {
+  FakePlatform fake;
+  ScopedPlatform scope(fake);
+  CRealtimeLatch latch;
+  EXPECT_EQ(-1, latch.Check(0, 10));
+  fake.AdvanceMs(100000);
+  EXPECT_EQ(-1, latch.Check(0, 10));
+  EXPECT_EQ(-1, latch.Check(-3, 10));
+  EXPECT_EQ(4, latch.Check(4, 10));  // the time still counts from the very first call
+}
+
+}  // namespace
