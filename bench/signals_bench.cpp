@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -256,8 +257,12 @@ void Interleaved(benchmark::State& state, const char* prefix, Call call) {
   static const std::vector<HostBar> bars = MinuteBars(200000, 7);
   const int n = static_cast<int>(state.range(0));
   const std::vector<std::string> ids = InstanceIds(prefix, n);
+  // Warm-up outside the timing: every instance gets its first bars.
   size_t k = 0;
-  for (int i = 0; i < n; ++i, ++k) call(ids[static_cast<size_t>(i)].c_str(), bars[0], 1);
+  for (; k < static_cast<size_t>(n) * 12; ++k) {
+    const size_t bar = k / static_cast<size_t>(n);
+    call(ids[k % static_cast<size_t>(n)].c_str(), bars[bar], static_cast<int>(bar) + 1);
+  }
   for (auto _ : state) {
     for (int rep = 0; rep < 1000; ++rep, ++k) {
       const size_t bar = k / static_cast<size_t>(n);
@@ -291,6 +296,50 @@ void BM_TrendReversal_instances(benchmark::State& state) {
   benchmark::DoNotOptimize(pos);
 }
 BENCHMARK(BM_TrendReversal_instances)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// The same rounds on instances held in a plain array, without the registry.
+template <class Set, class Call>
+void InterleavedBare(benchmark::State& state, Call call) {
+  static const std::vector<HostBar> bars = MinuteBars(200000, 7);
+  const size_t n = static_cast<size_t>(state.range(0));
+  std::vector<std::unique_ptr<Set>> sets;
+  for (size_t i = 0; i < n; ++i) sets.push_back(std::make_unique<Set>());
+  size_t k = 0;
+  for (; k < n * 12; ++k) call(*sets[k % n], bars[k / n]);
+  for (auto _ : state) {
+    for (int rep = 0; rep < 1000; ++rep, ++k) call(*sets[k % n], bars[(k / n) % bars.size()]);
+  }
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+
+void BM_RareAvg_instances_bare(benchmark::State& state) {
+  InterleavedBare<CRareAvgSet>(state, [](CRareAvgSet& set, const HostBar& b) {
+    if (set.nCur < 0) {
+      set.nScopeRegr = kRegr;
+      set.nScopeWgt = kWgt;
+      set.nRespFac = kResp;
+      set.nBarType = kDaily;
+    }
+    float r = 0;
+    set.AddBar(b.date, b.time, b.Close());
+    benchmark::DoNotOptimize(set.Calculate(kResp, r));
+  });
+}
+BENCHMARK(BM_RareAvg_instances_bare)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+void BM_TrendReversal_instances_bare(benchmark::State& state) {
+  float pos = 0, width = 0;
+  InterleavedBare<CTrendRevSym>(state, [&](CTrendRevSym& set, const HostBar& b) {
+    if (set.arrStacks.GetSize() == 0) {
+      set.nFast = kFast;
+      set.nSlow = kSlow;
+      set.BuildStacks();
+    }
+    set.Evaluate(b.Close(), 1.0f, pos, width);
+  });
+  benchmark::DoNotOptimize(pos);
+}
+BENCHMARK(BM_TrendReversal_instances_bare)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 // --- scaling: stored history ----------------------------------------------------------------
 
