@@ -190,8 +190,9 @@ void BM_FindGem_bare(benchmark::State& state) {
       if (db.Find(times[k]) < 0) {
         auto* point = new CFindGemPoint;
         point->dtBar = times[k];
-        for (int v : {b.open, b.high, b.low, b.close}) point->arrVal.Add(static_cast<float>(v) / scale);
-        point->arrVal.Add(static_cast<float>(b.volume));
+        int i = 0;
+        for (int v : {b.open, b.high, b.low, b.close}) point->arrVal.v[i++] = static_cast<float>(v) / scale;
+        point->arrVal.v[4] = static_cast<float>(b.volume);
         db.arrPoints.Add(point);
       }
       const int end = db.Find(times[k]);
