@@ -60,12 +60,28 @@ float SelectMedian(uint32_t* a, int n) {
   return (Value(lower) + Value(*mid)) * 0.5f;
 }
 
-// Replaces one key equal to out by in, keeping the row sorted: one move of the keys between
-// the two places. False (row untouched) when out is not in the row.
-bool Replace(uint32_t* a, size_t n, uint32_t out, uint32_t in) {
-  const size_t i = LowerBound(a, n, out);
-  if (i >= n || a[i] != out) return false;
-  const size_t j = LowerBound(a, n, in);
+// Lower bounds of keys[k] in rows[k] for k < count, all rows sorted and n >= 1 long: the
+// searches run in lockstep, kLanes at a time, so that the loads of different rows overlap.
+void LowerBounds(uint32_t* const* rows, const uint32_t* keys, uint32_t* places, int count,
+                 size_t n) {
+  constexpr int kLanes = 16;
+  for (int k0 = 0; k0 < count; k0 += kLanes) {
+    const int m = std::min(kLanes, count - k0);
+    const uint32_t* base[kLanes];
+    for (int l = 0; l < m; ++l) base[l] = rows[k0 + l];
+    for (size_t len = n; len > 1;) {
+      const size_t half = len / 2;
+      for (int l = 0; l < m; ++l) base[l] = base[l][half] < keys[k0 + l] ? base[l] + half : base[l];
+      len -= half;
+    }
+    for (int l = 0; l < m; ++l)
+      places[k0 + l] = static_cast<uint32_t>(base[l] - rows[k0 + l]) + (*base[l] < keys[k0 + l]);
+  }
+}
+
+// Takes the key at place i out of a sorted row and puts in at its lower bound j (found in
+// the row before the change): one move of the keys between the two places.
+inline void Move(uint32_t* a, size_t i, size_t j, uint32_t in) {
   if (j > i) {
     std::memmove(a + i, a + i + 1, (j - 1 - i) * sizeof *a);
     a[j - 1] = in;
@@ -73,7 +89,45 @@ bool Replace(uint32_t* a, size_t n, uint32_t out, uint32_t in) {
     std::memmove(a + j + 1, a + j, (i - j) * sizeof *a);
     a[j] = in;
   }
+}
+
+// Replaces one key equal to out by in, keeping the row sorted. False (row untouched) when
+// out is not in the row.
+bool Replace(uint32_t* a, size_t n, uint32_t out, uint32_t in) {
+  const size_t i = LowerBound(a, n, out);
+  if (i >= n || a[i] != out) return false;
+  Move(a, i, LowerBound(a, n, in), in);
   return true;
+}
+
+// Sorts n keys ascending: four passes of eight bits from src through tmp (both n entries),
+// skipping the bytes all keys share; the result ends in src.
+void RadixSort(uint32_t* src, uint32_t* tmp, size_t n) {
+  if (n < 2) return;
+  uint32_t counts[4][256] = {};
+  for (size_t k = 0; k < n; ++k) {
+    const uint32_t x = src[k];
+    ++counts[0][x & 0xFF];
+    ++counts[1][(x >> 8) & 0xFF];
+    ++counts[2][(x >> 16) & 0xFF];
+    ++counts[3][x >> 24];
+  }
+  uint32_t* from = src;
+  uint32_t* to = tmp;
+  for (int pass = 0; pass < 4; ++pass) {
+    uint32_t* c = counts[pass];
+    const int shift = 8 * pass;
+    if (c[(from[0] >> shift) & 0xFF] == n) continue;  // one value of this byte: no move
+    uint32_t sum = 0;
+    for (int b = 0; b < 256; ++b) {
+      const uint32_t here = c[b];
+      c[b] = sum;
+      sum += here;
+    }
+    for (size_t k = 0; k < n; ++k) to[c[(from[k] >> shift) & 0xFF]++] = from[k];
+    std::swap(from, to);
+  }
+  if (from != src) std::memcpy(src, from, n * sizeof *src);
 }
 
 // Inserts x into a sorted row of n keys (room for n + 1).
@@ -100,7 +154,9 @@ void RrsWindow::Grow() {
   std::vector<uint32_t> rows;
   if (sorted_) rows.resize(static_cast<size_t>(cap) * stride);
   std::vector<uint32_t> medians(cap);
-  std::vector<uint32_t> scratch(sorted_ ? 0 : cap);
+  std::vector<uint32_t> scratch(cap);
+  std::vector<uint32_t> keys(sorted_ ? 2 * cap : 0), places(sorted_ ? 2 * cap : 0);
+  std::vector<uint32_t*> rowOf(sorted_ ? 2 * cap : 0);
   for (int k = 0; k < size_; ++k) {
     const int s = SlotOf(k);
     vals[k] = vals_[s];
@@ -111,6 +167,9 @@ void RrsWindow::Grow() {
   rows_.swap(rows);
   medians_.swap(medians);
   scratch_.swap(scratch);
+  keys_.swap(keys);
+  places_.swap(places);
+  rowOf_.swap(rowOf);
   cap_ = cap;
   stride_ = stride;
   head_ = 0;
@@ -138,7 +197,7 @@ void RrsWindow::Push(float v) {
     ++size_;
     uint32_t* row = Row(slot);
     FillRow(q, row);
-    std::sort(row, row + q);
+    RadixSort(row, scratch_.data(), static_cast<size_t>(q));
   } else {
     ++size_;
   }
@@ -154,17 +213,30 @@ void RrsWindow::Slide(float v) {
   const float vo = vals_[oldest];
   const int q = size_;  // offset of the new point before the oldest goes
   if (sorted_) {
+    // Every remaining row p trades its slope to the oldest point for one to the new point:
+    // first both keys of every row, then all places (the searches of many rows overlap),
+    // then the moves.
     const size_t n = static_cast<size_t>(size_ - 1);
+    const int count = size_ - 1;
     for (int p = 1; p < size_; ++p) {
       const int s = SlotOf(p);
       const float vp = vals_[s];
       uint32_t* row = Row(s);
-      const uint32_t out = Key(Slope2(vp, vo, p, 0));
-      const uint32_t in = Key(Slope2(vp, v, p, q));
-      if (!Replace(row, n, out, in)) {
+      rowOf_[2 * p - 2] = rowOf_[2 * p - 1] = row;
+      keys_[2 * p - 2] = Key(Slope2(vp, vo, p, 0));
+      keys_[2 * p - 1] = Key(Slope2(vp, v, p, q));
+    }
+    LowerBounds(rowOf_.data(), keys_.data(), places_.data(), 2 * count, n);
+    for (int k = 0; k < count; ++k) {
+      uint32_t* row = rowOf_[2 * k];
+      const uint32_t out = keys_[2 * k], in = keys_[2 * k + 1];
+      const size_t i = places_[2 * k];
+      if (i < n && row[i] == out) {
+        Move(row, i, places_[2 * k + 1], in);
+      } else {
         // Never expected: the slope is computed the same way as when it went in. Rebuild the
         // row from the values rather than let it drift.
-        FillRow(p, row);
+        FillRow(k + 1, row);
         std::sort(row, row + n);
         Replace(row, n, out, in);
       }
@@ -178,7 +250,7 @@ void RrsWindow::Slide(float v) {
   if (sorted_) {
     uint32_t* row = Row(slot);
     FillRow(size_ - 1, row);
-    std::sort(row, row + (size_ - 1));
+    RadixSort(row, scratch_.data(), static_cast<size_t>(size_ - 1));
   }
 }
 

@@ -72,5 +72,8 @@ class RrsWindow {
   std::vector<float> vals_;
   std::vector<uint32_t> rows_;     // cap_ rows of stride_ keys, each sorted
   std::vector<uint32_t> medians_;  // scratch: per-point medians as keys
-  std::vector<uint32_t> scratch_;  // scratch: one row (direct computation)
+  std::vector<uint32_t> scratch_;  // scratch: one row (sorting, direct computation)
+  // Scratch of a slide: per remaining row its row, the keys out and in, and their places.
+  std::vector<uint32_t*> rowOf_;
+  std::vector<uint32_t> keys_, places_;
 };
