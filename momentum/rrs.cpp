@@ -100,8 +100,9 @@ float CalcRrs(const RrsArgs& a) {
   float r;
   try {
     r = h->Call(a);
-  } catch (const std::bad_alloc&) {
-    // The window could not grow: start the history afresh rather than keep a gap in it.
+  } catch (...) {
+    // The window could not grow (no memory): start the history afresh rather than keep a
+    // gap in it.
     h->Empty();
     return a.value;
   }

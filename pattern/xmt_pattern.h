@@ -25,11 +25,14 @@
 extern "C" {
 #endif
 
-/* One 8-byte slot of a caller's block. */
+#ifndef XMT_SLOT_DEFINED
+#define XMT_SLOT_DEFINED
+/* One 8-byte slot of a caller's block (the same in every library's header). */
 typedef struct XmtSlot {
   float value;
   int unused; /* never read or written by the library */
 } XmtSlot;
+#endif
 
 /* Feeds one bar to the zig-zag instance `id` (found without regard to case, created on
  * first use). progress < 0 updates the outside progress window every hundredth bar.
