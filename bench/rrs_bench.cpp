@@ -15,22 +15,22 @@
 
 #include "momentum/rrs.h"
 #include "momentum/testing/rrs_direct.h"
-#include "momentum/testing/rrs_series.h"
+#include "momentum/testing/sample_series.h"
 
 namespace {
 
-const std::vector<RrsSample>& Series() {
-  static const std::vector<RrsSample> s = ReadRrsSamples("usdchf_30min.csv");
+const std::vector<HostSeriesBar>& Series() {
+  static const std::vector<HostSeriesBar> s = ReadHostSeries(XMT_DATA_DIR, "usdchf_30min.csv");
   return s;
 }
 
 constexpr int kBarType = 2;  // daily bars: the window slides over the whole series
 
-RrsArgs Args(int scope, int respFac, const RrsSample& s) {
+RrsArgs Args(int scope, int respFac, const HostSeriesBar& s) {
   RrsArgs a;
   a.scope = scope;
   a.resMode = 1;
-  a.value = s.value;
+  a.value = s.close;
   a.date = s.date;
   a.time = s.time;
   a.respFac = respFac;
@@ -68,7 +68,7 @@ void BM_DirectPerCall(benchmark::State& state) {
   auto warmUp = [&] {
     direct = DirectRrsHistory(scope);
     for (i = 0; i < static_cast<size_t>(2 * scope); ++i)
-      direct.Call(1, s[i].value, s[i].date, kBarType, 0, false);
+      direct.Call(1, s[i].close, s[i].date, kBarType, 0, false);
   };
   warmUp();
   for (auto _ : state) {
@@ -77,7 +77,7 @@ void BM_DirectPerCall(benchmark::State& state) {
       warmUp();
       state.ResumeTiming();
     }
-    benchmark::DoNotOptimize(direct.Call(1, s[i].value, s[i].date, kBarType, 0));
+    benchmark::DoNotOptimize(direct.Call(1, s[i].close, s[i].date, kBarType, 0));
     ++i;
   }
   state.SetItemsProcessed(state.iterations());
@@ -97,7 +97,7 @@ void BM_RrsSameAsDirect(benchmark::State& state) {
       const int mode = i % 2 ? 2 : 1;
       RrsArgs a = Args(scope, 2, s[i]);
       a.resMode = mode;
-      const float expect = direct.Call(mode, s[i].value, s[i].date, kBarType, 0);
+      const float expect = direct.Call(mode, s[i].close, s[i].date, kBarType, 0);
       const float got = CalcRrs(a);
       if (!SameRrsResult(expect, got)) {
         if (++mismatches <= 5)

@@ -16,7 +16,7 @@
 
 #include "momentum/rrs.h"
 #include "momentum/testing/rrs_direct.h"
-#include "momentum/testing/rrs_series.h"
+#include "momentum/testing/sample_series.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ float Disturbed(float close, int k, bool specials) {
 
 TEST(RrsCompareTest, SameAsTheDirectComputation) {
   for (const CompareRun& run : kRuns) {
-    std::vector<RrsSample> series = ReadRrsSamples(run.file);
+    std::vector<HostSeriesBar> series = ReadHostSeries(XMT_TESTDATA_DIR, run.file);
     ASSERT_GT(series.size(), 200u) << run.file;
     if (run.bars > 0 && series.size() > static_cast<size_t>(run.bars)) series.resize(run.bars);
     // The host starts over after the whole series and feeds its first quarter again.
@@ -74,10 +74,10 @@ TEST(RrsCompareTest, SameAsTheDirectComputation) {
     DirectRrsHistory direct(run.scope);
     int calls = 0, compared = 0, sinceRestart = 0;
     for (size_t i = 0; i < total; ++i) {
-      const RrsSample& bar = series[i % series.size()];
+      const HostSeriesBar& bar = series[i % series.size()];
       // Every seventh bar is called twice, the second time with another value.
       for (int repeat = 0; repeat < (i % 7 == 3 ? 2 : 1); ++repeat, ++calls) {
-        const float value = Disturbed(bar.value * (repeat ? 1.001f : 1.0f), calls, run.specials);
+        const float value = Disturbed(bar.close * (repeat ? 1.001f : 1.0f), calls, run.specials);
         const int mode = calls % 3 == 0 ? 2 : 1;
         RrsArgs a;
         a.scope = run.scope;

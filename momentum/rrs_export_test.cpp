@@ -16,7 +16,7 @@
 #include "common/testing/loaded_library.h"
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
-#include "momentum/testing/rrs_series.h"
+#include "momentum/testing/sample_series.h"
 #include "momentum/xmt_momentum.h"
 
 namespace {
@@ -98,13 +98,13 @@ std::string ResultText(float r) {
 }
 
 std::string RunGolden(XMT_RRS_fn rrs, const GoldenRun& run, int respFac) {
-  std::vector<RrsSample> series = ReadRrsSamples(run.file);
+  std::vector<HostSeriesBar> series = ReadHostSeries(XMT_TESTDATA_DIR, run.file);
   EXPECT_GT(series.size(), 200u) << run.file;
   if (run.bars > 0 && series.size() > static_cast<size_t>(run.bars)) series.resize(run.bars);
   std::string out;
   for (size_t i = 0; i < series.size(); ++i) {
-    const RrsSample& s = series[i];
-    const float r = rrs(run.scope, run.mode, s.value, s.date, s.time, respFac, 0, run.barType,
+    const HostSeriesBar& s = series[i];
+    const float r = rrs(run.scope, run.mode, s.close, s.date, s.time, respFac, 0, run.barType,
                         run.extra);
     if (static_cast<int>(i) + 1 < run.firstLine) continue;
     char line[160];
