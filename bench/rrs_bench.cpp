@@ -1,6 +1,6 @@
-// Cost of one XMT_RRS call against the direct computation (every slope of the window and a
-// sort per point), in the same run over the same closes of usdchf_30min.csv, at the scopes
-// a study uses. Both keep their history the same way (daily bars: no daily restart); each
+// Cost of one XMT_RRS call (the export compiled into this program) against the direct
+// computation (every slope of the window and a sort per point), in the same run over the
+// same closes of usdchf_30min.csv, at the scopes a study uses. Both keep their history the same way (daily bars: no daily restart); each
 // timed call is one new point after a warm-up longer than the scope.
 //
 // BM_RrsSameAsDirect is the heavy comparison the tests only sample: every call of a long
@@ -16,6 +16,7 @@
 #include "momentum/rrs.h"
 #include "momentum/testing/rrs_direct.h"
 #include "momentum/testing/sample_series.h"
+#include "momentum/xmt_momentum.h"
 
 namespace {
 
@@ -26,16 +27,8 @@ const std::vector<HostSeriesBar>& Series() {
 
 constexpr int kBarType = 2;  // daily bars: the window slides over the whole series
 
-RrsArgs Args(int scope, int respFac, const HostSeriesBar& s) {
-  RrsArgs a;
-  a.scope = scope;
-  a.resMode = 1;
-  a.value = s.close;
-  a.date = s.date;
-  a.time = s.time;
-  a.respFac = respFac;
-  a.barType = kBarType;
-  return a;
+float Call(int scope, int respFac, const HostSeriesBar& s, int mode = 1) {
+  return XMT_RRS(scope, mode, s.close, s.date, s.time, respFac, 0, kBarType, 0);
 }
 
 // One call per iteration, the series fed in order; one warm-up of 2 * scope calls first.
@@ -45,15 +38,15 @@ void BM_RrsPerCall(benchmark::State& state) {
   if (s.size() < 4000) return state.SkipWithError("usdchf_30min.csv missing");
   ReleaseRrsHistories();
   size_t i = 0;
-  for (; i < static_cast<size_t>(2 * scope); ++i) CalcRrs(Args(scope, 1, s[i]));
+  for (; i < static_cast<size_t>(2 * scope); ++i) Call(scope, 1, s[i]);
   for (auto _ : state) {
     if (i == s.size()) {  // the host starts over: warm up again, untimed
       state.PauseTiming();
       ReleaseRrsHistories();
-      for (i = 0; i < static_cast<size_t>(2 * scope); ++i) CalcRrs(Args(scope, 1, s[i]));
+      for (i = 0; i < static_cast<size_t>(2 * scope); ++i) Call(scope, 1, s[i]);
       state.ResumeTiming();
     }
-    benchmark::DoNotOptimize(CalcRrs(Args(scope, 1, s[i++])));
+    benchmark::DoNotOptimize(Call(scope, 1, s[i++]));
   }
   state.SetItemsProcessed(state.iterations());
 }
@@ -95,10 +88,8 @@ void BM_RrsSameAsDirect(benchmark::State& state) {
     DirectRrsHistory direct(scope);
     for (size_t i = 0; i < calls; ++i) {
       const int mode = i % 2 ? 2 : 1;
-      RrsArgs a = Args(scope, 2, s[i]);
-      a.resMode = mode;
       const float expect = direct.Call(mode, s[i].close, s[i].date, kBarType, 0);
-      const float got = CalcRrs(a);
+      const float got = Call(scope, 2, s[i], mode);
       if (!SameRrsResult(expect, got)) {
         if (++mismatches <= 5)
           std::fprintf(stderr, "scope %d call %zu: %.9g instead of %.9g\n", scope, i,
