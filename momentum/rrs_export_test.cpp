@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -125,14 +124,7 @@ TEST(RrsExportTest, MatchesTheExpectedResults) {
   WriteWholeFile("rrs_golden_actual.csv", actual);  // kept in the test's folder
   const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/rrs_golden_expected.csv");
   ASSERT_FALSE(expected.empty());
-  if (actual == expected) return;
-  std::istringstream a(actual), e(expected);
-  std::string la, le;
-  for (int line = 1; std::getline(e, le); ++line) {
-    if (!std::getline(a, la)) la = "<end>";
-    if (la != le) FAIL() << "line " << line << "\n  expected: " << le << "\n  actual:   " << la;
-  }
-  FAIL() << "more lines than expected";
+  EXPECT_EQ(FirstDifference(actual, expected), "");
 }
 
 }  // namespace

@@ -64,6 +64,20 @@ float TypicalPrice(const CBarMgrData& bar) {
   return (bar.low + bar.high + bar.close + bar.close) * 0.25f;
 }
 
+// Square roots of the distances the usual look-backs reach, taken once at load (the same
+// values std::sqrt gives on every call).
+constexpr int kRootTableSize = 1024;
+struct RootTable {
+  double root[kRootTableSize];
+  RootTable() {
+    for (int i = 0; i < kRootTableSize; ++i) root[i] = std::sqrt(static_cast<double>(i));
+  }
+  double operator()(int i) const {
+    return i < kRootTableSize ? root[i] : std::sqrt(static_cast<double>(i));
+  }
+};
+const RootTable kRoot;
+
 // Sum over the bars 1..lookBack back from the newest (as far as they exist) of the relative
 // change of the newest typical price against each, in per mille, weighed by 1 / sqrt(i).
 double MomentumSum(const CBarMgr& mgr, int lookBack) {
@@ -76,7 +90,7 @@ double MomentumSum(const CBarMgr& mgr, int lookBack) {
     const CBarMgrData* bar = mgr.GetBar(newest - i);
     if (!bar) break;
     const float pi = TypicalPrice(*bar);
-    if (pi > 0.0f) sum += ((p0 / static_cast<double>(pi)) - 1.0) * 1000.0 / std::sqrt(static_cast<double>(i));
+    if (pi > 0.0f) sum += ((p0 / static_cast<double>(pi)) - 1.0) * 1000.0 / kRoot(i);
   }
   return sum;
 }

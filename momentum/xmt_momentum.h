@@ -12,21 +12,10 @@
 #ifndef XMT_MOMENTUM_H
 #define XMT_MOMENTUM_H
 
-#ifndef XMT_EXPORT
-#define XMT_EXPORT
-#endif
+#include "hostbridge/xmt_slot.h"
 
 #ifdef __cplusplus
 extern "C" {
-#endif
-
-#ifndef XMT_SLOT_DEFINED
-#define XMT_SLOT_DEFINED
-/* One 8-byte slot of a caller's block. */
-typedef struct XmtSlot {
-  float value;
-  int unused; /* never read or written by the library */
-} XmtSlot;
 #endif
 
 /* The momentum of the newest bar of `symbol` against the bars before it, optionally

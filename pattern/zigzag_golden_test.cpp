@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -106,18 +105,7 @@ TEST(ZigZagGolden, MatchesTheExpectedPivots) {
   WriteWholeFile("zigzag_golden_actual.csv", actual);  // kept in the test's folder
   const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/zigzag_golden_expected.csv");
   ASSERT_FALSE(expected.empty());
-  if (actual != expected) {
-    std::istringstream a(actual), e(expected);
-    std::string la, le;
-    int line = 1;
-    while (std::getline(e, le)) {
-      if (!std::getline(a, la)) la = "<end>";
-      if (la != le) break;
-      ++line;
-    }
-    FAIL() << "first difference at line " << line << "\n  expected: " << le
-           << "\n  actual:   " << la;
-  }
+  EXPECT_EQ(FirstDifference(actual, expected), "");
 }
 
 }  // namespace
