@@ -1,4 +1,4 @@
-// The robust slope of XMT_RRS the direct way, as the tests' reference: every slope of the
+// The robust slope of XMT_RRS the direct way, for the tests to compare with: every slope of the
 // window, one CCalcStack per point filled with Add and read with Median, and one more for
 // the median of the medians. Quadratic in the scope plus the sorts; the library's own
 // computation must give the same numbers.
