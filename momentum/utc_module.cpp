@@ -146,8 +146,8 @@ void ResetOrStart(CBarMgr& mgr, const char* id, const UtcArgs& a) {
 }
 
 // Step 6: replaces the newest bar's prices when the bar number is the newest bar's, else
-// stores a new bar. True for an update.
-bool StoreBar(CBarMgr& mgr, CCalcStack& stack, const UtcArgs& a) {
+// stores a new bar at dt. True for an update.
+bool StoreBar(CBarMgr& mgr, CCalcStack& stack, const UtcArgs& a, const CXMTDateTime& dt) {
   CBarMgrData* newest = mgr.GetBar(mgr.GetBarCount() - 1);
   if (newest && newest->barNumber == a.barNumber) {
     newest->open = a.open;
@@ -158,8 +158,6 @@ bool StoreBar(CBarMgr& mgr, CCalcStack& stack, const UtcArgs& a) {
     stack.Rewind(1);
     return true;
   }
-  CXMTDateTime dt;
-  HostToDateTime(a.date, a.time, dt);
   mgr.AddBar(dt, a.open, a.high, a.low, a.close, a.volume, a.barNumber, 0);
   ++mgr.m_nLastBarNumber;
   return false;
@@ -196,6 +194,9 @@ float UtcCalc(const char* symbol, void* blockPtr) {
   bool update = false;
   try {
     const UtcArgs a = ReadArgs(block);
+    // An invalid date or time is reported by the date-time value; the call goes on with it.
+    CXMTDateTime dt;
+    HostToDateTime(a.date, a.time, dt);
     char typeName[kBarTypeNameSize];
     if (FormatBarTypeName(a.barType, a.interval, typeName, sizeof typeName) < 0) {
       LogTrace(kCategory, 1, "Missing Bar Details Sym=%s, %s", shownSymbol, typeName);
@@ -209,7 +210,7 @@ float UtcCalc(const char* symbol, void* blockPtr) {
     }
     ResetOrStart(*mgr, id, a);
     CCalcStack& stack = *mgr->GetObjectSlot<CCalcStack>(kStackObject);
-    update = StoreBar(*mgr, stack, a);
+    update = StoreBar(*mgr, stack, a, dt);
     const double sum = a.lookBack > 0 ? MomentumSum(*mgr, a.lookBack) : 0.0;
     const float result = Smooth(*mgr, stack, sum, update);
     block.Set(kSlotResult, result);
