@@ -19,9 +19,9 @@
 // square of the length); Slope() then computes the medians directly, by selection.
 //
 // Contract:
-// - Push, Slide and Slope are the only operations that may allocate: the tables grow by
-//   doubling until the window reaches its maximum length and are kept by Clear(). They
-//   throw std::bad_alloc when memory runs out; the window is then left as it was.
+// - Only Push allocates: the tables grow by doubling until the window reaches its maximum
+//   length and are kept by Clear(). It throws std::bad_alloc when memory runs out; the
+//   window is then left as it was. Slide and Slope work in the tables they find.
 // - Slope() needs at least two points.
 #pragma once
 
