@@ -125,8 +125,8 @@ UtcArgs ReadArgs(const SlotBlock& block) {
   return a;
 }
 
-// Steps 4 and 5 of a call: start over when the host recalculates from the first bar, and
-// start the module (a new smoothing stack) when the manager has none.
+// Starts over when the host recalculates from the first bar, and starts the module (a new
+// smoothing stack) when the manager has none.
 void ResetOrStart(CBarMgr& mgr, const char* id, const UtcArgs& a) {
   if (mgr.m_nLastBarNumber > a.barNumber) {
     LogTrace(kCategory, 1, "Reset Run Last=%d, New=%d (%s)", mgr.m_nLastBarNumber, a.barNumber,
@@ -145,7 +145,7 @@ void ResetOrStart(CBarMgr& mgr, const char* id, const UtcArgs& a) {
            id, mgr.m_nLastBarNumber, a.barNumber);
 }
 
-// Step 6: replaces the newest bar's prices when the bar number is the newest bar's, else
+// Replaces the newest bar's prices when the bar number is the newest bar's, else
 // stores a new bar at dt. True for an update.
 bool StoreBar(CBarMgr& mgr, CCalcStack& stack, const UtcArgs& a, const CXMTDateTime& dt) {
   CBarMgrData* newest = mgr.GetBar(mgr.GetBarCount() - 1);
@@ -163,7 +163,7 @@ bool StoreBar(CBarMgr& mgr, CCalcStack& stack, const UtcArgs& a, const CXMTDateT
   return false;
 }
 
-// Step 8: the sum as it is, or smoothed, with an updated bar's earlier value replaced.
+// The sum as it is, or smoothed, with an updated bar's earlier value replaced.
 float Smooth(CBarMgr& mgr, CCalcStack& stack, double sum, bool update) {
   if (stack.nLength < 2) return static_cast<float>(sum);
   if (update) stack.fAvg = mgr.m_fValues[kSmoothedBefore];
