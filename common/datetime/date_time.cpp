@@ -44,15 +44,7 @@ int CXMTDateTime::SetDT(int date, int time) {
   hour = static_cast<unsigned char>(time / 10000);
   minute = static_cast<unsigned char>(time / 100 % 100);
   second = static_cast<unsigned char>(time % 100);
-  // IsDate only bounds the number; a day that does not exist in its month (20150230) is
-  // rejected as well, so a stored date is always a real one.
-  const int y = date / 10000, m = date / 100 % 100, d = date % 100;
-  if (!IsDate(date) || m < 1 || m > 12 || d < 1 || d > DayMonth(y, m)) {
-    LogTrace("DateTime", 0, "Invalid Date: %d", date);
-    return -1;
-  }
-  StoreDate(this, y, m, d);
-  return 0;
+  return SetDate(date);
 }
 
 int CXMTDateTime::SetDT64(long long dt) {
@@ -178,7 +170,19 @@ int CXMTDateTime::SetDate(int y, int m, int d) {
   return IsValid() && month == m && day == d ? 0 : -1;
 }
 
-int CXMTDateTime::SetDate(int date) { return SetDT(date, GetTime()); }
+// Only the date changes: the value keeps its own time, 24:00:00 after rounding included
+// (which SetDT(date, time) would refuse).
+int CXMTDateTime::SetDate(int date) {
+  // IsDate only bounds the number; a day that does not exist in its month (20150230) is
+  // rejected as well, so a stored date is always a real one.
+  const int y = date / 10000, m = date / 100 % 100, d = date % 100;
+  if (!IsDate(date) || m < 1 || m > 12 || d < 1 || d > DayMonth(y, m)) {
+    LogTrace("DateTime", 0, "Invalid Date: %d", date);
+    return -1;
+  }
+  StoreDate(this, y, m, d);
+  return 0;
+}
 
 void CXMTDateTime::SetTime(int h, int m, int s) {
   hour = static_cast<unsigned char>(h);

@@ -228,6 +228,11 @@ TEST(DateTimeShift, DaysSecondsAndRounding) {
   v.RoundToNearestSec(60, 1);
   EXPECT_EQ(240000, v.GetTime());
   EXPECT_EQ(20150217, v.GetDate());  // end of day still has its date
+  // Changing only the date keeps that time; a bad date leaves both as they were.
+  EXPECT_EQ(0, v.SetDate(20150301));
+  EXPECT_EQ(20150301240000LL, v.GetDT());
+  EXPECT_EQ(-1, v.SetDate(20150230));
+  EXPECT_EQ(20150301240000LL, v.GetDT());
   v = DT(20150217, 230000);
   v.RoundToNearestSec(50000, 1);  // 100000 s: next day 03:46:40
   EXPECT_EQ(20150218034640LL, v.GetDT());
