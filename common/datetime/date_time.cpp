@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "common/datetime/date_time_internal.h"
+#include "common/settings/files.h"
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 
@@ -84,8 +85,7 @@ int CXMTDateTime::SetDTFile(const char* path, char which) {
   const char letter = static_cast<char>(toupper(static_cast<unsigned char>(which)));
   if (letter == 'S') {
     // The null device has no stamp of its own: it reads as the start of 1970.
-    const char* name = LastPathPart(path);
-    if (EqualNoCase(name, "NUL")) return SetDTUnix(0);
+    if (IsNullDevicePath(path)) return SetDTUnix(0);
     PlatformFileInfo info;
     if (platform.FileStat(path, &info) != 0 || info.lastWriteMs < 0) return -1;
     return SetDTUnix(FloorDiv(info.lastWriteMs, 1000));

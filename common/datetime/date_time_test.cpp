@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "common/settings/files.h"
 #include "common/testing/fake_platform.h"
 #include "common/testing/test_dirs.h"
 #include "common/settings/trace_log.h"
@@ -360,6 +361,20 @@ TEST(DateTimeFile, StampsOfFiles) {
   EXPECT_EQ(-1, v.SetDTFile(dir.File("missing.txt").c_str(), 'S'));
   EXPECT_EQ(0, v.SetDTFile("NUL", 'S'));
   EXPECT_TRUE(v.GetYear() == 1970 || v.GetDate() == 19691231);
+
+  // The null device by its last path part, the same for both readers; a name that only
+  // contains "NUL" is an ordinary (here missing) file.
+  const struct {
+    std::string path;
+    bool device;
+  } names[] = {{"nul", true},           {dir.File("NUL"), true}, {"C:\\x\\Nul", true},
+               {dir.File("NUL.txt"), false}, {dir.File("NULL"), false},
+               {dir.File("xNUL"), false},    {dir.File("NUL") + "/", false}};
+  for (const auto& n : names) {
+    SCOPED_TRACE(n.path);
+    EXPECT_EQ(FileModTime(n.path.c_str()), n.device ? 0 : -1);
+    EXPECT_EQ(v.SetDTFile(n.path.c_str(), 'S'), n.device ? 0 : -1);
+  }
 }
 
 TEST(DateTimeSelfCheck, SeqNbrAndJulianReportNoErrors) {
