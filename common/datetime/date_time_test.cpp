@@ -177,14 +177,31 @@ TEST(DateTimeCalendar, WeekdaysStayInTheirRangeForIncompleteDates) {
 }
 
 TEST(DateTimeCalendar, WeeksQuartersIntervals) {
-  EXPECT_EQ(20150215, DT(20150217).GetWeekStart(0));  // Sunday
-  EXPECT_EQ(20150216, DT(20150217).GetWeekStart(1));  // Monday
+  // Both week starts, from the first and the last day of each kind of week.
+  const struct {
+    int date, sundayWeek, mondayWeek;
+  } weeks[] = {{20150217, 20150215, 20150216},   // Tuesday
+               {20150215, 20150215, 20150209},   // Sunday: starts one week, ends the other
+               {20150216, 20150215, 20150216},   // Monday
+               {20150221, 20150215, 20150216}};  // Saturday
+  for (const auto& w : weeks) {
+    EXPECT_EQ(w.sundayWeek, DT(w.date).GetWeekStart(0)) << w.date;
+    EXPECT_EQ(w.mondayWeek, DT(w.date).GetWeekStart(1)) << w.date;
+  }
   EXPECT_EQ(201501, DT(20150101).GetWeekSeq(0));      // week started in 2014
   EXPECT_EQ(201501, DT(20150107).GetWeekSeq(0));      // first full week
   EXPECT_EQ(201502, DT(20150111).GetWeekSeq(0));
-  EXPECT_EQ(20150101, DT(20150217).GetQtrDate(0));
-  EXPECT_EQ(20150331, DT(20150217).GetQtrDate(1));
-  EXPECT_EQ(20151231, DT(20151115).GetQtrDate(1));
+  // Every month, on its first and its last day: the first and the last month of a quarter
+  // are where an off-by-one in the quarter number shows.
+  const int quarterFirst[] = {101, 101, 101, 401, 401, 401, 701, 701, 701, 1001, 1001, 1001};
+  const int quarterLast[] = {331, 331, 331, 630, 630, 630, 930, 930, 930, 1231, 1231, 1231};
+  for (int m = 1; m <= 12; ++m) {
+    for (const int d : {1, CXMTDateTime::DayMonth(2016, m)}) {
+      const CXMTDateTime v = DT(20160000 + m * 100 + d);
+      EXPECT_EQ(20160000 + quarterFirst[m - 1], v.GetQtrDate(0)) << v.GetDate();
+      EXPECT_EQ(20160000 + quarterLast[m - 1], v.GetQtrDate(1)) << v.GetDate();
+    }
+  }
   EXPECT_EQ(20150201, DT(20150217).GetMonthDate());
 
   // Bucket numbers of recent dates do not fit 32 bits.
