@@ -296,13 +296,24 @@ TEST(DateTimeCompare, FieldsDepthRangesAndSameDate) {
   EXPECT_EQ(1, a.SameDate(&nextYear));
   EXPECT_EQ(0, a.SameDate(&b));
 
-  const CXMTDateTime open;
-  EXPECT_EQ(1, a.IsDTRange(&open, nullptr));
-  EXPECT_EQ(1, a.IsDTRange(&a, &b));
-  EXPECT_EQ(0, b.IsDTRange(nullptr, &a));
-  EXPECT_EQ(1, a.IsDTRange(20150217093000LL, 0LL));
-  EXPECT_EQ(0, a.IsDTRange(20150217093001LL, 0LL));
+  // Both bounds, each on both sides and on the value itself, in both forms; an empty value
+  // (month 0), a null or a 64-bit bound of 0 or less is open.
+  const CXMTDateTime open, before = DT(20150217, 92959);
+  const long long at = 20150217093000LL;
+  const struct {
+    const CXMTDateTime *from, *to;
+    long long from64, to64;
+    int want;
+  } ranges[] = {{&a, nullptr, at, 0, 1},         {&b, nullptr, at + 1, 0, 0},
+                {nullptr, &a, 0, at, 1},         {nullptr, &before, 0, at - 1, 0},
+                {&before, &b, at - 1, at + 1, 1}, {&open, &open, -1, -1, 1},
+                {&b, &before, at + 1, at - 1, 0}};
+  for (const auto& r : ranges) {
+    EXPECT_EQ(r.want, a.IsDTRange(r.from, r.to)) << r.from64 << " " << r.to64;
+    EXPECT_EQ(r.want, a.IsDTRange(r.from64, r.to64)) << r.from64 << " " << r.to64;
+  }
   EXPECT_EQ(0, open.IsDTRange(nullptr, nullptr));
+  EXPECT_EQ(0, open.IsDTRange(0LL, 0LL));
 }
 
 TEST(DateTimeStatic, HelpersAndCodes) {
