@@ -273,6 +273,10 @@ TEST(DateTimeDiff, SecondsDaysMonths) {
   EXPECT_NEAR(12.0 + 1800.0 / 86400, a.GetDiffDays(&b), 1e-9);
   const CXMTDateTime far = DT(21500101);
   EXPECT_EQ(far.GetDiffSecBig(&a), -static_cast<long long>(a.GetDiffSecBig(&far)));
+  // Before 1970 the runtime's local time has no seconds count: the calendar difference.
+  const CXMTDateTime y1965 = DT(19650601, 120000), y1969 = DT(19691230), y1970 = DT(19700105);
+  EXPECT_EQ(y1965.GetDiffSecBig(&y1969), y1965.GetDiffSecSpan(&y1969));
+  EXPECT_EQ(y1969.GetDiffSecBig(&y1970), y1969.GetDiffSecSpan(&y1970));
 
   const CXMTDateTime jan10 = DT(20150110), jan20 = DT(20150120), mar20 = DT(20150320);
   EXPECT_NEAR(-2.0 - 10.0 / 31.0, jan10.GetDiffMonth(&mar20), 1e-9);
