@@ -37,6 +37,15 @@ bool FirstCall(const Library& lib, const std::string& name, std::string* error) 
     rareAvg("COLD", 20, 6, 123.45f, date, time, 60, 0, 1, 0, 1);
     return true;
   }
+  if (name == "XMT_MOMENTUM") {
+    using Fn = float (*)(const char*, void*);
+    Fn utc = nullptr;
+    if (!BindExport(lib, "XMT_UTC", &utc, error)) return false;
+    float block[92 * 2] = {};  // 92 slots of 8 bytes, the value in each slot's first 4
+    const float values[] = {1150415, 930, 1.2f, 1.3f, 1.1f, 1.25f, 100, 1, 30, 1, 0, 50, 1};
+    for (int i = 0; i < 13; ++i) block[2 * i] = values[i];
+    return utc("COLD", block) > -1.5f;
+  }
   *error = "unknown library " + name;
   return false;
 }
