@@ -9,7 +9,8 @@
 
 namespace {
 
-// Growth steps of at least this many slots (64 KB) take a fresh zeroed block.
+// Growth steps of at least this many slots (64 KB), larger than the block they grow, take a
+// fresh zeroed block.
 constexpr int kFreshBlockSlots = 8192;
 
 void ZeroSlots(void** slots, int n) {
@@ -50,10 +51,12 @@ int SPtrArray::SetSize(int n) {
   if (wanted > INT_MAX) wanted = n;
   int slots = static_cast<int>(wanted);
   void** block = nullptr;
-  if (slots - capacity_ >= kFreshBlockSlots) {
-    // A large step (the bar lists reserve 100000 slots at a time): a fresh zeroed block
-    // comes from the system untouched, so the new slots take memory only as they are used.
-    // Zeroing them by hand would touch every page of the step at once, for every instance.
+  const int added = slots - capacity_;
+  if (added >= kFreshBlockSlots && capacity_ < added) {
+    // A large first step (the bar lists reserve 100000 slots at a time): a fresh zeroed
+    // block comes from the system untouched, so the new slots take memory only as they are
+    // used. Zeroing them by hand would touch every page of the step at once, for every
+    // instance. Later steps of a long list grow in place: copying it would cost more.
     block = static_cast<void**>(calloc(static_cast<size_t>(slots), sizeof(void*)));
     if (!block) return -1;
     memcpy(block, data_, static_cast<size_t>(capacity_) * sizeof(void*));
