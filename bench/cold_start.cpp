@@ -2,9 +2,11 @@
 // and written back, log opened, registries built), measured once in a fresh process.
 //
 //   build/release/bin/cold_start XMT_PATTERN|XMT_SIGNALS|XMT_MOMENTUM
-// prints "cold_start <library> load_us=<n> first_call_us=<n>"; scripts/run-bench.sh runs it
+// prints "cold_start <library> load_us=<n> first_call_us=<n> first_call_cpu_us=<n>" (wall
+// and processor time of the first call); scripts/run-bench.sh runs it
 // several times and keeps the median.
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,6 +20,13 @@ using Clock = std::chrono::steady_clock;
 
 long long Micros(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration_cast<std::chrono::microseconds>(to - from).count();
+}
+
+// Processor time of the process so far, in microseconds.
+long long CpuMicros() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
 // The first call a study makes on each library: one bar of a new instance.
@@ -67,13 +76,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   const Clock::time_point t1 = Clock::now();
+  const long long cpu1 = CpuMicros();
   const bool ok = FirstCall(lib, name, &error);
+  const long long cpu2 = CpuMicros();
   const Clock::time_point t2 = Clock::now();
   if (!ok) {
     std::fprintf(stderr, "cold_start: %s: %s\n", name.c_str(), error.c_str());
     return 1;
   }
-  std::printf("cold_start %s load_us=%lld first_call_us=%lld\n", name.c_str(), Micros(t0, t1),
-              Micros(t1, t2));
+  std::printf("cold_start %s load_us=%lld first_call_us=%lld first_call_cpu_us=%lld\n",
+              name.c_str(), Micros(t0, t1), Micros(t1, t2), cpu2 - cpu1);
   return 0;
 }

@@ -170,7 +170,8 @@ template <class Call>
 void History(benchmark::State& state, Call call) {
   static const std::vector<HostBar> bars = MinuteBars(1006000, 17);
   size_t k = 0;
-  for (; k < static_cast<size_t>(state.range(0)); ++k) call(bars[k], static_cast<int>(k) + 1);
+  for (; k < static_cast<size_t>(state.range(0)) + kPastGrowth; ++k)
+    call(bars[k], static_cast<int>(k) + 1);
   for (auto _ : state) {
     for (int i = 0; i < 1000; ++i, ++k) call(bars[k], static_cast<int>(k) + 1);
   }

@@ -229,7 +229,7 @@ void BM_ZigZag_history(benchmark::State& state) {
   static const std::vector<HostBar> bars = MinuteBars(1006000, 5);
   const std::string id = "BENCH_ZZH" + std::to_string(state.range(0));
   size_t k = 0;
-  for (; k < static_cast<size_t>(state.range(0)); ++k)
+  for (; k < static_cast<size_t>(state.range(0)) + kPastGrowth; ++k)
     ZigZagCall(f, id.c_str(), bars[k], static_cast<int>(k) + 1);
   for (auto _ : state) {
     for (int i = 0; i < 1000; ++i, ++k)

@@ -353,7 +353,7 @@ void History(benchmark::State& state, Call call) {
   const size_t n = static_cast<size_t>(state.range(0));
   static const std::vector<HostBar> bars = MinuteBars(1000000 + 6 * kHistoryBatch, 11);
   size_t k = 0;
-  for (; k < n; ++k) call(bars[k], static_cast<int>(k) + 1);
+  for (; k < n + kPastGrowth; ++k) call(bars[k], static_cast<int>(k) + 1);
   for (auto _ : state) {
     for (int i = 0; i < kHistoryBatch; ++i, ++k) call(bars[k], static_cast<int>(k) + 1);
   }

@@ -126,11 +126,16 @@ FRAME_WHY = {
                "the goal would take a log whose commits leave the calling thread.",
 }
 INSTANCE_WHY = (
-    "The bare twin, which holds the same instances in a plain array with no look-up at all, "
-    "slows down by about as much: what grows is the cost of touching 10,000 instances' data "
-    "(their averages, bars and pivots no longer fit the processor caches), not the look-up, "
-    "which is a hashed index in every library. Meeting the goal would take instances much "
-    "smaller than their data.")
+    "Two things grow with the number of instances. The instances' own data (bars, pivots, "
+    "averages) no longer stays in the processor caches when 10,000 of them take turns: the "
+    "bare twin, which holds the same instances in a plain array with no look-up at all, shows "
+    "that share. The look-up itself is a hashed index in every library (no list is walked), "
+    "but with 10,000 entries its bucket, its entry and the entry's key text are each a cache "
+    "miss of their own; that is the difference between the export's ratio and the twin's. "
+    "Meeting the goal would take an index that finds an instance with one memory access (keys "
+    "held in the table itself, compared by a stored hash first) and instances laid out so that "
+    "one call touches a few cache lines; both are changes to the instance records of each "
+    "library rather than to the look-up rule, which stays first match by ID.")
 
 
 def pair_table(runs, pairs):
@@ -237,23 +242,32 @@ def log_table(runs):
 
 
 def cold_table(text):
-    rows = ["| library | load | first call (median of 5) | first call, first run | goal < 5 ms |",
-            "|---|---:|---:|---:|---|"]
+    rows = ["| library | load | first call, wall (median of 5) | first call, processor | "
+            "first call of the first run, wall | goal < 5 ms |",
+            "|---|---:|---:|---:|---:|---|"]
     by_lib = {}
-    for m in re.finditer(r"cold_start (\S+) load_us=(\d+) first_call_us=(\d+)", text):
-        by_lib.setdefault(m.group(1), []).append((int(m.group(2)), int(m.group(3))))
+    for m in re.finditer(r"cold_start (\S+) load_us=(\d+) first_call_us=(\d+)"
+                         r"(?: first_call_cpu_us=(\d+))?", text):
+        by_lib.setdefault(m.group(1), []).append(
+            (int(m.group(2)), int(m.group(3)), int(m.group(4) or m.group(3))))
     notes = []
     for lib, samples in by_lib.items():
-        load = statistics.median(s[0] for s in samples)
-        first = statistics.median(s[1] for s in samples)
-        ok = load + first < 5000
-        rows.append(f"| {lib} | {fmt_ns(load * 1e3)} | {fmt_ns(first * 1e3)} | {fmt_ns(samples[0][1] * 1e3)} | {verdict(ok)} |")
-        if not ok:
-            notes.append(f"- {lib}: the first call reads and writes back its settings (one profile "
-                         "call and file rewrite per key), makes its folders and opens and commits "
-                         "the log; with the machine shared each of those file operations waits for "
-                         "the disk. Meeting the goal on a loaded machine would take fewer commits on "
-                         "the first call (the log's opening line is committed at once).")
+        load = statistics.median(x[0] for x in samples)
+        wall = statistics.median(x[1] for x in samples)
+        cpu = statistics.median(x[2] for x in samples)
+        ok_wall = load + wall < 5000
+        ok_cpu = load + cpu < 5000
+        mark = "met" if ok_wall else ("met in processor time" if ok_cpu else "**not met**")
+        rows.append(f"| {lib} | {fmt_ns(load * 1e3)} | {fmt_ns(wall * 1e3)} | {fmt_ns(cpu * 1e3)} | "
+                    f"{fmt_ns(samples[0][1] * 1e3)} | {mark} |")
+        if not ok_wall:
+            notes.append(f"- {lib}: the first call reads its settings and writes back the ones "
+                         "missing, makes its folders and opens the log, committing its opening line "
+                         "to disk at once; each of these file operations waits its turn on the "
+                         "shared machine, which is where the wall-clock time beyond the processor "
+                         "time goes." + ("" if ok_cpu else " Meeting the goal would take fewer "
+                         "settings rewrites on the first call (one write of the file for all "
+                         "missing keys)."))
     return rows + ([""] + notes if notes else [])
 
 
