@@ -1,8 +1,8 @@
 // What a stored bar costs in memory in each history: the bar manager's bars, RareAvg's bars
-// and the FindGem store. Heap calls are counted on this program's side (malloc, calloc,
-// realloc and free wrapped at link time, operator new routed through malloc) with the
-// allocator's usable size of every block, while a history grows by many bars; the bytes
-// include the record, its pointer slot in the list and the list's growth.
+// and the FindGem store. The cost meter counts the heap calls of this program and the
+// allocator's usable size of every block (malloc, calloc, realloc and free wrapped at link
+// time) while a history grows by many bars; the bytes include the record, its pointer slot
+// in the list and the list's growth.
 //
 // Each case prints "history_memory <name> bars=<n> record=<bytes> allocs_per_bar=<x>
 // bytes_per_bar=<y>" for scripts/run-bench.sh, and fails when a bar costs more than its bound.
@@ -10,81 +10,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <new>
-
-#if defined(_WIN32)
-#include <malloc.h>
-#define XMT_USABLE_SIZE _msize
-#else
-#include <malloc.h>
-#define XMT_USABLE_SIZE malloc_usable_size
-#endif
 
 #include "common/settings/settings.h"
+#include "common/testing/cost_meter.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "signals/find_gem.h"
 #include "signals/rare_avg.h"
 
-// --- counting -------------------------------------------------------------------------------
-
-namespace {
-
-bool g_counting = false;
-long long g_allocs = 0;
-long long g_bytes = 0;  // usable bytes allocated minus freed while counting
-
-void Added(void* p) {
-  if (g_counting && p) {
-    ++g_allocs;
-    g_bytes += static_cast<long long>(XMT_USABLE_SIZE(p));
-  }
-}
-void Removed(void* p) {
-  if (g_counting && p) g_bytes -= static_cast<long long>(XMT_USABLE_SIZE(p));
-}
-
-}  // namespace
-
 extern "C" {
-void* __real_malloc(size_t n);
-void* __real_calloc(size_t n, size_t size);
-void* __real_realloc(void* p, size_t n);
 void __real_free(void* p);
-
-void* __wrap_malloc(size_t n) {
-  void* p = __real_malloc(n);
-  Added(p);
-  return p;
-}
-void* __wrap_calloc(size_t n, size_t size) {
-  void* p = __real_calloc(n, size);
-  Added(p);
-  return p;
-}
-void* __wrap_realloc(void* p, size_t n) {
-  Removed(p);
-  void* q = __real_realloc(p, n);
-  Added(q ? q : (n ? p : nullptr));
-  return q;
-}
 void __wrap_free(void* p) {
-  Removed(p);
+  cost_meter::Freeing(p);
   __real_free(p);
 }
 }  // extern "C"
-
-void* operator new(size_t n) {
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](size_t n) { return operator new(n); }
-void* operator new(size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
-void* operator new[](size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -98,12 +37,13 @@ struct PerBar {
 // Runs add(i) for i in 0 .. kBars - 1 while counting.
 template <class Add>
 PerBar Measure(const char* name, size_t record, Add add) {
-  g_allocs = 0;
-  g_bytes = 0;
-  g_counting = true;
+  cost_meter::heapCalls = 0;
+  cost_meter::heapBytes = 0;
+  cost_meter::counting = true;
   for (int i = 0; i < kBars; ++i) add(i);
-  g_counting = false;
-  PerBar r{static_cast<double>(g_allocs) / kBars, static_cast<double>(g_bytes) / kBars};
+  cost_meter::counting = false;
+  PerBar r{static_cast<double>(cost_meter::heapCalls) / kBars,
+           static_cast<double>(cost_meter::heapBytes) / kBars};
   std::printf("history_memory %s bars=%d record=%zu allocs_per_bar=%.3f bytes_per_bar=%.1f\n",
               name, kBars, record, r.allocs, r.bytes);
   return r;

@@ -6,12 +6,32 @@
 #include <cstdlib>
 #include <new>
 
+#include <malloc.h>
+#if defined(_WIN32)
+#define XMT_USABLE_SIZE _msize
+#else
+#define XMT_USABLE_SIZE malloc_usable_size
+#endif
+
 namespace cost_meter {
 bool counting = false;
 long heapCalls = 0;
+long long heapBytes = 0;
 }  // namespace cost_meter
 
 using cost_meter::counting;
+
+namespace {
+
+// The allocator's usable size of a block, added when it comes and taken off when it goes.
+void Added(void* p) {
+  if (p) cost_meter::heapBytes += static_cast<long long>(XMT_USABLE_SIZE(p));
+}
+void Removed(void* p) {
+  if (p) cost_meter::heapBytes -= static_cast<long long>(XMT_USABLE_SIZE(p));
+}
+
+}  // namespace
 
 extern "C" {
 void* __real_malloc(size_t n);
@@ -19,18 +39,37 @@ void* __real_calloc(size_t n, size_t size);
 void* __real_realloc(void* p, size_t n);
 
 void* __wrap_malloc(size_t n) {
-  if (counting) ++cost_meter::heapCalls;
-  return __real_malloc(n);
+  void* p = __real_malloc(n);
+  if (counting) {
+    ++cost_meter::heapCalls;
+    Added(p);
+  }
+  return p;
 }
 void* __wrap_calloc(size_t n, size_t size) {
-  if (counting) ++cost_meter::heapCalls;
-  return __real_calloc(n, size);
+  void* p = __real_calloc(n, size);
+  if (counting) {
+    ++cost_meter::heapCalls;
+    Added(p);
+  }
+  return p;
 }
 void* __wrap_realloc(void* p, size_t n) {
-  if (counting) ++cost_meter::heapCalls;
-  return __real_realloc(p, n);
+  if (!counting) return __real_realloc(p, n);
+  ++cost_meter::heapCalls;
+  const long long before = p ? static_cast<long long>(XMT_USABLE_SIZE(p)) : 0;
+  void* q = __real_realloc(p, n);
+  if (q || n == 0) {  // a failed realloc leaves the block as it was
+    cost_meter::heapBytes -= before;
+    Added(q);
+  }
+  return q;
 }
 }  // extern "C"
+
+void cost_meter::Freeing(void* p) {
+  if (counting) Removed(p);
+}
 
 // The C++ runtime's own operator new may live in a shared library whose malloc calls no
 // link-time wrap reaches; these send every new of the program through the wrapped malloc.

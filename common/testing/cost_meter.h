@@ -23,6 +23,12 @@ namespace cost_meter {
 extern bool counting;
 // malloc, calloc and realloc calls while counting.
 extern long heapCalls;
+// Usable bytes of the blocks allocated while counting, less those freed while counting
+// (frees are seen only where the program reports them through Freeing).
+extern long long heapBytes;
+// Takes a block that is about to be freed off heapBytes while counting. A program that
+// counts bytes wraps free (-Wl,--wrap=free) and calls this from its __wrap_free.
+void Freeing(void* p);
 }  // namespace cost_meter
 
 // Forwards everything to the real platform and counts what a hot path must not need.
