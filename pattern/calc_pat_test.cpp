@@ -14,11 +14,13 @@
 #include "common/text/txt.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/calc_pat.h"
+#include "pattern/feed_bar.h"
+#include "pattern/pattern_eval.h"
+#include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/testing/test_env.h"
-#include "pattern/zigzag.h"
 
 namespace {
 
@@ -81,7 +83,7 @@ TEST_F(CalcPatTest, FirstPivotThenEvaluationEveryBar) {
   for (int i = 0; i < 16; ++i) {
     int pos = Feed("pfc_first", 20150401 + i, kWave[i] + 0.5, kWave[i] - 0.5);
     char err[kPatternErrBufSize] = {};
-    results.push_back(CalcPat(0, "pfc_first", pos, 2, 2, SlotBlock(block), "pfc_two", err));
+    results.push_back(PatternCalcPat(0, "pfc_first", pos, 2, 2, SlotBlock(block), "pfc_two", err));
     if (i == 5) {
       EXPECT_EQ(-1.0f, block[0].value);  // the first pivot writes nothing
     }
@@ -111,7 +113,7 @@ TEST_F(CalcPatTest, MoreOutputsThanTheBlockHoldsStopAtItsEnd) {
   for (int i = 0; i < 10; ++i) {
     int pos = Feed("pfc_many", 20150401 + i, kWave[i] + 0.5, kWave[i] - 0.5);
     results.push_back(
-        CalcPat(0, "pfc_many", pos, 2, 2, SlotBlock(block), "pfc_many", nullptr, 100));
+        PatternCalcPat(0, "pfc_many", pos, 2, 2, SlotBlock(block), "pfc_many", nullptr, 100));
   }
   EXPECT_EQ(100, results.back());  // the trough at index 7 was evaluated on bar 9
   EXPECT_EQ(100.0f, block[0].value);
@@ -120,35 +122,35 @@ TEST_F(CalcPatTest, MoreOutputsThanTheBlockHoldsStopAtItsEnd) {
   for (int i = 100; i < 160; ++i) ASSERT_EQ(-1.0f, block[i].value) << i;
 
   // Without a bound every output is written; a bound below 1 writes nothing.
-  EXPECT_EQ(151, CalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr));
+  EXPECT_EQ(151, PatternCalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr));
   EXPECT_EQ(block[1].value, block[150].value);
   block[0].value = -1.0f;
-  EXPECT_EQ(0, CalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr, 0));
+  EXPECT_EQ(0, PatternCalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr, 0));
   EXPECT_EQ(-1.0f, block[0].value);
 }
 
 TEST_F(CalcPatTest, BarPositionOneReloadsEveryInstance) {
   ASSERT_TRUE(WritePatternFile("pfc_reload", "Symbols:\nAB\nCalc:\nV=A/B\nOutput:\nV\n"));
   char err[kPatternErrBufSize] = {};
-  EXPECT_EQ(0, CalcPat(0, "pfc_ra", 5, 2, 2, SlotBlock(), "pfc_reload", err));
-  EXPECT_EQ(0, CalcPat(0, "pfc_rb", 5, 2, 2, SlotBlock(), "pfc_reload", err));
+  EXPECT_EQ(0, PatternCalcPat(0, "pfc_ra", 5, 2, 2, SlotBlock(), "pfc_reload", err));
+  EXPECT_EQ(0, PatternCalcPat(0, "pfc_rb", 5, 2, 2, SlotBlock(), "pfc_reload", err));
   EXPECT_EQ(2, PatternCount());
 
   ASSERT_TRUE(WritePatternFile("pfc_reload", "Symbols:\nAB\nCalc:\nV=A/B\nOutput:\nV\nV\n"));
   CTxt msg;
   EXPECT_EQ(1, FindPattern("pfc_reload", "pfc_rb", msg)->m_Outputs.GetSize());  // still old
-  EXPECT_EQ(0, CalcPat(0, "pfc_ra", 1, 2, 2, SlotBlock(), "pfc_reload", err));
+  EXPECT_EQ(0, PatternCalcPat(0, "pfc_ra", 1, 2, 2, SlotBlock(), "pfc_reload", err));
   EXPECT_EQ(1, PatternCount());  // every instance's pattern went; this one is read again
   EXPECT_EQ(2, FindPattern("pfc_reload", "pfc_ra", msg)->m_Outputs.GetSize());
   EXPECT_EQ(2, FindPattern("pfc_reload", "pfc_rb", msg)->m_Outputs.GetSize());
 }
 
 TEST_F(CalcPatTest, LoadFailureFillsTheBoundedErrorBuffer) {
-  EXPECT_EQ(-2, CalcPat(0, nullptr, 5, 2, 2, SlotBlock(), "pfc_none", nullptr));
+  EXPECT_EQ(-2, PatternCalcPat(0, nullptr, 5, 2, 2, SlotBlock(), "pfc_none", nullptr));
 
   char err[kPatternErrBufSize + 200];
   std::memset(err, 'Z', sizeof err);
-  EXPECT_EQ(-5, CalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), "pfc_none", err));
+  EXPECT_EQ(-5, PatternCalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), "pfc_none", err));
   EXPECT_STREQ("Load Error Name=pfc_none(C:/Database/DO_DER/PR_pfc_none.txt), (Cannot find "
                "Pattern: pfc_none (C:/Database/DO_DER/PR_pfc_none.txt))",
                err);
@@ -156,12 +158,12 @@ TEST_F(CalcPatTest, LoadFailureFillsTheBoundedErrorBuffer) {
   // A message longer than the bound is cut to 999 characters and its terminator.
   std::memset(err, 'Z', sizeof err);
   const std::string longName(1500, 'n');
-  EXPECT_EQ(-5, CalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), longName.c_str(), err));
+  EXPECT_EQ(-5, PatternCalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), longName.c_str(), err));
   EXPECT_EQ(static_cast<size_t>(kPatternErrBufSize - 1), std::strlen(err));
   EXPECT_EQ(0, std::strncmp(err, "Load Error Name=nnn", 19));
   for (size_t i = kPatternErrBufSize; i < sizeof err; ++i) ASSERT_EQ('Z', err[i]) << i;
 
-  EXPECT_EQ(-5, CalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), "pfc_none", nullptr));
+  EXPECT_EQ(-5, PatternCalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), "pfc_none", nullptr));
   EXPECT_EQ(0, PatternCount());
 }
 
@@ -182,7 +184,7 @@ TEST_F(CalcPatTest, DiagnosticsOnlyFromTheirStartDate) {
                                                std::to_string(diagStart) + "\n"));
   for (const SampleBar& b : bars) {
     int pos = Feed("pfc_diag", b.date, b.high, b.low);
-    CalcPat(0, "pfc_diag", pos, 3, 3, SlotBlock(), "pfc_diag", nullptr);
+    PatternCalcPat(0, "pfc_diag", pos, 3, 3, SlotBlock(), "pfc_diag", nullptr);
   }
   const std::string log = log_.NewLogText();
   int newPivots = 0, verdicts = 0, consolidationsBefore = 0;
@@ -213,7 +215,7 @@ std::string RunSample(const char* pattern, const char* id, int left, int right) 
   CTxt msg;
   for (const SampleBar& b : SampleFrom1990(100000)) {
     int pos = FeedSample(id, b);
-    int r = CalcPat(0, id, pos, left, right, SlotBlock(block), pattern, nullptr);
+    int r = PatternCalcPat(0, id, pos, left, right, SlotBlock(block), pattern, nullptr);
     CPivPatRec* p = FindPattern(pattern, id, msg);
     int count = p ? p->m_nEvalCount : -1;
     if (r == 1 || count != lastCount || r < 0) {

@@ -15,7 +15,8 @@
 #include "hostbridge/host_call.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/calc_pat.h"
+#include "pattern/feed_bar.h"
 #include "pattern/zigzag.h"
 
 namespace {
@@ -151,7 +152,7 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
   const SlotBlock block(slots);
   int result = 0;
   if (style == kStylePattern)
-    result = CalcPat(1, id, barPos, left, right, block, name, patErr, kP64OutputCount);
+    result = PatternCalcPat(1, id, barPos, left, right, block, name, patErr, kP64OutputCount);
   else if (style == kStylePivots)
     result = ZZCalcPiv(id, barPos, left, right, block);
 

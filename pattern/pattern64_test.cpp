@@ -15,7 +15,8 @@
 #include "hostbridge/testing/fake_host.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/calc_pat.h"
+#include "pattern/feed_bar.h"
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/testing/test_env.h"
@@ -308,7 +309,7 @@ TEST_F(Pattern64Test, StylesMatchTheSeparateCalls) {
       const int pos = FeedBar(a, FeedStyle::Pattern) + 1;
       XmtSlot block[kP64OutputCount] = {};
       const int expected = style == 1
-          ? CalcPat(1, direct.c_str(), pos, 3, 2, SlotBlock(block), "P64Swing3", patErr)
+          ? PatternCalcPat(1, direct.c_str(), pos, 3, 2, SlotBlock(block), "P64Swing3", patErr)
           : ZZCalcPiv(direct.c_str(), pos, 3, 2, SlotBlock(block));
       ASSERT_EQ(expected, r) << "bar " << i;
       const std::vector<double>& out = *h.ArrayValues("arrValOut");

@@ -8,7 +8,8 @@
 
 #include "common/text/txt.h"
 #include "pattern/barmgr/bar_mgr.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/pattern_eval.h"
+#include "pattern/pattern_file.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/testing/test_env.h"
 

@@ -13,7 +13,7 @@
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 #include "common/text/txt_array.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/pattern_file.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/text/txt.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/testing/test_env.h"

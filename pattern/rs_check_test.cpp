@@ -20,6 +20,7 @@
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/testing/test_env.h"
+#include "pattern/zigzag.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ class RsCheckTest : public ::testing::Test {
     const int scaled = static_cast<int>(std::lround(price * 100));
     ++bar;
     Clear();
-    return RsChkPiv(id, 1150415, 900 + bar, bar, 100, &scaled, 10, left, right,
+    return RSChkPiv(id, 1150415, 900 + bar, bar, 100, &scaled, 10, left, right,
                     SlotBlock(slots));
   }
   // Feeds a series and gives the result of its last bar.
@@ -141,7 +142,7 @@ TEST_F(RsCheckTest, HigherHighReplacesTheOlderHigh) {
 
 TEST_F(RsCheckTest, WindowLengthsAreClampedToOneAndHundred) {
   int left = 0, right = 500;
-  AdjustRsPivotLengths(&left, &right);
+  AdjustPivotLengths(&left, &right, kRsPivotLengths);
   EXPECT_EQ(1, left);
   EXPECT_EQ(100, right);
   const std::string text = log.NewLogText();
@@ -149,7 +150,7 @@ TEST_F(RsCheckTest, WindowLengthsAreClampedToOneAndHundred) {
   EXPECT_NE(std::string::npos, text.find("Adjusting PivotLength Right 500 -> 100"));
   left = 100;
   right = 1;
-  AdjustRsPivotLengths(&left, &right);
+  AdjustPivotLengths(&left, &right, kRsPivotLengths);
   EXPECT_EQ(100, left);
   EXPECT_EQ(1, right);
   EXPECT_EQ(std::string::npos, log.NewLogText().find("Adjusting"));
@@ -165,11 +166,11 @@ TEST_F(RsCheckTest, NegativeBarNumberShowsProgressAndStoresItsMagnitude) {
     // No progress window here, so showing progress starts the progress program.
     FakePlatform fake;
     ScopedPlatform scope(fake);
-    EXPECT_EQ(0, RsChkPiv("RsProg", 1150415, 930, -57, 100, &price, 0, 2, 2, SlotBlock()));
+    EXPECT_EQ(0, RSChkPiv("RsProg", 1150415, 930, -57, 100, &price, 0, 2, 2, SlotBlock()));
     ASSERT_EQ(1u, fake.processes.size());
     EXPECT_NE(std::string::npos, fake.processes[0].commandLine.find("BarGaugeView"));
     // The next bar with a positive number: no progress.
-    EXPECT_EQ(0, RsChkPiv("RsProg", 1150415, 1000, 58, 100, &price, 0, 2, 2, SlotBlock()));
+    EXPECT_EQ(0, RSChkPiv("RsProg", 1150415, 1000, 58, 100, &price, 0, 2, 2, SlotBlock()));
     EXPECT_EQ(1u, fake.processes.size());
     CBarMgr* mgr = FindBarMgr("RsProg");
     EXPECT_EQ(57, mgr->GetBar(0)->barNumber);
@@ -177,12 +178,12 @@ TEST_F(RsCheckTest, NegativeBarNumberShowsProgressAndStoresItsMagnitude) {
     EXPECT_TRUE(mgr->HasFlag(kBarMgrFilterBit));
     // Going back restarts with the filter on, a negative number too (unlike XMT_ZZ_AddBar).
     mgr->SetFlag(kBarMgrFilterBit, 0);
-    RsChkPiv("RsProg", 1150415, 930, -57, 100, &price, 0, 2, 2, SlotBlock());
+    RSChkPiv("RsProg", 1150415, 930, -57, 100, &price, 0, 2, 2, SlotBlock());
     EXPECT_TRUE(mgr->HasFlag(kBarMgrFilterBit));
     EXPECT_EQ(57, mgr->m_nLastBarNumber);
   }
-  EXPECT_EQ(-1, RsChkPiv("RsProg", 899999, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
-  EXPECT_EQ(-2, RsChkPiv(nullptr, 1150415, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
+  EXPECT_EQ(-1, RSChkPiv("RsProg", 899999, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
+  EXPECT_EQ(-2, RSChkPiv(nullptr, 1150415, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
 }
 
 // --- through the loaded library, over 30-minute USD/CHF closes -----------------------------

@@ -16,6 +16,7 @@
 #include "common/settings/trace_log.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
+#include "pattern/feed_bar.h"
 #include "pattern/testing/test_env.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "common/platform/platform.h"
 #include "common/testing/test_dirs.h"
 #include "common/settings/trace_log.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/pattern_file.h"
 
 #ifndef XMT_TESTDATA_DIR
 #define XMT_TESTDATA_DIR "testdata"
