@@ -10,28 +10,32 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/log_capture.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
+#include "hostbridge/entry_frame.h"
+#include "hostbridge/xmt_slot.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
+#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/calc_pat.h"
 #include "pattern/feed_bar.h"
 #include "pattern/pattern_eval.h"
 #include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
 
 namespace {
 
 // Appends one bar the way XMT_PATTERN_AddBar does (prices scaled by 100); result the bar
 // position (index + 1).
-int FeedSample(const char* id, const SampleBar& b) {
+int FeedSample(const char* id, const CsvBar& b) {
   int o = static_cast<int>(std::lround(b.open * 100)), h = static_cast<int>(std::lround(b.high * 100));
   int l = static_cast<int>(std::lround(b.low * 100)), c = static_cast<int>(std::lround(b.close * 100));
   FeedBarArgs a;
   a.id = id;
-  a.date = b.date - 19000000;
+  a.date = FullDateToHost(b.date);
   a.time = 0;
   a.priceScale = 100;
   a.open = &o;
@@ -43,7 +47,7 @@ int FeedSample(const char* id, const SampleBar& b) {
 }
 
 int Feed(const char* id, int yyyymmdd, double high, double low) {
-  SampleBar b;
+  CsvBar b;
   b.date = yyyymmdd;
   b.open = low;
   b.high = high;
@@ -78,7 +82,7 @@ TEST_F(CalcPatTest, FirstPivotThenEvaluationEveryBar) {
   ASSERT_TRUE(WritePatternFile("pfc_two", "Symbols:\nAB\nCalc:\nV=A/B\nCond:\nC=V|0,1000\n"
                                           "Result:\nAND=C\nOutput:\nV\n"));
   std::vector<int> results;
-  XmtSlotForTest block[3];
+  XmtSlot block[3];
   for (auto& s : block) s = {-1.0f, 77};
   for (int i = 0; i < 16; ++i) {
     int pos = Feed("pfc_first", 20150401 + i, kWave[i] + 0.5, kWave[i] - 0.5);
@@ -94,7 +98,7 @@ TEST_F(CalcPatTest, FirstPivotThenEvaluationEveryBar) {
   EXPECT_EQ(want, results);
   EXPECT_EQ(100.0f, block[0].value);
   EXPECT_EQ(8.5f * 100.0f / 14.5f, block[1].value);  // trough low 8.5 against the new peak 14.5
-  EXPECT_EQ(77, block[1].rest);
+  EXPECT_EQ(77, block[1].unused);
   EXPECT_EQ(-1.0f, block[2].value);
   CTxt err;
   EXPECT_EQ(2, FindPattern("pfc_two", "pfc_first", err)->m_nEvalCount);
@@ -107,7 +111,7 @@ TEST_F(CalcPatTest, MoreOutputsThanTheBlockHoldsStopAtItsEnd) {
       "Symbols:\nAB\nCalc:\nV=A/B\nCond:\nC=V|0,1000\nResult:\nAND=C\nOutput:\n";
   for (int i = 0; i < 150; ++i) rules += "V\n";
   ASSERT_TRUE(WritePatternFile("pfc_many", rules));
-  XmtSlotForTest block[160];
+  XmtSlot block[160];
   for (auto& s : block) s = {-1.0f, 77};
   std::vector<int> results;
   for (int i = 0; i < 10; ++i) {
@@ -168,21 +172,21 @@ TEST_F(CalcPatTest, LoadFailureFillsTheBoundedErrorBuffer) {
 }
 
 // Bars of the sample file from 1990 on (the host's dates start there), at most n of them.
-std::vector<SampleBar> SampleFrom1990(size_t n) {
-  std::vector<SampleBar> out;
-  for (const SampleBar& b : ReadSampleBars("ttrc_daily.csv"))
+std::vector<CsvBar> SampleFrom1990(size_t n) {
+  std::vector<CsvBar> out;
+  for (const CsvBar& b : ReadTestBars("ttrc_daily.csv"))
     if (b.date >= 19900101 && out.size() < n) out.push_back(b);
   return out;
 }
 
 TEST_F(CalcPatTest, DiagnosticsOnlyFromTheirStartDate) {
-  std::vector<SampleBar> bars = SampleFrom1990(300);
+  std::vector<CsvBar> bars = SampleFrom1990(300);
   ASSERT_EQ(300u, bars.size());
   const int diagStart = bars[150].date;
   ASSERT_TRUE(WritePatternFile("pfc_diag", "Symbols:\nXAB\nCalc:\nXA_AB=XA/AB\nCond:\n"
                                            "C=XA_AB|0,1000\nResult:\nAND=C\nDiagStart:\n" +
                                                std::to_string(diagStart) + "\n"));
-  for (const SampleBar& b : bars) {
+  for (const CsvBar& b : bars) {
     int pos = Feed("pfc_diag", b.date, b.high, b.low);
     PatternCalcPat(0, "pfc_diag", pos, 3, 3, SlotBlock(), "pfc_diag", nullptr);
   }
@@ -210,10 +214,10 @@ TEST_F(CalcPatTest, DiagnosticsOnlyFromTheirStartDate) {
 // date, result, evaluation count and the written slots.
 std::string RunSample(const char* pattern, const char* id, int left, int right) {
   std::string out = "date,result,evaluations,slots\n";
-  XmtSlotForTest block[16] = {};
+  XmtSlot block[16] = {};
   int lastCount = 0;
   CTxt msg;
-  for (const SampleBar& b : SampleFrom1990(100000)) {
+  for (const CsvBar& b : SampleFrom1990(100000)) {
     int pos = FeedSample(id, b);
     int r = PatternCalcPat(0, id, pos, left, right, SlotBlock(block), pattern, nullptr);
     CPivPatRec* p = FindPattern(pattern, id, msg);
@@ -233,18 +237,6 @@ std::string RunSample(const char* pattern, const char* id, int left, int right) 
   return out;
 }
 
-void CompareWithExpected(const std::string& actual, const std::string& expectedFile) {
-  if (const char* regen = std::getenv("XMT_REGEN_EXPECTED")) {
-    WriteWholeFile(std::string(regen) + "/" + expectedFile, actual);
-  }
-  std::string expected;
-  ASSERT_TRUE(ReadWholeFile(TestDataPath("patterns/" + expectedFile), &expected))
-      << expectedFile;
-  // Skip the source line at the top of the expected file.
-  expected = expected.substr(expected.find('\n') + 1);
-  EXPECT_EQ(expected, actual);
-}
-
 std::string PatternSource(const char* name) {
   std::string text;
   ReadWholeFile(TestDataPath(std::string("patterns/PR_") + name + ".txt"), &text);
@@ -254,8 +246,10 @@ std::string PatternSource(const char* name) {
 TEST_F(CalcPatTest, SampleRunsMatchCheckedInResults) {
   ASSERT_TRUE(WritePatternFile("XABCD_Bull", PatternSource("XABCD_Bull")));
   ASSERT_TRUE(WritePatternFile("Swing3", PatternSource("Swing3")));
-  CompareWithExpected(RunSample("XABCD_Bull", "pfc_gold5", 5, 5), "expected_XABCD_Bull.csv");
-  CompareWithExpected(RunSample("Swing3", "pfc_gold3", 5, 5), "expected_Swing3.csv");
+  // The first line of an expected file tells where it came from.
+  ExpectMatchesGolden(RunSample("XABCD_Bull", "pfc_gold5", 5, 5),
+                      "patterns/expected_XABCD_Bull.csv", 1);
+  ExpectMatchesGolden(RunSample("Swing3", "pfc_gold3", 5, 5), "patterns/expected_Swing3.csv", 1);
 }
 
 }  // namespace

@@ -14,12 +14,16 @@
 #include <vector>
 
 #include "common/testing/fake_platform.h"
+#include "common/testing/log_capture.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
+#include "hostbridge/entry_frame.h"
+#include "hostbridge/xmt_slot.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
+#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
 #include "pattern/zigzag.h"
 
 namespace {
@@ -37,7 +41,7 @@ class RsCheckTest : public ::testing::Test {
   void TearDown() override { ReleaseAllBarMgrs(); }
 
   void Clear() {
-    for (XmtSlotForTest& s : slots) s = {kUntouched, 0x5A5A5A5A};
+    for (XmtSlot& s : slots) s = {kUntouched, 0x5A5A5A5A};
   }
   // Feeds the next bar of instance id (prices in whole units, scale 100), windows 1/1.
   int Feed(const char* id, double price, int left = 1, int right = 1) {
@@ -55,7 +59,7 @@ class RsCheckTest : public ::testing::Test {
   }
   float Slot(int i) const { return slots[i].value; }
 
-  XmtSlotForTest slots[kRsResultSlots + 1];
+  XmtSlot slots[kRsResultSlots + 1];
   int bar = 0;
   LogCapture log;
 };
@@ -77,7 +81,7 @@ TEST_F(RsCheckTest, NoPivotZeroesTwentySlotsAndNoMore) {
   EXPECT_EQ(0, Feed("RsZero", 16));
   for (int i = 0; i < kRsResultSlots; ++i) EXPECT_EQ(0.0f, Slot(i)) << i;
   EXPECT_EQ(kUntouched, Slot(kRsResultSlots));
-  EXPECT_EQ(0x5A5A5A5A, slots[0].rest);  // the second half of a slot is the caller's
+  EXPECT_EQ(0x5A5A5A5A, slots[0].unused);  // the second half of a slot is the caller's
 }
 
 TEST_F(RsCheckTest, RisingStructure) {
@@ -194,19 +198,11 @@ struct CloseBar {
   int price = 0;  // close * 10000
 };
 
-std::vector<CloseBar> ReadCloses(const std::string& path) {
+std::vector<CloseBar> ReadCloses(const std::string& file) {
   std::vector<CloseBar> bars;
-  std::istringstream in(ReadWholeFile(path));
-  std::string line;
-  std::getline(in, line);  // Date,Time,Close
-  while (std::getline(in, line)) {
-    int y = 0, m = 0, d = 0, hh = 0, mm = 0;
-    double close = 0;
-    if (std::sscanf(line.c_str(), "%d-%d-%d,%d:%d,%lf", &y, &m, &d, &hh, &mm, &close) != 6)
-      continue;
-    bars.push_back({(y - 1900) * 10000 + m * 100 + d, hh * 100 + mm,
-                    static_cast<int>(std::lround(close * 10000))});
-  }
+  for (const CsvBar& c : ReadTestBars(file))
+    bars.push_back(
+        {FullDateToHost(c.date), c.time, static_cast<int>(std::lround(c.close * 10000))});
   return bars;
 }
 
@@ -226,7 +222,7 @@ std::string RunCloses(XMT_RS_ChkPiv_fn check, const std::vector<CloseBar>& bars,
     if (block[2].value == 0.0f) continue;  // no pivot confirmed
     char line[512];
     int n = std::snprintf(line, sizeof line, "%d,%d,%zu,%d,%04d,%d", left, right, i,
-                          b.hostDate + 19000000, b.time, r);
+                          HostDateToFull(b.hostDate), b.time, r);
     for (int s = 0; s <= 12; ++s) {
       if (block[s].value == kUntouched)
         n += std::snprintf(line + n, sizeof line - n, ",-");
@@ -242,24 +238,14 @@ std::string RunCloses(XMT_RS_ChkPiv_fn check, const std::vector<CloseBar>& bars,
 
 TEST(RsCheckGolden, MatchesTheExpectedResults) {
   PresetDataDrive();
-  PatternLibrary lib(TestProgramFolder() + XMT_PATTERN_FILE_NAME);
-  ASSERT_TRUE(lib.Complete()) << lib.error;
-  auto check = reinterpret_cast<XMT_RS_ChkPiv_fn>(ModuleSymbol(lib.module, "XMT_RS_ChkPiv"));
+  PatternLibrary lib(XMT_PATTERN_FILE_NAME);
+  ASSERT_TRUE(lib.Complete()) << lib.Error();
+  auto check = lib.Get<XMT_RS_ChkPiv_fn>("XMT_RS_ChkPiv");
   ASSERT_NE(nullptr, check);
-  const std::vector<CloseBar> bars = ReadCloses(XMT_TESTDATA_DIR "/usdchf_30min.csv");
+  const std::vector<CloseBar> bars = ReadCloses("usdchf_30min.csv");
   ASSERT_GT(bars.size(), 60000u);
   std::string actual = RunCloses(check, bars, 48, 48);
-  WriteWholeFile("rs_check_golden_actual.csv", actual);  // kept in the test's folder
-  const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/rs_check_golden_expected.csv");
-  ASSERT_FALSE(expected.empty());
-  // Report the first line that differs rather than two long texts.
-  std::istringstream a(actual), e(expected);
-  std::string la, le;
-  for (int line = 1; std::getline(e, le); ++line) {
-    if (!std::getline(a, la)) la = "<end>";
-    ASSERT_EQ(le, la) << "line " << line;
-  }
-  EXPECT_FALSE(std::getline(a, la)) << "more lines than expected: " << la;
+  ExpectMatchesGolden(actual, "rs_check_golden_expected.csv");
 }
 
 }  // namespace

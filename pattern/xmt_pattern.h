@@ -17,6 +17,8 @@
 #ifndef XMT_PATTERN_H
 #define XMT_PATTERN_H
 
+#include "hostbridge/xmt_slot.h"
+
 #ifndef XMT_EXPORT
 #define XMT_EXPORT
 #endif
@@ -24,12 +26,6 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-/* One 8-byte slot of a caller's block. */
-typedef struct XmtSlot {
-  float value;
-  int unused; /* never read or written by the library */
-} XmtSlot;
 
 /* Feeds one bar to the zig-zag instance `id` (found without regard to case, created on
  * first use). progress < 0 updates the outside progress window every hundredth bar.

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/xmt-host/bar_file.h"
+#include "common/testing/bar_file.h"
 #include "tools/xmt-host/library.h"
 
 struct StudyOptions {
@@ -79,6 +79,6 @@ int AutoScale(const BarFile& file);
 // (scale 0: each bar at the rule above, as XMT_PATTERN64 scales it).
 bool CheckPriceScale(const BarFile& file, int scale, std::string* error);
 // Whether the libraries take the bar: they refuse host dates below 900000 (before 1990).
-bool LibraryTakes(const SimBar& bar);
+bool LibraryTakes(const CsvBar& bar);
 // price * scale rounded half away from zero.
 int ScalePrice(double price, int scale);
