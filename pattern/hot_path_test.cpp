@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "common/settings/trace_log.h"
-#include "common/testing/fake_platform.h"
 #include "common/testing/log_capture.h"
+#include "common/testing/platform_wrapper.h"
 #include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
@@ -78,7 +78,7 @@ void operator delete[](void* p, size_t) noexcept { std::free(p); }
 namespace {
 
 // Forwards everything to the real platform and counts what a bar must not need.
-class CountingPlatform : public FakePlatform {
+class CountingPlatform : public PlatformWrapper {
  public:
   long taskAllocs = 0;
   long settingsCalls = 0;  // profile-string reads and writes
@@ -89,38 +89,38 @@ class CountingPlatform : public FakePlatform {
 
   void* TaskAlloc(size_t n) override {
     if (g_counting) ++taskAllocs;
-    return FakePlatform::TaskAlloc(n);
+    return PlatformWrapper::TaskAlloc(n);
   }
   void* TaskRealloc(void* p, size_t n) override {
     if (g_counting) ++taskAllocs;
-    return FakePlatform::TaskRealloc(p, n);
+    return PlatformWrapper::TaskRealloc(p, n);
   }
   int ReadProfileString(const char* section, const char* key, const char* def, char* out,
                         int size, const char* file) override {
     if (g_counting) ++settingsCalls;
-    return FakePlatform::ReadProfileString(section, key, def, out, size, file);
+    return PlatformWrapper::ReadProfileString(section, key, def, out, size, file);
   }
   bool WriteProfileString(const char* section, const char* key, const char* value,
                           const char* file) override {
     if (g_counting) ++settingsCalls;
-    return FakePlatform::WriteProfileString(section, key, value, file);
+    return PlatformWrapper::WriteProfileString(section, key, value, file);
   }
   long RegOpen(RegRoot root, const char* keyPath, bool create, bool wow64_32,
                void** key) override {
     if (g_counting) ++registryOpens;
-    return FakePlatform::RegOpen(root, keyPath, create, wow64_32, key);
+    return PlatformWrapper::RegOpen(root, keyPath, create, wow64_32, key);
   }
   FILE* OpenFile(const char* path, const char* mode) override {
     if (g_counting) ++fileOpens;
-    return FakePlatform::OpenFile(path, mode);
+    return PlatformWrapper::OpenFile(path, mode);
   }
   void WriteRaw(FILE* f, const void* data, size_t n) override {
     if (g_counting) ++logWrites;
-    FakePlatform::WriteRaw(f, data, n);
+    PlatformWrapper::WriteRaw(f, data, n);
   }
   void* FindTopWindow(const char* className, const char* titlePrefix) override {
     if (g_counting) ++windowLookups;
-    return FakePlatform::FindTopWindow(className, titlePrefix);
+    return PlatformWrapper::FindTopWindow(className, titlePrefix);
   }
 };
 
