@@ -117,7 +117,7 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
   const int style = TruncToInt(bar.values[2]);
   const bool hostNumbers = TruncToInt(bar.values[3]) > 0;
 
-  const int scale = bar.high < 3.0f ? 10000 : 100;
+  const int scale = PriceScaleForHigh(bar.high);
   const int open = ScalePriceForFeed(bar.open, scale);
   const int high = ScalePriceForFeed(bar.high, scale);
   const int low = ScalePriceForFeed(bar.low, scale);

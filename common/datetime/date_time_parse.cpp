@@ -23,14 +23,9 @@ namespace {
 constexpr int kMaxText = 1000;   // SetDT(text) looks at this many characters at most
 constexpr int kFieldSize = 128;  // one field of a date or time text
 
-// strtol clamped to int, so that absurd numbers in a text cannot overflow our arithmetic.
-long long ToNumber(const char* p) {
-  if (!p) return 0;
-  long long n = strtoll(p, nullptr, 10);
-  if (n > INT_MAX) return INT_MAX;
-  if (n < INT_MIN) return INT_MIN;
-  return n;
-}
+// A number held to the int range, so that absurd numbers in a text cannot overflow our
+// arithmetic.
+long long ToNumber(const char* p) { return TextToIntSaturated(p); }
 
 long long FieldNumber(const char* text, char separator, int n) {
   char field[kFieldSize];

@@ -8,6 +8,7 @@
 #include "tools/xmt-host/study_kit.h"
 
 #include "hostbridge/entry_frame.h"
+#include "pattern/pattern64.h"
 
 const std::vector<StudyInfo>& StudyTable() {
   static const std::vector<StudyInfo> table = {
@@ -37,14 +38,14 @@ const StudyInfo* FindStudy(const std::string& name) {
 int AutoScale(const BarFile& file) {
   double low = 0, high = 0;
   PriceRange(file, &low, &high);
-  return high < 3.0 ? 10000 : 100;
+  return PriceScaleForHigh(high);
 }
 
 bool LibraryTakes(const CsvBar& bar) { return FullDateToHost(bar.date) >= 900000; }
 
 bool CheckPriceScale(const BarFile& file, int scale, std::string* error) {
   for (const CsvBar& b : file.bars) {
-    const int s = scale > 0 ? scale : (static_cast<float>(b.high) < 3.0f ? 10000 : 100);
+    const int s = scale > 0 ? scale : PriceScaleForHigh(static_cast<float>(b.high));
     const double limit = 2147483647.0 / s;
     for (double p : {b.open, b.high, b.low, b.close}) {
       if (std::fabs(p) < limit) continue;

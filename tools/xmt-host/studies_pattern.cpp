@@ -11,6 +11,7 @@
 
 #include "common/platform/platform.h"
 #include "hostbridge/testing/fake_host.h"
+#include "pattern/pattern64.h"
 #include "tools/xmt-host/study_kit.h"
 
 namespace fs = std::filesystem;
@@ -205,7 +206,7 @@ class Pattern64Study : public Study {
 
  private:
   // The entry's own rule, bar by bar: 10000 below a high of 3, else 100.
-  static int BarScale(const CsvBar& b) { return static_cast<float>(b.high) < 3.0f ? 10000 : 100; }
+  static int BarScale(const CsvBar& b) { return PriceScaleForHigh(static_cast<float>(b.high)); }
 
   StudyOptions o_;
   std::string name_;

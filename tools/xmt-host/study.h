@@ -73,8 +73,8 @@ struct StudyInfo {
 const std::vector<StudyInfo>& StudyTable();
 const StudyInfo* FindStudy(const std::string& name);
 
-// Scale rule shared by the studies: 10000 below a high of 3.0, else 100.
-int AutoScale(const BarFile& file);
+// Scale rule shared by the studies: the library's rule, 10000 below a high of 3.0, else 100.
+int AutoScale(const BarFile& file);  // PriceScaleForHigh (pattern64.h) of the highest high
 // False with *error naming the first bar whose price does not fit an int at that scale
 // (scale 0: each bar at the rule above, as XMT_PATTERN64 scales it).
 bool CheckPriceScale(const BarFile& file, int scale, std::string* error);
