@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "common/datetime/date_time_internal.h"
+#include "common/platform/platform.h"
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 

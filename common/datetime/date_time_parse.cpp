@@ -14,6 +14,7 @@
 
 #include "common/datetime/date_time.h"
 #include "common/datetime/date_time_text_names.h"
+#include "common/platform/platform.h"
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 #include "common/text/txt.h"
