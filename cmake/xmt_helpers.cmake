@@ -139,12 +139,22 @@ function(xmt_wine_fixture)
 endfunction()
 
 # xmt_all_headers_check(<target> <folder> ...)
-# Compiles two generated files that include every header of the folders (test-only testing/
-# folders, backend headers *_posix.h / *_win32.h and *_internal.h left out), one in order and
-# one in reverse order, each ending in a check that no Windows macro renames our names.
+# Compiles two generated files that include every header of the folders and of the folder
+# of every study library made so far (test-only testing/ folders, backend headers
+# *_posix.h / *_win32.h and *_internal.h left out), one in order and one in reverse order,
+# each ending in a check that no Windows macro renames our names. Call it after the
+# libraries' folders are added.
 function(xmt_all_headers_check target)
+  set(folders ${ARGN})
+  get_property(libs GLOBAL PROPERTY XMT_STUDY_LIBRARIES)
+  foreach(lib IN LISTS libs)
+    get_target_property(dir ${lib} SOURCE_DIR)
+    file(RELATIVE_PATH dir ${PROJECT_SOURCE_DIR} ${dir})
+    list(APPEND folders ${dir})
+  endforeach()
+  list(REMOVE_DUPLICATES folders)
   set(headers "")
-  foreach(folder IN LISTS ARGN)
+  foreach(folder IN LISTS folders)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
       ${PROJECT_SOURCE_DIR}/${folder}/*.h)
     list(APPEND headers ${found})

@@ -41,6 +41,8 @@ int PatternCalcPat(int /*unused*/, const char* id, int barPos, int left, int rig
   if (piv) {
     const bool diag = pat->m_nDiagStart > 0 && mgr->m_LastBarDT.GetDate(0) >= pat->m_nDiagStart;
     CTxt text;
+    // The category "ParRec" (not "PatRec") is kept as the system writes it: log readers
+    // filter by it.
     if (diag) {
       piv->Describe(text);
       LogTrace("ParRec", 1, "NewPivot#%d: %s - Bar#%d(%lld)", mgr->GetPivotCount(),

@@ -30,6 +30,7 @@ constexpr int kStylePivots = 2;
 // "XMT_PATTERN64 Error#<n> occured - <message>", logged and handed to the caller.
 int SendError(char* err, int number, const char* message, int result) {
   CTxt text;
+  // "occured": kept as the system writes it; studies and log readers match this text.
   text.Format("XMT_PATTERN64 Error#%d occured - %s", number, message);
   LogTrace("PR", 3, "sendError: %s", static_cast<const char*>(text));
   CopyToCaller(err, kPatternErrBufSize, text);
@@ -49,7 +50,7 @@ struct HostBar {
 int CheckArray(IHostVariable* array, const char* name, int minCount, char* err) {
   CTxt message;
   if (!array) {
-    message.Format("%s missingA", name);
+    message.Format("%s missingA", name);  // "missingA": kept as the system writes it
     return SendError(err, 6, message, kP64ArrayMissing);
   }
   if (HostDimensions(array) != 1) {
