@@ -22,6 +22,7 @@
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/testing/golden_slots.h"
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/zigzag.h"
@@ -220,17 +221,10 @@ std::string RunCloses(XMT_RS_ChkPiv_fn check, const std::vector<CloseBar>& bars,
     const int r = check(id, b.hostDate, b.time, static_cast<int>(i) + 1, 10000, nullptr,
                         nullptr, nullptr, &b.price, 1, left, right, block);
     if (block[2].value == 0.0f) continue;  // no pivot confirmed
-    char line[512];
-    int n = std::snprintf(line, sizeof line, "%d,%d,%zu,%d,%04d,%d", left, right, i,
-                          HostDateToFull(b.hostDate), b.time, r);
-    for (int s = 0; s <= 12; ++s) {
-      if (block[s].value == kUntouched)
-        n += std::snprintf(line + n, sizeof line - n, ",-");
-      else
-        n += std::snprintf(line + n, sizeof line - n, ",%.4f",
-                           static_cast<double>(block[s].value));
-    }
-    out += line;
+    char line[128];
+    std::snprintf(line, sizeof line, "%d,%d,%zu,%d,%04d,%d", left, right, i,
+                  HostDateToFull(b.hostDate), b.time, r);
+    out += line + GoldenSlots(block, 13, kUntouched);
     out += "\n";
   }
   return out;

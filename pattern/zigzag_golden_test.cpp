@@ -19,6 +19,7 @@
 #include "common/testing/test_data.h"
 #include "hostbridge/entry_frame.h"
 #include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/testing/golden_slots.h"
 #include "pattern/testing/library_under_test.h"
 
 namespace {
@@ -54,6 +55,8 @@ std::string RunFile(PatternLibrary& lib, const char* name, int left, int right) 
   char id[64];
   std::snprintf(id, sizeof id, "Golden_%s_%d_%d", name, left, right);
   const uint32_t untouched = 0x7FC0DEAD;  // a NaN the library never writes
+  float untouchedValue;
+  std::memcpy(&untouchedValue, &untouched, 4);
   std::string out;
   for (size_t i = 0; i < bars.size(); ++i) {
     const DailyBar& b = bars[i];
@@ -64,18 +67,10 @@ std::string RunFile(PatternLibrary& lib, const char* name, int left, int right) 
     for (XmtSlot& s : block) std::memcpy(&s.value, &untouched, 4);
     int r = lib.zzCalcPiv(0, id, index + 1, left, right, block);
     if (r == 0) continue;
-    char line[512];
-    int n = std::snprintf(line, sizeof line, "%s,%d,%d,%d,%d,%d", name, left, right, index,
-                          HostDateToFull(b.hostDate), r);
-    for (const XmtSlot& s : block) {
-      uint32_t bits;
-      std::memcpy(&bits, &s.value, 4);
-      if (bits == untouched)
-        n += std::snprintf(line + n, sizeof line - n, ",-");
-      else
-        n += std::snprintf(line + n, sizeof line - n, ",%.4f", static_cast<double>(s.value));
-    }
-    out += line;
+    char line[128];
+    std::snprintf(line, sizeof line, "%s,%d,%d,%d,%d,%d", name, left, right, index,
+                  HostDateToFull(b.hostDate), r);
+    out += line + GoldenSlots(block, 12, untouchedValue);
     out += "\n";
   }
   return out;

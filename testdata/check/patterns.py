@@ -93,8 +93,8 @@ class Pattern:
     def formula_value(self, formula, pivots):
         """Value of one formula over the newest pivots, single precision; None on error."""
         k = len(self.letters)
-        first = second = None
-        l1 = l2 = r1 = r2 = 0.0
+        taken = 0  # pivot slots filled: the first, then the second
+        lefts, rights = [0.0, 0.0], [0.0, 0.0]  # L1, L2 and R1, R2
         op = None
         left = 0.0
         j = 0
@@ -104,41 +104,29 @@ class Pattern:
             j += 1
             if ch.isalpha():
                 pos = self.letters.find(ch)
-                if pos < 0:
+                if pos < 0 or taken == 2:
                     return None
                 piv = pivots[len(pivots) - k + pos]
-                if first is None:
-                    first = piv
-                    if op is None:
-                        l1 = piv.price
-                    else:
-                        r1 = piv.price
-                elif second is None:
-                    second = piv
-                    if op is None:
-                        l2 = piv.price
-                    else:
-                        r2 = piv.price
-                else:
-                    return None
+                (lefts if op is None else rights)[taken] = piv.price
+                taken += 1
             elif ch in "*+-/":
                 if op is not None:
                     continue
                 op = ch
                 if j > 2:
-                    left = f32(l2 - l1)
-                    first = second = None
-                    l1 = l2 = 0.0
+                    left = f32(lefts[1] - lefts[0])
+                    taken = 0
+                    lefts = [0.0, 0.0]
                 else:
-                    left = l1
+                    left = lefts[0]
             else:
                 return None
         if len(formula) == 5:
-            if first is None or second is None:
+            if taken < 2:
                 return None
-            right = f32(r2 - r1)
+            right = f32(rights[1] - rights[0])
         else:
-            right = r2
+            right = rights[1]
         var1, var2 = abs(left), abs(right)
         if op == "*":
             return f32(var1 * var2)
