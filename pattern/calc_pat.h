@@ -9,8 +9,8 @@
 #include "pattern/pattern_eval.h"
 #include "pattern/xmt_pattern.h"
 
-// maxSlots bounds the result block as for WriteOutputs. err may be null; at most kPatternErrBufSize bytes (terminator
-// included) are written to it.
+// maxSlots bounds the result block as for WriteOutputs. err may be null; at most
+// kPatternErrBufSize bytes (terminator included) are written to it.
 inline constexpr int kPatternErrBufSize = XMT_PATTERN_ERR_BUF_SIZE;
 int PatternCalcPat(int unused, const char* id, int barPos, int left, int right, SlotBlock block,
                    const char* name, char* err, int maxSlots = kPatUnboundedSlots);

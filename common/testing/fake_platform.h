@@ -1,7 +1,8 @@
 // A Platform for tests of the higher layers.
 //
 // FakePlatform passes every call to another Platform (the native one unless told
-// otherwise; PlatformWrapper does the passing) except the ones a test must control or must not let reach the system:
+// otherwise; PlatformWrapper does the passing) except the ones a test must control or must
+// not let reach the system:
 // - the clock: local time is a settable value; universal time, time(), the time-zone
 //   state and the conversions follow from it and a fixed bias; every reading can advance
 //   the clock by a step;
