@@ -1,16 +1,28 @@
-/* One 8-byte slot of a caller's block, in plain C for the libraries' C headers.
+/* What the libraries' C headers share: the export marker and the caller's 8-byte slot.
  *
- * Studies hand result and parameter blocks to every library as arrays of these slots: a
- * single-precision value in the first four bytes, and four bytes that belong to the caller
- * and are never read or written by a library. SlotBlock (slot_block.h) is the C++ access;
- * this is the layout a caller declares.
+ * XMT_EXPORT is empty for callers; the library build defines it to give the exports
+ * default visibility. A slot carries a single-precision value in its first four bytes;
+ * the libraries never read or write the other four.
  */
 #ifndef XMT_SLOT_H
 #define XMT_SLOT_H
 
+#ifndef XMT_EXPORT
+#define XMT_EXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* One 8-byte slot of a caller's block. */
 typedef struct XmtSlot {
   float value;
   int unused; /* never read or written by the library */
 } XmtSlot;
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif /* XMT_SLOT_H */

@@ -19,10 +19,6 @@
 
 #include "hostbridge/xmt_slot.h"
 
-#ifndef XMT_EXPORT
-#define XMT_EXPORT
-#endif
-
 #ifdef __cplusplus
 extern "C" {
 #endif
