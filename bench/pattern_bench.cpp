@@ -11,7 +11,7 @@
 #include "common/text/text_helpers.h"
 #include "common/text/txt.h"
 #include "pattern/xmt_pattern.h"
-#include "tools/xmt-host/bar_file.h"
+#include "common/testing/bar_file.h"
 #include "tools/xmt-host/library.h"
 #include "tools/xmt-host/study.h"
 #include "tools/xmt-host/study_kit.h"

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/testing/loaded_library.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
 #include "signals/xmt_signals.h"
 
@@ -184,11 +185,7 @@ TEST(SignalsGolden, MatchesTheExpectedLines) {
   RunBand(s, "ttrc", ttrc, 20, 130, 2.5f, 1, kLongFileStride, actual);
   RunBand(s, "usdchf", chf, 10, 100, 1.0f, 1, 1, actual);
 
-  WriteWholeFile("signals_golden_actual.csv", actual);  // kept in the test's folder
-  const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/signals_golden_expected.csv");
-  ASSERT_FALSE(expected.empty());
-  const std::string difference = FirstDifference(actual, expected);
-  EXPECT_TRUE(difference.empty()) << difference;
+  ExpectMatchesGolden(actual, "signals_golden_expected.csv");
 }
 
 }  // namespace
