@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/xmt-host/bar_file.h"
+#include "common/testing/bar_file.h"
 
 // Points XMT_ROOT and XMT_HOST_DIR below out/bench/<name>, so that the libraries' settings,
 // logs and folders stay out of the user's own. Call before the first library call.

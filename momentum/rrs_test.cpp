@@ -11,7 +11,7 @@
 #include "momentum/rrs.h"
 #include "momentum/rrs_window.h"
 #include "momentum/testing/rrs_direct.h"
-#include "pattern/testing/pattern_test_env.h"
+#include "common/testing/log_capture.h"
 
 namespace {
 

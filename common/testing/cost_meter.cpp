@@ -87,38 +87,38 @@ void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 void* CountingPlatform::TaskAlloc(size_t n) {
   if (counting) ++taskAllocs;
-  return FakePlatform::TaskAlloc(n);
+  return PlatformWrapper::TaskAlloc(n);
 }
 void* CountingPlatform::TaskRealloc(void* p, size_t n) {
   if (counting) ++taskAllocs;
-  return FakePlatform::TaskRealloc(p, n);
+  return PlatformWrapper::TaskRealloc(p, n);
 }
 int CountingPlatform::ReadProfileString(const char* section, const char* key, const char* def,
                                         char* out, int size, const char* file) {
   if (counting) ++settingsCalls;
-  return FakePlatform::ReadProfileString(section, key, def, out, size, file);
+  return PlatformWrapper::ReadProfileString(section, key, def, out, size, file);
 }
 bool CountingPlatform::WriteProfileString(const char* section, const char* key,
                                           const char* value, const char* file) {
   if (counting) ++settingsCalls;
-  return FakePlatform::WriteProfileString(section, key, value, file);
+  return PlatformWrapper::WriteProfileString(section, key, value, file);
 }
 long CountingPlatform::RegOpen(RegRoot root, const char* keyPath, bool create, bool wow64_32,
                                void** key) {
   if (counting) ++registryOpens;
-  return FakePlatform::RegOpen(root, keyPath, create, wow64_32, key);
+  return PlatformWrapper::RegOpen(root, keyPath, create, wow64_32, key);
 }
 FILE* CountingPlatform::OpenFile(const char* path, const char* mode) {
   if (counting) ++fileOpens;
-  return FakePlatform::OpenFile(path, mode);
+  return PlatformWrapper::OpenFile(path, mode);
 }
 void CountingPlatform::WriteRaw(FILE* f, const void* data, size_t n) {
   if (counting) ++logWrites;
-  FakePlatform::WriteRaw(f, data, n);
+  PlatformWrapper::WriteRaw(f, data, n);
 }
 void* CountingPlatform::FindTopWindow(const char* className, const char* titlePrefix) {
   if (counting) ++windowLookups;
-  return FakePlatform::FindTopWindow(className, titlePrefix);
+  return PlatformWrapper::FindTopWindow(className, titlePrefix);
 }
 
 Meter::Meter(CountingPlatform& p) : p_(p) {

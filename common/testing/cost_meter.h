@@ -6,7 +6,7 @@
 // program's own sources, and the program linked with the options below; --wrap works for
 // ELF and PE alike), operator new is routed through malloc, and the
 // platform's task memory (the texts' allocator, COM task memory on Windows) is counted by
-// CountingPlatform, a FakePlatform that counts what it forwards.
+// CountingPlatform, a platform wrapper that counts what it forwards.
 //
 // In CMake: target_link_options(<test> PRIVATE -Wl,--wrap=malloc -Wl,--wrap=calloc
 // -Wl,--wrap=realloc).
@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <string>
 
-#include "common/testing/fake_platform.h"
+#include "common/testing/platform_wrapper.h"
 
 namespace cost_meter {
 // True while a Meter runs; the wrapped allocators count only then.
@@ -32,7 +32,7 @@ void Freeing(void* p);
 }  // namespace cost_meter
 
 // Forwards everything to the real platform and counts what a hot path must not need.
-class CountingPlatform : public FakePlatform {
+class CountingPlatform : public PlatformWrapper {
  public:
   long taskAllocs = 0;
   long settingsCalls = 0;  // profile-string reads and writes

@@ -50,7 +50,7 @@ PlatformTime FromMs(int64_t ms) {
 
 }  // namespace
 
-FakePlatform::FakePlatform(Platform& forward) : forward_(forward) {
+FakePlatform::FakePlatform(Platform& forward) : PlatformWrapper(forward) {
   SetLocalTime(MakePlatformTime(2025, 3, 14, 9, 30));
 }
 
@@ -250,7 +250,7 @@ int FakePlatform::FetchPage(const char* url, const char* agent, size_t limit,
   fetchedUrls.push_back(url ? url : "");
   auto it = url ? pages.find(url) : pages.end();
   if (it == pages.end()) {
-    if (forwardUnknownPages) return forward_.FetchPage(url, agent, limit, body);
+    if (forwardUnknownPages) return PlatformWrapper::FetchPage(url, agent, limit, body);
     if (body) body->clear();
     return -2;
   }
