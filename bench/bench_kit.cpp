@@ -35,7 +35,7 @@ std::vector<HostBar> HostBars(const BarFile& file, int scale) {
   std::vector<HostBar> out;
   out.reserve(file.bars.size());
   auto scaled = [scale](double v) { return static_cast<int>(std::lround(v * scale)); };
-  for (const SimBar& b : file.bars) {
+  for (const CsvBar& b : file.bars) {
     HostBar h;
     h.date = b.date - 19000000;
     if (h.date < 900000) continue;
