@@ -6,12 +6,7 @@
 #include <cstdlib>
 #include <new>
 
-#include <malloc.h>
-#if defined(_WIN32)
-#define XMT_USABLE_SIZE _msize
-#else
-#define XMT_USABLE_SIZE malloc_usable_size
-#endif
+#include "common/testing/heap_block_size.h"
 
 namespace cost_meter {
 bool counting = false;
@@ -25,10 +20,10 @@ namespace {
 
 // The allocator's usable size of a block, added when it comes and taken off when it goes.
 void Added(void* p) {
-  if (p) cost_meter::heapBytes += static_cast<long long>(XMT_USABLE_SIZE(p));
+  if (p) cost_meter::heapBytes += static_cast<long long>(HeapBlockSize(p));
 }
 void Removed(void* p) {
-  if (p) cost_meter::heapBytes -= static_cast<long long>(XMT_USABLE_SIZE(p));
+  if (p) cost_meter::heapBytes -= static_cast<long long>(HeapBlockSize(p));
 }
 
 }  // namespace
@@ -57,7 +52,7 @@ void* __wrap_calloc(size_t n, size_t size) {
 void* __wrap_realloc(void* p, size_t n) {
   if (!counting) return __real_realloc(p, n);
   ++cost_meter::heapCalls;
-  const long long before = p ? static_cast<long long>(XMT_USABLE_SIZE(p)) : 0;
+  const long long before = p ? static_cast<long long>(HeapBlockSize(p)) : 0;
   void* q = __real_realloc(p, n);
   if (q || n == 0) {  // a failed realloc leaves the block as it was
     cost_meter::heapBytes -= before;
