@@ -236,10 +236,11 @@ def log_table(runs):
         rows += ["",
                  "The default rule commits the file to disk (fsync here, `_commit` on Windows) after "
                  "every 21st line, and the line that triggers it waits for the disk: on this machine's "
-                 "shared virtual disk a commit takes about a millisecond, so the average line costs "
-                 "tens of microseconds of waiting, though only about 1-2 µs of processor time. Written "
-                 "to a memory file system, where a commit costs next to nothing, a line takes the "
-                 "processor time alone. Meeting the goal on a real disk would take moving the commit "
+                 "shared virtual disk a commit takes a millisecond or more, so the average line costs "
+                 "tens of microseconds of waiting, and the commit's own system work shows in the "
+                 "processor time as well. Written to a memory file system, where a commit costs next "
+                 "to nothing, a line costs what formatting and writing it take (third row). Meeting "
+                 "the goal on a real disk would take moving the commit "
                  "off the calling thread (a small commit thread woken every 21 lines) or committing "
                  "by time only; both change when a line is known to be on disk, which is why the "
                  "log keeps its rule."]
