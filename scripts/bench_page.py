@@ -234,7 +234,7 @@ def log_table(runs):
         rows.append(f"| {label} | {fmt_ns(wall)} | {fmt_ns(cpu)} | {mark} |")
     if met is False:
         rows += ["",
-                 "The default rule commits the file to disk (fsync here, `_commit` on Windows) after "
+                 "The default rule commits the file to disk (fdatasync here, `_commit` on Windows) after "
                  "every 21st line, and the line that triggers it waits for the disk: on this machine's "
                  "shared virtual disk a commit takes a millisecond or more, so the average line costs "
                  "tens of microseconds of waiting, and the commit's own system work shows in the "
