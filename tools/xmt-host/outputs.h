@@ -8,6 +8,7 @@
 #include "tools/xmt-host/study.h"
 
 // Result true, or false with *error when the file cannot be written.
+bool WriteTextFile(const std::string& path, const std::string& text, std::string* error);
 bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOutput& out,
                     std::string* error);
 bool WriteChartSvg(const std::string& path, const std::string& title, const BarFile& bars,

@@ -21,11 +21,11 @@ const int kPatternSlots = 100;  // the caller's block: found + up to 99 outputs
 const int kErrorBuffer = XMT_PATTERN_ERR_BUF_SIZE;
 const int kLoadFailed = -5;     // XMT_PATTERN_CalcPat: the pattern file does not load
 
+}  // namespace
+
 // The pattern folder of the libraries, as this process sees it.
 std::string PatternFolder() { return Platform::Default().NativePath("C:/Database/DO_DER"); }
 
-// --pattern gives a name, or a PR_<name>.txt file that is installed into the pattern
-// folder first. Result the pattern name.
 bool InstallPattern(const std::string& pattern, std::string* name, std::string* error) {
   std::error_code ec;
   if (!fs::is_regular_file(pattern, ec)) {
@@ -53,6 +53,8 @@ bool InstallPattern(const std::string& pattern, std::string* name, std::string* 
   }
   return true;
 }
+
+namespace {
 
 // A pattern that does not load fails the same way on every bar: the run stops. The message
 // names the library's own path of the file; this says where that is here.

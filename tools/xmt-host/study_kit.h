@@ -25,8 +25,29 @@ void AddRow(int result, const XmtSlot* block, int count, StudyOutput* out);
 // (slots 3 and 7 hold the library's bar index; out->fileBars maps it to the file's bar).
 void TrackPivots(const XmtSlot* block, bool dropped, StudyOutput* out);
 
+// A bar's up and down ticks: the file's UpVol and DownVol columns when it has them, else
+// the volume split by where the close lies in the bar's range: up = round(volume * (close -
+// low) / (high - low)), down = volume - up; half each when high equals low.
+void UpDownVolume(const BarFile& file, int index, double* up, double* down);
+
+// The bar's date in the host's form ((year - 1900) * 10000 + month * 100 + day).
+inline int HostDate(const SimBar& bar) { return bar.date - 19000000; }
+
+// The pattern folder of the libraries, as this process sees it.
+std::string PatternFolder();
+// A pattern given as a name, or a PR_<name>.txt file that is installed into the pattern
+// folder first. Result true with the pattern name in *name.
+bool InstallPattern(const std::string& pattern, std::string* name, std::string* error);
+
 // The study constructors of the study table.
 std::unique_ptr<Study> MakeZigZagStudy(const StudyOptions& o);
 std::unique_ptr<Study> MakeRsStudy(const StudyOptions& o);
 std::unique_ptr<Study> MakePatternStudy(const StudyOptions& o);
 std::unique_ptr<Study> MakePattern64Study(const StudyOptions& o);
+std::unique_ptr<Study> MakeBspStudy(const StudyOptions& o);
+std::unique_ptr<Study> MakeFindGemStudy(const StudyOptions& o);
+std::unique_ptr<Study> MakeRareAvgStudy(const StudyOptions& o);
+std::unique_ptr<Study> MakeTrendStudy(const StudyOptions& o);
+std::unique_ptr<Study> MakePrcNormStudy(const StudyOptions& o);
+std::unique_ptr<Study> MakeExportStudy(const StudyOptions& o);
+std::unique_ptr<Study> MakeLoadColStudy(const StudyOptions& o);
