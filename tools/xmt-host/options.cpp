@@ -16,7 +16,7 @@ bool ToNumber(const std::string& text, double* out) {
 
 std::string Shown(double v) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%g", v);
+  std::snprintf(buf, sizeof buf, "%.15g", v);
   return buf;
 }
 
