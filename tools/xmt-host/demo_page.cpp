@@ -5,22 +5,11 @@
 #include <filesystem>
 #include <sstream>
 
+#include "tools/xmt-host/outputs.h"
+
 namespace {
 
-std::string Html(const std::string& s) {
-  std::string r;
-  for (char c : s) {
-    switch (c) {
-      case '<': r += "&lt;"; break;
-      case '>': r += "&gt;"; break;
-      case '&': r += "&amp;"; break;
-      case '"': r += "&quot;"; break;
-      default:
-        if (static_cast<unsigned char>(c) >= 0x20) r += c;
-    }
-  }
-  return r;
-}
+std::string Html(const std::string& s) { return XmlEscape(s); }
 
 std::string Name(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 

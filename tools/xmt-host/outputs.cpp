@@ -29,7 +29,9 @@ std::string Num(double v, int decimals = 4) {
   return buf;
 }
 
-std::string Escape(const std::string& s) {
+}  // namespace
+
+std::string XmlEscape(const std::string& s) {
   std::string r;
   for (char c : s) {
     switch (c) {
@@ -43,6 +45,10 @@ std::string Escape(const std::string& s) {
   }
   return r;
 }
+
+namespace {
+
+std::string Escape(const std::string& s) { return XmlEscape(s); }
 
 std::string DateText(int yyyymmdd) {
   char buf[16];

@@ -14,5 +14,9 @@ bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOut
 bool WriteChartSvg(const std::string& path, const std::string& title, const BarFile& bars,
                    const StudyOutput& out, std::string* error);
 
+// Text with <, >, & and " as entities and control characters other than tab and line feed
+// left out: fit for XML (and HTML) text and attribute values.
+std::string XmlEscape(const std::string& s);
+
 // The SVG document as text (WriteChartSvg writes this).
 std::string ChartSvg(const std::string& title, const BarFile& bars, const StudyOutput& out);

@@ -165,6 +165,20 @@ void UpDownVolume(const BarFile& file, int index, double* up, double* down) {
   *down = b.volume - *up;
 }
 
+FakeBar HostObjectBar(const SimBar& b) {
+  FakeBar bar;
+  bar.open = b.open;
+  bar.high = b.high;
+  bar.low = b.low;
+  bar.close = b.close;
+  bar.year = b.date / 10000;
+  bar.month = b.date / 100 % 100;
+  bar.day = b.date % 100;
+  bar.hour = b.time / 100;
+  bar.minute = b.time % 100;
+  return bar;
+}
+
 std::vector<std::string> PivotSlotNames(int count) {
   static const char* const fields[] = {"Since", "Price", "Dir", "Bar"};
   static const char* const groups[] = {"New", "Dropped", "Opposite"};

@@ -171,18 +171,9 @@ class Pattern64Study : public Study {
   }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
     const SimBar& b = file.bars[i];
-    FakeBar bar;
-    bar.open = b.open;
-    bar.high = b.high;
-    bar.low = b.low;
-    bar.close = b.close;
+    FakeBar bar = HostObjectBar(b);
     bar.upTicks = std::floor(b.volume / 2);  // no integer cast: volumes may pass 2^63
     bar.downTicks = b.volume - bar.upTicks;
-    bar.year = b.date / 10000;
-    bar.month = b.date / 100 % 100;
-    bar.day = b.date % 100;
-    bar.hour = b.time / 100;
-    bar.minute = b.time % 100;
     host_.AddBar(bar);
     char error[kErrorBuffer] = "", loadError[kErrorBuffer] = "";
     int r = entry_(o_.id.c_str(), error, &host_, name_.c_str(), loadError);

@@ -35,18 +35,8 @@ class BspStudy : public Study {
     return {{}, {"Pressure", "PressureAvg", "BuyAvg", "SellAvg"}, "buy/sell pressure"};
   }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
-    const SimBar& b = file.bars[i];
-    FakeBar bar;
-    bar.open = b.open;
-    bar.high = b.high;
-    bar.low = b.low;
-    bar.close = b.close;
+    FakeBar bar = HostObjectBar(file.bars[i]);
     UpDownVolume(file, i, &bar.upTicks, &bar.downTicks);
-    bar.year = b.date / 10000;
-    bar.month = b.date / 100 % 100;
-    bar.day = b.date % 100;
-    bar.hour = b.time / 100;
-    bar.minute = b.time % 100;
     host_.AddBar(bar);
     // The symbol is part of the instance key and the buffer of the error text.
     char symErr[XMT_SIGNALS_ERR_BUF_SIZE] = "";

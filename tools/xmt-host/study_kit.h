@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "hostbridge/testing/fake_host.h"
 #include "pattern/xmt_pattern.h"
 #include "tools/xmt-host/study.h"
 
@@ -29,6 +30,9 @@ void TrackPivots(const XmtSlot* block, bool dropped, StudyOutput* out);
 // the volume split by where the close lies in the bar's range: up = round(volume * (close -
 // low) / (high - low)), down = volume - up; half each when high equals low.
 void UpDownVolume(const BarFile& file, int index, double* up, double* down);
+
+// The bar as the in-memory study object holds it (prices, date and time; no ticks).
+FakeBar HostObjectBar(const SimBar& bar);
 
 // The bar's date in the host's form ((year - 1900) * 10000 + month * 100 + day).
 inline int HostDate(const SimBar& bar) { return bar.date - 19000000; }
