@@ -27,7 +27,7 @@ struct DemoRun {
 
 // What the demo shows: pivots on daily stocks, two pattern files, the one-call entry and
 // the structure check on half-hourly currency quotes; the signal functions on the same
-// files, and the export files with their round trip.
+// files, the export files with their round trip, and the momentum functions.
 const std::vector<DemoRun>& Runs() {
   static const std::vector<DemoRun> runs = {
       {"zigzag", "msft_daily.csv", {"--left", "5", "--right", "5"}},
@@ -44,6 +44,10 @@ const std::vector<DemoRun>& Runs() {
       {"prcnorm", "msft_daily.csv", {"--factor", "0.1"}},
       {"export", "msft_daily.csv", {}},
       {"loadcol", "msft_daily.csv", {"--column", "6"}},
+      {"utc", "msft_daily.csv", {"--lookback", "10", "--smooth", "5"}},
+      {"utc", "usdchf_30min.csv", {"--lookback", "20", "--smooth", "10"}, 4000},
+      {"rrs", "ttrc_daily.csv", {"--len", "30"}},
+      {"patdetect", "msft_daily.csv", {"--pattern", "PATTERN/Swing3"}},
   };
   return runs;
 }

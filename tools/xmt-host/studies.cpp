@@ -97,6 +97,22 @@ const std::vector<StudyInfo>& StudyTable() {
        "a column file written by XMT_SaveDataToCsv2 loaded back (XMT_LoadCol)", MakeLoadColStudy,
        {IntOption("--column", &StudyOptions::column, 1, 1000,
                   "field handed back: 3 open, 4 high, 5 low, 6 close (default), 7 up volume")}},
+      {"utc", "XMT_MOMENTUM", "momentum of the typical price and its smoothing (XMT_UTC)",
+       MakeUtcStudy,
+       {IntOption("--lookback", &StudyOptions::lookback, -1000000, 1000000,
+                  "bars compared, N (default 10)"),
+        IntOption("--smooth", &StudyOptions::smooth, -1000000, 1000000,
+                  "exponential smoothing length, L (default 5; 1: none)")}},
+      {"rrs", "XMT_MOMENTUM", "robust (repeated-median) slope of the close (XMT_RRS)",
+       MakeRrsStudy,
+       {IntOption("--len", &StudyOptions::regrLen, -1000000, 1000000,
+                  "points in the regression window (default 30)"),
+        FlagOption("--per-mille", &StudyOptions::perMille,
+                   "the slope per mille of the newest close (mode 2)")}},
+      {"patdetect", "XMT_MOMENTUM", "a pattern text file made available (XMT_PatDetect)",
+       MakePatDetectStudy,
+       {TextOption("--pattern", "FILE", &StudyOptions::pattern, "the pattern text file",
+                   true)}},
   };
   return table;
 }

@@ -31,13 +31,16 @@ struct StudyOptions {
   int scope = 20;              // findgem: bars scanned and looked back
   bool basisPoints = false;    // findgem: excursions in ten-thousandths of the price
   bool crossDays = false;      // findgem: scans go on past a day's end
-  int regrLen = 30;            // rareavg: regression window, final smoothing, response
+  int regrLen = 30;            // rareavg (and rrs): regression window; final smoothing, response
   int wgtLen = 0;
   int response = 60;
   int fast = 10;               // trend: shortest and longest average of the band
   int slow = 120;
   double factor = 0.5;         // prcnorm: price factor
   int column = 6;              // loadcol: field number handed back (6: the close)
+  int lookback = 10;           // utc: bars compared and smoothing length
+  int smooth = 5;
+  bool perMille = false;       // rrs: slope per mille of the newest value
 };
 
 // One command-line option of a study: how it is written, what it sets and its limits.

@@ -55,3 +55,6 @@ std::unique_ptr<Study> MakeTrendStudy(const StudyOptions& o);
 std::unique_ptr<Study> MakePrcNormStudy(const StudyOptions& o);
 std::unique_ptr<Study> MakeExportStudy(const StudyOptions& o);
 std::unique_ptr<Study> MakeLoadColStudy(const StudyOptions& o);
+std::unique_ptr<Study> MakeUtcStudy(const StudyOptions& o);
+std::unique_ptr<Study> MakeRrsStudy(const StudyOptions& o);
+std::unique_ptr<Study> MakePatDetectStudy(const StudyOptions& o);
