@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "common/platform/platform.h"
+#include "common/settings/settings.h"
 #include "signals/xmt_signals.h"
 #include "tools/xmt-host/study_kit.h"
 
@@ -15,9 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The folder the bar exports write into, as this process sees it.
+// The folder the bar exports write into ("<host folder>/../CSV"), as this process sees it.
 fs::path ExportFolder() {
-  return fs::path(Platform::Default().MainProgramPath()).parent_path().parent_path() / "CSV";
+  return fs::path(BaseDirFromProgramPath(Platform::Default().MainProgramPath(), false)) / ".." /
+         "CSV";
 }
 
 // Csv2's parameter block for one bar: layout 0 (the user's usual file) or 1 (yyyymmdd and
