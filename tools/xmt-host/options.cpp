@@ -21,43 +21,43 @@ std::string Shown(double v) {
 }
 
 // Sets the option's field from text (the next argument for all but flags).
-bool Apply(const OptionSpec& spec, const std::string& text, StudyOptions* o, std::string* error) {
+bool Apply(const OptionRule& rule, const std::string& text, StudyOptions* o, std::string* error) {
   double v = 0;
-  switch (spec.kind) {
-    case OptionSpec::kFlag:
-      o->*spec.flagField = true;
+  switch (rule.kind) {
+    case OptionRule::kFlag:
+      o->*rule.flagField = true;
       return true;
-    case OptionSpec::kText:
-      o->*spec.textField = text;
+    case OptionRule::kText:
+      o->*rule.textField = text;
       return true;
-    case OptionSpec::kInt:
-    case OptionSpec::kNumber:
-      if (!ToNumber(text, &v) || v < spec.min || v > spec.max ||
-          (spec.kind == OptionSpec::kInt && v != std::floor(v))) {
-        *error = std::string("option ") + spec.name + " needs a" +
-                 (spec.kind == OptionSpec::kInt ? " whole number" : " number") + " from " +
-                 Shown(spec.min) + " to " + Shown(spec.max) + ", not '" + text + "'";
+    case OptionRule::kInt:
+    case OptionRule::kNumber:
+      if (!ToNumber(text, &v) || v < rule.min || v > rule.max ||
+          (rule.kind == OptionRule::kInt && v != std::floor(v))) {
+        *error = std::string("option ") + rule.name + " needs a" +
+                 (rule.kind == OptionRule::kInt ? " whole number" : " number") + " from " +
+                 Shown(rule.min) + " to " + Shown(rule.max) + ", not '" + text + "'";
         return false;
       }
-      if (spec.kind == OptionSpec::kInt)
-        o->*spec.intField = static_cast<int>(v);
+      if (rule.kind == OptionRule::kInt)
+        o->*rule.intField = static_cast<int>(v);
       else
-        o->*spec.numberField = v;
+        o->*rule.numberField = v;
       return true;
   }
   return false;
 }
 
 // Options of any study of the table with this name (to tell positional arguments from values).
-const OptionSpec* AnyStudyOption(const std::string& name) {
+const OptionRule* AnyStudyOption(const std::string& name) {
   for (const StudyInfo& s : StudyTable())
-    for (const OptionSpec& o : s.options)
+    for (const OptionRule& o : s.options)
       if (name == o.name) return &o;
   return nullptr;
 }
 
-const OptionSpec* OptionOf(const StudyInfo& study, const std::string& name) {
-  for (const OptionSpec& o : study.options)
+const OptionRule* OptionOf(const StudyInfo& study, const std::string& name) {
+  for (const OptionRule& o : study.options)
     if (name == o.name) return &o;
   return nullptr;
 }
@@ -82,7 +82,7 @@ const char* UsageText() {
 std::string StudyHelp(const StudyInfo& study) {
   std::string text = std::string(study.name) + " (" + study.library + "): " + study.summary + "\n";
   if (study.options.empty()) text += "  no options of its own\n";
-  for (const OptionSpec& o : study.options) {
+  for (const OptionRule& o : study.options) {
     std::string head = std::string("  ") + o.name + (*o.value ? std::string(" ") + o.value : "");
     if (head.size() < 22) head.resize(22, ' ');
     text += head + " " + o.help + (o.required ? " (required)" : "") + "\n";
@@ -97,7 +97,7 @@ std::string StudyList() {
     std::snprintf(line, sizeof line, "%-10s %-12s %s\n", s.name, s.library, s.summary);
     text += line;
     std::string opts;
-    for (const OptionSpec& o : s.options)
+    for (const OptionRule& o : s.options)
       opts += std::string(opts.empty() ? "" : " ") + "[" + o.name +
               (*o.value ? std::string(" ") + o.value : "") + "]";
     text += "           options: " + (opts.empty() ? std::string("none") : opts) + "\n";
@@ -114,8 +114,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     if (a.size() > 1 && a[0] == '-') {
       bool takesValue = false;
       for (const char* g : generalWithValue) takesValue |= a == g;
-      const OptionSpec* spec = AnyStudyOption(a);
-      takesValue |= spec && spec->kind != OptionSpec::kFlag;
+      const OptionRule* rule = AnyStudyOption(a);
+      takesValue |= rule && rule->kind != OptionRule::kFlag;
       if (takesValue) ++i;
       continue;
     }
@@ -171,8 +171,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     } else if (a == "--quiet") {
       out->run.progress = false;
     } else if (a.size() > 1 && a[0] == '-') {
-      const OptionSpec* spec = study ? OptionOf(*study, a) : nullptr;
-      if (!spec) {
+      const OptionRule* rule = study ? OptionOf(*study, a) : nullptr;
+      if (!rule) {
         *error = AnyStudyOption(a) && study
                      ? "option " + a + " does not apply to " + study->name +
                            " (xmt-host --help " + study->name + ")"
@@ -180,8 +180,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
         return false;
       }
       std::string text;
-      if (spec->kind != OptionSpec::kFlag && !value(&text)) return false;
-      ok = Apply(*spec, text, &out->run.options, error);
+      if (rule->kind != OptionRule::kFlag && !value(&text)) return false;
+      ok = Apply(*rule, text, &out->run.options, error);
     }
     if (!ok) return false;
   }
@@ -206,10 +206,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
   out->run.study = study->name;
   out->run.barFile = positional[1];
   out->run.outDir = out->outDir.empty() ? "out/" + out->run.study : out->outDir;
-  for (const OptionSpec& spec : study->options) {
-    if (!spec.required || spec.kind != OptionSpec::kText || !(out->run.options.*spec.textField).empty())
+  for (const OptionRule& rule : study->options) {
+    if (!rule.required || rule.kind != OptionRule::kText || !(out->run.options.*rule.textField).empty())
       continue;
-    *error = std::string("the ") + study->name + " study needs " + spec.name + " " + spec.value;
+    *error = std::string("the ") + study->name + " study needs " + rule.name + " " + rule.value;
     return false;
   }
   return true;

@@ -9,29 +9,29 @@
 
 namespace {
 
-OptionSpec IntOption(const char* name, int StudyOptions::*field, int min, int max,
+OptionRule IntOption(const char* name, int StudyOptions::*field, int min, int max,
                      const char* help, bool required = false) {
-  return {name, "N", help, OptionSpec::kInt, field, nullptr, nullptr, nullptr, double(min),
+  return {name, "N", help, OptionRule::kInt, field, nullptr, nullptr, nullptr, double(min),
           double(max), required};
 }
-OptionSpec NumberOption(const char* name, double StudyOptions::*field, double min, double max,
+OptionRule NumberOption(const char* name, double StudyOptions::*field, double min, double max,
                         const char* help) {
-  return {name, "X", help, OptionSpec::kNumber, nullptr, field, nullptr, nullptr, min, max, false};
+  return {name, "X", help, OptionRule::kNumber, nullptr, field, nullptr, nullptr, min, max, false};
 }
-OptionSpec TextOption(const char* name, const char* value, std::string StudyOptions::*field,
+OptionRule TextOption(const char* name, const char* value, std::string StudyOptions::*field,
                       const char* help, bool required = false) {
-  return {name, value, help, OptionSpec::kText, nullptr, nullptr, field, nullptr, 0, 0, required};
+  return {name, value, help, OptionRule::kText, nullptr, nullptr, field, nullptr, 0, 0, required};
 }
-OptionSpec FlagOption(const char* name, bool StudyOptions::*field, const char* help) {
-  return {name, "", help, OptionSpec::kFlag, nullptr, nullptr, nullptr, field, 0, 0, false};
+OptionRule FlagOption(const char* name, bool StudyOptions::*field, const char* help) {
+  return {name, "", help, OptionRule::kFlag, nullptr, nullptr, nullptr, field, 0, 0, false};
 }
 
 // Options several studies share.
-const OptionSpec kLeft = IntOption("--left", &StudyOptions::left, -1000000000, 1000000000,
+const OptionRule kLeft = IntOption("--left", &StudyOptions::left, -1000000000, 1000000000,
                                    "left pivot window length (default 5)");
-const OptionSpec kRight = IntOption("--right", &StudyOptions::right, -1000000000, 1000000000,
+const OptionRule kRight = IntOption("--right", &StudyOptions::right, -1000000000, 1000000000,
                                     "right pivot window length (default 5)");
-const OptionSpec kScale = IntOption("--scale", &StudyOptions::scale, 0, 1000000000,
+const OptionRule kScale = IntOption("--scale", &StudyOptions::scale, 0, 1000000000,
                                     "price divisor (default: 10000 below a high of 3.0, else 100)");
 const char* const kPatternHelp = "pattern name, or a PR_<name>.txt file to install and use";
 

@@ -16,7 +16,7 @@
 #include "tools/xmt-host/library.h"
 
 // Every setting a study may take. Each study row of the table declares which of them it
-// accepts as command-line options (OptionSpec); the rest keep these defaults.
+// accepts as command-line options (OptionRule); the rest keep these defaults.
 struct StudyOptions {
   std::string id = "XMTHOST";  // instance identifier (or symbol) passed to the library
   int left = 5;                // pivot window lengths
@@ -44,7 +44,7 @@ struct StudyOptions {
 };
 
 // One command-line option of a study: how it is written, what it sets and its limits.
-struct OptionSpec {
+struct OptionRule {
   enum Kind { kInt, kNumber, kText, kFlag };
   const char* name;   // "--left"
   const char* value;  // "N", "NAME|FILE"; empty for a flag
@@ -116,7 +116,7 @@ struct StudyInfo {
   const char* library;  // file name without extension
   const char* summary;
   std::unique_ptr<Study> (*make)(const StudyOptions& options);
-  std::vector<OptionSpec> options;  // the options this study takes
+  std::vector<OptionRule> options;  // the options this study takes
 };
 
 // The study table (studies.cpp).

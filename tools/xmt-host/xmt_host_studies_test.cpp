@@ -321,7 +321,7 @@ TEST(StudyOptionsTable, ListNamesEveryStudyAndEachStudyTakesOnlyItsOwnOptions) {
   for (const StudyInfo& s : StudyTable()) {
     EXPECT_NE(list.find(std::string(s.name) + " "), std::string::npos) << s.name;
     const std::string help = StudyHelp(s);
-    for (const OptionSpec& o : s.options) EXPECT_NE(help.find(o.name), std::string::npos) << o.name;
+    for (const OptionRule& o : s.options) EXPECT_NE(help.find(o.name), std::string::npos) << o.name;
   }
   struct Case {
     std::vector<std::string> args;
