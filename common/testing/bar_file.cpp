@@ -11,7 +11,7 @@
 
 namespace {
 
-enum Column { kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kColumnCount };
+enum Column { kDate, kTime, kOpen, kHigh, kLow, kClose, kVolume, kUpVol, kDownVol, kColumnCount };
 
 std::vector<std::string> SplitCsv(const std::string& line) {
   std::vector<std::string> fields;
@@ -39,8 +39,8 @@ std::string Lower(std::string s) {
 }
 
 int ColumnOf(const std::string& name) {
-  static const char* const names[kColumnCount] = {"date", "time", "open", "high",
-                                                  "low", "close", "volume"};
+  static const char* const names[kColumnCount] = {"date", "time", "open",   "high",   "low",
+                                                  "close", "volume", "upvol", "downvol"};
   std::string n = Lower(name);
   if (n == "vol") return kVolume;
   for (int i = 0; i < kColumnCount; ++i)
@@ -128,6 +128,8 @@ bool ReadBarStream(std::istream& in, const std::string& name, BarFile* out, std:
       if (anyOhlc && !allOhlc) return fail(lineNo, "Open, High and Low go together");
       out->closeOnly = !allOhlc;
       out->hasTime = map[kTime] >= 0;
+      if ((map[kUpVol] >= 0) != (map[kDownVol] >= 0)) return fail(lineNo, "UpVol and DownVol go together");
+      out->hasUpDown = map[kUpVol] >= 0;
       width = fields.size();
       continue;
     }
@@ -142,9 +144,9 @@ bool ReadBarStream(std::istream& in, const std::string& name, BarFile* out, std:
       bar.time = ParseTime(fields[map[kTime]]);
       if (bar.time < 0) return fail(lineNo, "bad time '" + fields[map[kTime]] + "'");
     }
-    const int priceColumns[] = {kOpen, kHigh, kLow, kClose, kVolume};
-    double* targets[] = {&bar.open, &bar.high, &bar.low, &bar.close, &bar.volume};
-    for (int i = 0; i < 5; ++i) {
+    const int priceColumns[] = {kOpen, kHigh, kLow, kClose, kVolume, kUpVol, kDownVol};
+    double* targets[] = {&bar.open, &bar.high, &bar.low, &bar.close, &bar.volume, &bar.upVol, &bar.downVol};
+    for (int i = 0; i < 7; ++i) {
       int col = map[priceColumns[i]];
       if (col < 0) continue;
       if (!ParseNumber(fields[col], targets[i]))
@@ -152,7 +154,7 @@ bool ReadBarStream(std::istream& in, const std::string& name, BarFile* out, std:
     }
     if (out->closeOnly) bar.open = bar.high = bar.low = bar.close;
     if (bar.high < bar.low) return fail(lineNo, "high below low");
-    if (bar.volume < 0) return fail(lineNo, "negative volume");
+    if (bar.volume < 0 || bar.upVol < 0 || bar.downVol < 0) return fail(lineNo, "negative volume");
     out->bars.push_back(bar);
   }
   if (in.bad()) return fail(lineNo, "read error");

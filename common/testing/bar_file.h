@@ -1,5 +1,6 @@
 // Bar files of the simulator and the tests: CSV with a header naming the columns
-// (Date[,Time],Open,High,Low,Close[,Volume] or Date,Time,Close), one bar per row.
+// (Date[,Time],Open,High,Low,Close[,Volume][,UpVol,DownVol] or Date,Time,Close), one bar
+// per row.
 //
 // Dates may be written 2015-04-15 or 20150415, times 09:30 or 0930 (a missing time is
 // 00:00). A file with only a close gives every bar that price for open, high and low too.
@@ -14,6 +15,7 @@ struct CsvBar {
   int date = 0;  // yyyymmdd
   int time = 0;  // HHMM
   double open = 0, high = 0, low = 0, close = 0, volume = 0;
+  double upVol = 0, downVol = 0;  // only from a file with UpVol and DownVol columns
   int line = 0;  // line number in the file, for messages
 };
 
@@ -21,6 +23,7 @@ struct BarFile {
   std::string path;
   bool hasTime = false;
   bool closeOnly = false;
+  bool hasUpDown = false;  // UpVol and DownVol columns
   std::vector<CsvBar> bars;
 };
 

@@ -7,6 +7,7 @@
 
 #include "common/platform/modules.h"
 #include "common/platform/platform.h"
+#include "tools/xmt-host/check.h"
 #include "tools/xmt-host/demo.h"
 #include "tools/xmt-host/options.h"
 
@@ -15,7 +16,10 @@ int main(int argc, char** argv) {
   CommandLine cl;
   std::string error;
   if (!ParseCommandLine(args, &cl, &error)) {
-    std::fprintf(stderr, "xmt-host: %s\n\n%s", error.c_str(), UsageText());
+    // A study's own options are what its user needs to see; else the general usage.
+    const StudyInfo* study = args.empty() ? nullptr : FindStudy(args[0]);
+    std::fprintf(stderr, "xmt-host: %s\n\n%s", error.c_str(),
+                 study ? StudyHelp(*study).c_str() : UsageText());
     return 2;
   }
   if (!cl.root.empty()) {
@@ -25,11 +29,21 @@ int main(int argc, char** argv) {
   }
   switch (cl.action) {
     case CommandLine::kHelp:
-      std::fputs(UsageText(), stdout);
+      if (!cl.helpStudy.empty())
+        std::fputs(StudyHelp(*FindStudy(cl.helpStudy)).c_str(), stdout);
+      else
+        std::fputs(UsageText(), stdout);
       return 0;
     case CommandLine::kList:
-      for (const StudyInfo& s : StudyTable()) std::printf("%-10s %s: %s\n", s.name, s.library, s.summary);
+      std::fputs(StudyList().c_str(), stdout);
       return 0;
+    case CommandLine::kCheck: {
+      std::string report;
+      int rc = CheckPatternFile(cl.checkFile, cl.run.library, &report);
+      std::fputs((report + (report.empty() || report.back() == '\n' ? "" : "\n")).c_str(),
+                 rc == 0 ? stdout : stderr);
+      return rc;
+    }
     case CommandLine::kDemo:
       return RunDemo(cl.dataDir.empty() ? XMT_SAMPLE_DIR : cl.dataDir,
                      cl.outDir.empty() ? "out/demo" : cl.outDir);

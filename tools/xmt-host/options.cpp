@@ -1,17 +1,65 @@
 // Parses the simulator's command line (see options.h).
 #include "tools/xmt-host/options.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-bool ToInt(const std::string& text, int* out) {
+bool ToNumber(const std::string& text, double* out) {
   if (text.empty()) return false;
   char* end = nullptr;
-  long v = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || v < -1000000000L || v > 1000000000L) return false;
-  *out = static_cast<int>(v);
-  return true;
+  *out = std::strtod(text.c_str(), &end);
+  return *end == '\0' && std::isfinite(*out);
+}
+
+std::string Shown(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.15g", v);
+  return buf;
+}
+
+// Sets the option's field from text (the next argument for all but flags).
+bool Apply(const OptionRule& rule, const std::string& text, StudyOptions* o, std::string* error) {
+  double v = 0;
+  switch (rule.kind) {
+    case OptionRule::kFlag:
+      o->*rule.flagField = true;
+      return true;
+    case OptionRule::kText:
+      o->*rule.textField = text;
+      return true;
+    case OptionRule::kInt:
+    case OptionRule::kNumber:
+      if (!ToNumber(text, &v) || v < rule.min || v > rule.max ||
+          (rule.kind == OptionRule::kInt && v != std::floor(v))) {
+        *error = std::string("option ") + rule.name + " needs a" +
+                 (rule.kind == OptionRule::kInt ? " whole number" : " number") + " from " +
+                 Shown(rule.min) + " to " + Shown(rule.max) + ", not '" + text + "'";
+        return false;
+      }
+      if (rule.kind == OptionRule::kInt)
+        o->*rule.intField = static_cast<int>(v);
+      else
+        o->*rule.numberField = v;
+      return true;
+  }
+  return false;
+}
+
+// Options of any study of the table with this name (to tell positional arguments from values).
+const OptionRule* AnyStudyOption(const std::string& name) {
+  for (const StudyInfo& s : StudyTable())
+    for (const OptionRule& o : s.options)
+      if (name == o.name) return &o;
+  return nullptr;
+}
+
+const OptionRule* OptionOf(const StudyInfo& study, const std::string& name) {
+  for (const OptionRule& o : study.options)
+    if (name == o.name) return &o;
+  return nullptr;
 }
 
 }  // namespace
@@ -20,23 +68,70 @@ const char* UsageText() {
   return "usage: xmt-host                       run the demo on the shipped sample data\n"
          "       xmt-host demo [--data DIR] [--out DIR]\n"
          "       xmt-host STUDY BARFILE [options]\n"
-         "       xmt-host --list | --help\n"
-         "options:\n"
+         "       xmt-host check PR_<name>.txt  check a pattern rule file\n"
+         "       xmt-host --list | --help [STUDY]\n"
+         "options of every run:\n"
          "  --lib PATH        library file (default: the study's library beside xmt-host)\n"
-         "  --id ID           instance ID passed to the library (default XMTHOST)\n"
-         "  --left N          left pivot window length (default 5)\n"
-         "  --right N         right pivot window length (default 5)\n"
-         "  --scale N         price divisor (default: 10000 below a high of 3.0, else 100)\n"
-         "  --pattern NAME|FILE  pattern name, or a PR_<name>.txt file to install and use\n"
-         "  --style 1|2       pattern64: 1 pattern evaluation, 2 pivot report\n"
-         "  --host-bars       pattern64: pass the host's bar numbers (input element 3)\n"
+         "  --id ID           instance ID (or symbol) passed to the library (default XMTHOST)\n"
          "  --root DIR        folder that holds the libraries' drive-letter folders (XMT_ROOT)\n"
          "  --out DIR         output folder (default out/<study>)\n"
-         "  --quiet           no progress line\n";
+         "  --quiet           no progress line\n"
+         "each study's own options: xmt-host --help STUDY (all of them: xmt-host --list)\n";
+}
+
+std::string StudyHelp(const StudyInfo& study) {
+  std::string text = std::string(study.name) + " (" + study.library + "): " + study.summary + "\n";
+  if (study.options.empty()) text += "  no options of its own\n";
+  for (const OptionRule& o : study.options) {
+    std::string head = std::string("  ") + o.name + (*o.value ? std::string(" ") + o.value : "");
+    if (head.size() < 22) head.resize(22, ' ');
+    text += head + " " + o.help + (o.required ? " (required)" : "") + "\n";
+  }
+  return text;
+}
+
+std::string StudyList() {
+  std::string text;
+  for (const StudyInfo& s : StudyTable()) {
+    char line[256];
+    std::snprintf(line, sizeof line, "%-10s %-12s %s\n", s.name, s.library, s.summary);
+    text += line;
+    std::string opts;
+    for (const OptionRule& o : s.options)
+      opts += std::string(opts.empty() ? "" : " ") + "[" + o.name +
+              (*o.value ? std::string(" ") + o.value : "") + "]";
+    text += "           options: " + (opts.empty() ? std::string("none") : opts) + "\n";
+  }
+  return text;
 }
 
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, std::string* error) {
+  // Positional arguments first: the study (or demo / check) and its file.
   std::vector<std::string> positional;
+  const char* const generalWithValue[] = {"--lib", "--id", "--root", "--data", "--out"};
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.size() > 1 && a[0] == '-') {
+      bool takesValue = false;
+      for (const char* g : generalWithValue) takesValue |= a == g;
+      const OptionRule* rule = AnyStudyOption(a);
+      takesValue |= rule && rule->kind != OptionRule::kFlag;
+      if (takesValue) ++i;
+      continue;
+    }
+    positional.push_back(a);
+  }
+  const StudyInfo* study = nullptr;
+  const bool check = !positional.empty() && positional[0] == "check";
+  const bool demo = positional.empty() || positional[0] == "demo";
+  if (!check && !demo) {
+    study = FindStudy(positional[0]);
+    if (!study) {
+      *error = "unknown study '" + positional[0] + "'";
+      return false;
+    }
+  }
+
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](std::string* v) {
@@ -47,19 +142,18 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
       *v = args[++i];
       return true;
     };
-    auto number = [&](int* v) {
-      std::string text;
-      if (!value(&text)) return false;
-      if (!ToInt(text, v)) {
-        *error = "option " + a + " needs a whole number from -1000000000 to 1000000000, not '" +
-                 text + "'";
-        return false;
-      }
-      return true;
-    };
     bool ok = true;
     if (a == "--help" || a == "-h") {
       out->action = CommandLine::kHelp;
+      if (study) out->helpStudy = study->name;
+      if (!study && i + 1 < args.size()) {
+        study = FindStudy(args[i + 1]);
+        if (!study) {
+          *error = "unknown study '" + args[i + 1] + "'";
+          return false;
+        }
+        out->helpStudy = study->name;
+      }
       return true;
     } else if (a == "--list") {
       out->action = CommandLine::kList;
@@ -68,18 +162,6 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
       ok = value(&out->run.library);
     } else if (a == "--id") {
       ok = value(&out->run.options.id);
-    } else if (a == "--left") {
-      ok = number(&out->run.options.left);
-    } else if (a == "--right") {
-      ok = number(&out->run.options.right);
-    } else if (a == "--scale") {
-      ok = number(&out->run.options.scale);
-    } else if (a == "--pattern") {
-      ok = value(&out->run.options.pattern);
-    } else if (a == "--style") {
-      ok = number(&out->run.options.style);
-    } else if (a == "--host-bars") {
-      out->run.options.hostBarNumbers = true;
     } else if (a == "--root") {
       ok = value(&out->root);
     } else if (a == "--data") {
@@ -89,14 +171,21 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     } else if (a == "--quiet") {
       out->run.progress = false;
     } else if (a.size() > 1 && a[0] == '-') {
-      *error = "unknown option " + a;
-      return false;
-    } else {
-      positional.push_back(a);
+      const OptionRule* rule = study ? OptionOf(*study, a) : nullptr;
+      if (!rule) {
+        *error = AnyStudyOption(a) && study
+                     ? "option " + a + " does not apply to " + study->name +
+                           " (xmt-host --help " + study->name + ")"
+                     : "unknown option " + a;
+        return false;
+      }
+      std::string text;
+      if (rule->kind != OptionRule::kFlag && !value(&text)) return false;
+      ok = Apply(*rule, text, &out->run.options, error);
     }
     if (!ok) return false;
   }
-  if (positional.empty() || positional[0] == "demo") {
+  if (demo) {
     out->action = CommandLine::kDemo;
     if (positional.size() > 1) {
       *error = "demo takes no file arguments";
@@ -104,29 +193,23 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     }
     return true;
   }
-  out->action = CommandLine::kRun;
-  if (!FindStudy(positional[0])) {
-    *error = "unknown study '" + positional[0] + "'";
-    return false;
-  }
   if (positional.size() != 2) {
-    *error = "give a study and one bar file";
+    *error = check ? "check takes one pattern rule file" : "give a study and one bar file";
     return false;
   }
-  out->run.study = positional[0];
+  if (check) {
+    out->action = CommandLine::kCheck;
+    out->checkFile = positional[1];
+    return true;
+  }
+  out->action = CommandLine::kRun;
+  out->run.study = study->name;
   out->run.barFile = positional[1];
   out->run.outDir = out->outDir.empty() ? "out/" + out->run.study : out->outDir;
-  const StudyOptions& o = out->run.options;
-  if (o.scale < 0) {
-    *error = "--scale must be above 0 (or 0 for the automatic scale)";
-    return false;
-  }
-  if (o.style != 1 && o.style != 2) {
-    *error = "--style must be 1 (pattern evaluation) or 2 (pivot report)";
-    return false;
-  }
-  if (out->run.study == "pattern" && out->run.options.pattern.empty()) {
-    *error = "the pattern study needs --pattern NAME|FILE";
+  for (const OptionRule& rule : study->options) {
+    if (!rule.required || rule.kind != OptionRule::kText || !(out->run.options.*rule.textField).empty())
+      continue;
+    *error = std::string("the ") + study->name + " study needs " + rule.name + " " + rule.value;
     return false;
   }
   return true;

@@ -1,4 +1,6 @@
-// The simulator's command line.
+// The simulator's command line: the demo, one study over a bar file, a pattern file check,
+// the study list and help. Options common to every run are parsed here; each study's own
+// options come from its row of the study table (study.h).
 #pragma once
 
 #include <string>
@@ -7,14 +9,20 @@
 #include "tools/xmt-host/runner.h"
 
 struct CommandLine {
-  enum Action { kDemo, kRun, kList, kHelp } action = kDemo;
+  enum Action { kDemo, kRun, kList, kHelp, kCheck } action = kDemo;
   RunRequest run;
-  std::string root;     // XMT_ROOT for the libraries (drive-letter folders live below it)
-  std::string dataDir;  // demo: where the sample bar and pattern files are
-  std::string outDir;   // demo: the parent of the demo folder
+  std::string root;       // XMT_ROOT for the libraries (drive-letter folders live below it)
+  std::string dataDir;    // demo: where the sample bar and pattern files are
+  std::string outDir;     // demo: the parent of the demo folder
+  std::string helpStudy;  // kHelp: the study whose options are shown (empty: general help)
+  std::string checkFile;  // kCheck: the pattern rule file
 };
 
 // Result true, or false with *error for an unknown study, option or a bad value.
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, std::string* error);
 
 const char* UsageText();
+// One study's description and options, as --help STUDY shows them.
+std::string StudyHelp(const StudyInfo& study);
+// Every study with its description and options (--list).
+std::string StudyList();

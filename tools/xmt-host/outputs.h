@@ -8,10 +8,15 @@
 #include "tools/xmt-host/study.h"
 
 // Result true, or false with *error when the file cannot be written.
+bool WriteTextFile(const std::string& path, const std::string& text, std::string* error);
 bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOutput& out,
                     std::string* error);
 bool WriteChartSvg(const std::string& path, const std::string& title, const BarFile& bars,
                    const StudyOutput& out, std::string* error);
+
+// Text with <, >, & and " as entities and control characters other than tab and line feed
+// left out: fit for XML (and HTML) text and attribute values.
+std::string XmlEscape(const std::string& s);
 
 // The SVG document as text (WriteChartSvg writes this).
 std::string ChartSvg(const std::string& title, const BarFile& bars, const StudyOutput& out);

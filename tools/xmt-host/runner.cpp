@@ -40,6 +40,7 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
 
   StudyOutput out;
   out.slotNames = study->SlotNames();
+  out.chart = study->Chart();
   for (int i = 0; i < static_cast<int>(bars.bars.size()); ++i)
     if (LibraryTakes(bars.bars[i])) out.fileBars.push_back(i);
   const int total = static_cast<int>(bars.bars.size());
@@ -57,7 +58,12 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
     }
     if (showProgress && ((i + 1) % step == 0 || i + 1 == total)) ShowProgress(i + 1, total);
   }
+  study->Finish(bars, &out);
   auto elapsed = std::chrono::steady_clock::now() - start;
+  if (out.failed) {
+    *error = bars.path + ": " + request.study + " failed: " + out.error;
+    return 5;
+  }
 
   std::error_code ec;
   std::filesystem::create_directories(request.outDir, ec);
@@ -69,6 +75,19 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
                             request.options.id;
   if (!WriteResultCsv(summary->csvPath, bars, out, error)) return 6;
   if (!WriteChartSvg(summary->svgPath, title, bars, out, error)) return 6;
+  // Files the library wrote go beside the CSV: "<study>-<bar file>.<their own name>".
+  summary->libraryFiles.clear();
+  for (const std::string& file : out.libraryFiles) {
+    const std::filesystem::path copy =
+        base.string() + "." + std::filesystem::path(file).filename().string();
+    std::filesystem::remove(copy, ec);  // MinGW's copy_file does not overwrite
+    std::filesystem::copy_file(file, copy, ec);
+    if (ec) {
+      *error = "cannot copy " + file + " to " + copy.string() + ": " + ec.message();
+      return 6;
+    }
+    summary->libraryFiles.push_back(copy.string());
+  }
 
   summary->bars = total;
   summary->pivots = static_cast<int>(out.pivots.size());
@@ -88,6 +107,7 @@ std::string DescribeRun(const RunRequest& request, const RunSummary& s) {
                 request.study.c_str(), std::filesystem::path(request.barFile).filename().string().c_str(),
                 s.bars, s.pivots, s.hits, s.microsPerBar, s.csvPath.c_str(), s.svgPath.c_str());
   std::string text = line;
+  for (const std::string& file : s.libraryFiles) text += "          " + file + "\n";
   if (s.refusedBars > 0)
     text += "          (" + std::to_string(s.refusedBars) +
             " bars dated before 1990 were refused by the library)\n";

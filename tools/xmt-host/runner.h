@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tools/xmt-host/study.h"
 
@@ -23,6 +24,7 @@ struct RunSummary {
   double microsPerBar = 0;
   std::string csvPath;
   std::string svgPath;
+  std::vector<std::string> libraryFiles;  // copies of the files the library wrote
 };
 
 // Result 0, or a non-zero exit code with *error telling what went wrong: 2 unknown study,

@@ -22,11 +22,11 @@ const int kPatternSlots = 100;  // the caller's block: found + up to 99 outputs
 const int kErrorBuffer = XMT_PATTERN_ERR_BUF_SIZE;
 const int kLoadFailed = -5;     // XMT_PATTERN_CalcPat: the pattern file does not load
 
+}  // namespace
+
 // The pattern folder of the libraries, as this process sees it.
 std::string PatternFolder() { return Platform::Default().NativePath("C:/Database/DO_DER"); }
 
-// --pattern gives a name, or a PR_<name>.txt file that is installed into the pattern
-// folder first. Result the pattern name.
 bool InstallPattern(const std::string& pattern, std::string* name, std::string* error) {
   std::error_code ec;
   if (!fs::is_regular_file(pattern, ec)) {
@@ -54,6 +54,8 @@ bool InstallPattern(const std::string& pattern, std::string* name, std::string* 
   }
   return true;
 }
+
+namespace {
 
 // A pattern that does not load fails the same way on every bar: the run stops. The message
 // names the library's own path of the file; this says where that is here.
@@ -170,18 +172,9 @@ class Pattern64Study : public Study {
   }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
     const CsvBar& b = file.bars[i];
-    FakeBar bar;
-    bar.open = b.open;
-    bar.high = b.high;
-    bar.low = b.low;
-    bar.close = b.close;
+    FakeBar bar = HostObjectBar(b);
     bar.upTicks = std::floor(b.volume / 2);  // no integer cast: volumes may pass 2^63
     bar.downTicks = b.volume - bar.upTicks;
-    bar.year = b.date / 10000;
-    bar.month = b.date / 100 % 100;
-    bar.day = b.date % 100;
-    bar.hour = b.time / 100;
-    bar.minute = b.time % 100;
     host_.AddBar(bar);
     char error[kErrorBuffer] = "", loadError[kErrorBuffer] = "";
     int r = entry_(o_.id.c_str(), error, &host_, name_.c_str(), loadError);

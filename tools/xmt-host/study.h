@@ -15,14 +15,55 @@
 #include "common/testing/bar_file.h"
 #include "tools/xmt-host/library.h"
 
+// Every setting a study may take. Each study row of the table declares which of them it
+// accepts as command-line options (OptionRule); the rest keep these defaults.
 struct StudyOptions {
-  std::string id = "XMTHOST";  // instance identifier passed to the library
+  std::string id = "XMTHOST";  // instance identifier (or symbol) passed to the library
   int left = 5;                // pivot window lengths
   int right = 5;
   int scale = 0;               // price divisor; 0: 10000 below a high of 3.0, else 100
   std::string pattern;         // pattern name (PR_<name>.txt in the pattern folder)
   int style = 1;               // pattern64: 1 pattern evaluation, 2 pivot report
   bool hostBarNumbers = false; // pattern64: input element 3 (use the host's bar number)
+  int avgLen = 14;             // bsp: AvgLen, VolLen and Style of the array "arrBSP"
+  int volLen = 20;
+  int bspStyle = 2;
+  int scope = 20;              // findgem: bars scanned and looked back
+  bool basisPoints = false;    // findgem: excursions in ten-thousandths of the price
+  bool crossDays = false;      // findgem: scans go on past a day's end
+  int regrLen = 30;            // rareavg (and rrs): regression window; final smoothing, response
+  int wgtLen = 0;
+  int response = 60;
+  int fast = 10;               // trend: shortest and longest average of the band
+  int slow = 120;
+  double factor = 0.5;         // prcnorm: price factor
+  int column = 6;              // loadcol: field number handed back (6: the close)
+  int lookback = 10;           // utc: bars compared and smoothing length
+  int smooth = 5;
+  bool perMille = false;       // rrs: slope per mille of the newest value
+};
+
+// One command-line option of a study: how it is written, what it sets and its limits.
+struct OptionRule {
+  enum Kind { kInt, kNumber, kText, kFlag };
+  const char* name;   // "--left"
+  const char* value;  // "N", "NAME|FILE"; empty for a flag
+  const char* help;
+  Kind kind;
+  int StudyOptions::*intField;
+  double StudyOptions::*numberField;
+  std::string StudyOptions::*textField;
+  bool StudyOptions::*flagField;
+  double min, max;    // kInt, kNumber
+  bool required;      // the study cannot run without it
+};
+
+// What a study's chart shows besides the price: CSV columns (by name) drawn over the price
+// and in a lower panel. Values of 1e8 and above (the libraries' "no value") leave a gap.
+struct ChartPlan {
+  std::vector<std::string> overlay;
+  std::vector<std::string> panel;
+  std::string panelTitle;
 };
 
 struct PivotMark {
@@ -35,7 +76,7 @@ struct PivotMark {
 struct StudyOutput {
   std::vector<std::string> slotNames;  // the result columns of the CSV
   std::vector<int> results;            // return value per bar
-  std::vector<std::vector<float>> slots;  // slot values per bar (at most slotNames.size())
+  std::vector<std::vector<double>> slots;  // values per bar (at most slotNames.size())
   std::map<int, PivotMark> pivots;     // by bar of the file; consolidation removes entries
   std::vector<int> hits;               // bar indexes where a pattern or structure was found
   std::vector<std::string> hitLabels;  // one per hit
@@ -44,6 +85,8 @@ struct StudyOutput {
   // The library numbers only the bars it takes (see LibraryTakes): its bar index -> the
   // bar of the file. The runner fills it; pivots are charted through it.
   std::vector<int> fileBars;
+  ChartPlan chart;                     // the runner fills it from the study
+  std::vector<std::string> libraryFiles;  // files the library wrote, copied beside the CSV
 };
 
 class Study {
@@ -59,7 +102,13 @@ class Study {
   }
   // Feeds bar `index`; appends one row to *out.
   virtual void Feed(const BarFile& file, int index, StudyOutput* out) = 0;
+  // Called once after the last bar (a second pass over the bars, files to hand over...).
+  virtual void Finish(const BarFile& file, StudyOutput* out) {
+    (void)file;
+    (void)out;
+  }
   virtual std::vector<std::string> SlotNames() const = 0;
+  virtual ChartPlan Chart() const { return {}; }
 };
 
 struct StudyInfo {
@@ -67,6 +116,7 @@ struct StudyInfo {
   const char* library;  // file name without extension
   const char* summary;
   std::unique_ptr<Study> (*make)(const StudyOptions& options);
+  std::vector<OptionRule> options;  // the options this study takes
 };
 
 // The study table (studies.cpp).

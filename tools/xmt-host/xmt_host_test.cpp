@@ -16,6 +16,7 @@
 #include "tools/xmt-host/outputs.h"
 #include "tools/xmt-host/runner.h"
 #include "tools/xmt-host/study_kit.h"
+#include "tools/xmt-host/testing/sim_test_kit.h"
 
 namespace fs = std::filesystem;
 
@@ -24,44 +25,6 @@ namespace {
 bool Parse(const std::string& text, BarFile* out, std::string* error) {
   std::istringstream in(text);
   return ReadBarStream(in, "bars.csv", out, error);
-}
-
-// A small well-formedness check: tags nest and close, attributes are quoted, the document
-// has one root element.
-bool WellFormedXml(const std::string& doc, std::string* why) {
-  std::vector<std::string> open;
-  int roots = 0;
-  size_t i = 0;
-  while ((i = doc.find('<', i)) != std::string::npos) {
-    size_t end = doc.find('>', i);
-    if (end == std::string::npos) return *why = "unterminated tag", false;
-    std::string tag = doc.substr(i + 1, end - i - 1);
-    i = end + 1;
-    if (tag.empty()) return *why = "empty tag", false;
-    if (tag[0] == '?' || tag[0] == '!') continue;
-    if (tag[0] == '/') {
-      if (open.empty() || open.back() != tag.substr(1)) return *why = "mismatched </" + tag + ">", false;
-      open.pop_back();
-      continue;
-    }
-    bool selfClosing = tag.back() == '/';
-    std::string name = tag.substr(0, tag.find_first_of(" \t\n/"));
-    size_t quotes = 0;
-    for (char c : tag) quotes += c == '"';
-    if (quotes % 2) return *why = "unbalanced quotes in <" + name + ">", false;
-    if (open.empty()) ++roots;
-    if (!selfClosing) open.push_back(name);
-  }
-  if (!open.empty()) return *why = "unclosed <" + open.back() + ">", false;
-  if (roots != 1) return *why = "not one root element", false;
-  return true;
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
 }
 
 RunRequest Request(const std::string& study, const std::string& bars, const std::string& id) {
@@ -222,7 +185,7 @@ TEST(CommandLine, DemoRunListAndErrors) {
   EXPECT_FALSE(ParseCommandLine({"pattern", "bars.csv"}, &cl, &error));
   EXPECT_EQ(error, "the pattern study needs --pattern NAME|FILE");
   EXPECT_FALSE(ParseCommandLine({"pattern64", "bars.csv", "--style", "3"}, &cl, &error));
-  EXPECT_EQ(error, "--style must be 1 (pattern evaluation) or 2 (pivot report)");
+  EXPECT_EQ(error, "option --style needs a whole number from 1 to 2, not '3'");
   EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--scale", "-100"}, &cl, &error));
 }
 
@@ -401,15 +364,7 @@ TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
   fs::create_directories(data / "patterns");
   const struct { const char* name; int skip; int keep; } cuts[] = {
       {"msft_daily.csv", 0, 120}, {"ttrc_daily.csv", 3800, 600}, {"usdchf_30min.csv", 0, 1500}};
-  for (const auto& cut : cuts) {
-    std::ifstream in(fs::path(XMT_SAMPLE_DIR) / cut.name);
-    std::ofstream out(data / cut.name);
-    std::string line;
-    ASSERT_TRUE(std::getline(in, line)) << cut.name;
-    out << line << "\n";
-    for (int i = 0; i < cut.skip + cut.keep && std::getline(in, line); ++i)
-      if (i >= cut.skip) out << line << "\n";
-  }
+  for (const auto& cut : cuts) CutSample(cut.name, cut.skip, cut.keep, (data / cut.name).string());
   for (const char* pattern : {"PR_XABCD_Bull.txt", "PR_Swing3.txt"})
     fs::copy_file(fs::path(XMT_SAMPLE_DIR) / "patterns" / pattern, data / "patterns" / pattern);
 
@@ -417,21 +372,27 @@ TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
   fs::remove_all(outParent);  // the test folder outlives the run
   ASSERT_EQ(RunDemo(data.string(), outParent.string()), 0);
 
-  int csv = 0, svg = 0;
+  // Every study of the table has its CSV and a well-formed chart; index.html is well-formed
+  // and shows every chart there is.
   for (const auto& folder : fs::directory_iterator(outParent)) {
-    for (const auto& entry : fs::directory_iterator(folder.path() / "results")) {
-      if (entry.path().extension() == ".csv") ++csv;
+    const fs::path results = folder.path() / "results";
+    const std::string page = ReadAll((results / "index.html").string());
+    std::string why;
+    EXPECT_TRUE(WellFormedXml(page, &why)) << "index.html: " << why;
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+    std::vector<std::string> studies;
+    for (const auto& entry : fs::directory_iterator(results)) {
       if (entry.path().extension() != ".svg") continue;
-      ++svg;
-      std::ifstream f(entry.path());
-      std::stringstream doc;
-      doc << f.rdbuf();
-      std::string why;
-      EXPECT_TRUE(WellFormedXml(doc.str(), &why)) << entry.path() << ": " << why;
+      const std::string name = entry.path().filename().string();
+      studies.push_back(name.substr(0, name.find('-')));
+      EXPECT_TRUE(WellFormedXml(ReadAll(entry.path().string()), &why)) << name << ": " << why;
+      EXPECT_NE(page.find("<img src=\"" + name + "\""), std::string::npos) << name;
+      fs::path csv = entry.path();
+      EXPECT_TRUE(fs::exists(csv.replace_extension(".csv"))) << name;
     }
+    for (const StudyInfo& s : StudyTable())
+      EXPECT_NE(std::find(studies.begin(), studies.end(), s.name), studies.end()) << s.name;
   }
-  EXPECT_EQ(csv, 6);
-  EXPECT_EQ(svg, 6);
   // The demo's zig-zag rows are what the exports give for its bars (windows 5/5).
   for (const auto& folder : fs::directory_iterator(outParent))
     ExpectZigZagCsvMatchesDirectCalls((folder.path() / "results" / "zigzag-msft_daily.csv").string(),
