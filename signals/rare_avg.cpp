@@ -3,6 +3,7 @@
 
 #include "signals/rare_avg.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <exception>
@@ -19,6 +20,8 @@ CInstanceRegistry<CRareAvgSet> g_rareAvgSets;
 
 // Fits end at bar G; above this many bars x counts modulo 1000 to keep the powers small.
 constexpr int kMaxPlainX = 1010;
+// Largest repeat count nRespFac can ask for (nRespFac 10000 and above repeat this often).
+constexpr int kMaxRepeat = 100;
 constexpr int kChangeWindow = 30;
 constexpr int kMinChanges = 5;  // the response starts with more changes than this
 constexpr int kDefaultFactor = 60;
@@ -240,7 +243,9 @@ float RareAvg(const char* sym, int scopeRegr, int scopeWgt, float value, int dat
     int repeat = 1;
     int factor = respFac;
     if (respFac >= 100) {
-      repeat = respFac / 100;
+      // A study repeats a bar a few times; a count in the millions would hold the platform
+      // for minutes and fill the history with one bar, so it is held to kMaxRepeat.
+      repeat = std::min(respFac / 100, kMaxRepeat);
       factor = respFac % 100;
     }
 

@@ -112,7 +112,7 @@ typedef int (*XMT_FindGemCalc_fn)(int, const char*, int, int, float*, float*, fl
 
 /* Adaptive regression average of one value series, one instance per symbol, windows,
  * response factor, bar type and nExtra. nRespFac: 0-99 response in percent; 100 and above
- * packs a repeat count (nRespFac / 100) with the factor (nRespFac % 100); -1818 straight
+ * packs a repeat count (nRespFac / 100, at most 100) with the factor (nRespFac % 100); -1818 straight
  * line fit only, -1819 parabola fit only, -1820 the value itself; other negative: 60.
  * A negative nDate or a repeated nBarId re-sends the last bar. Result: the smoothed value;
  * 1e9 when no value can be given (warm-up on daily bars, a failed fit, an internal error);
