@@ -36,11 +36,13 @@ std::string LibraryFile(const char* fileName, const char* fullPath) {
 
 TEST(BadArgs, XmtPattern) {
   static LoadedLibrary lib(LibraryFile(XMT_PATTERN_FILE_NAME, XMT_PATTERN_PATH));
+  PreparePattern(lib);
   RunLibrary(lib, PatternRows());
 }
 
 TEST(BadArgs, XmtSignals) {
   static LoadedLibrary lib(LibraryFile(XMT_SIGNALS_FILE_NAME, XMT_SIGNALS_PATH));
+  PrepareSignals(lib);
   RunLibrary(lib, SignalsRows());
 }
 

@@ -14,3 +14,14 @@ struct MatrixEntry {
 
 std::vector<MatrixEntry> PatternRows();
 std::vector<MatrixEntry> SignalsRows();
+
+// Brings the baseline instances of each library into a state with history (bars fed, a
+// rule file and a column file in place), so that the varied calls reach the calculations
+// and not only the checks at the door.
+void PreparePattern(const LoadedLibrary& lib);
+void PrepareSignals(const LoadedLibrary& lib);
+
+// Bars 1..kPreparedBars of the prepared history: day n of March and April 2015 (host form).
+inline constexpr int kPreparedBars = 46;
+inline int PreparedDate(int bar) { return bar <= 31 ? 1150300 + bar : 1150400 + bar - 31; }
+inline int PreparedPrice(int bar) { return 10000 + (bar % 7) * 60 - (bar % 3) * 40; }
