@@ -144,8 +144,9 @@ typedef int (*XMT_TrendReversal_fn)(int, const char*, int, int, int, int, float,
  * ignored); its first call truncates the file (unless appending is asked for) and writes the
  * header. XMT_SaveDataToCsv and XMT_SaveDataToCsv2 share one run, XMT_SaveDataToTxt has its
  * own. Results: the run's line counter (1 for the first line of a run); -9 null symbol;
- * -10 the file cannot be opened, or the symbol is no plain file name (a path separator,
- * ".." or ".", a character or device name Windows refuses): nothing is written then. */
+ * -10 the file cannot be opened or written (a full disk), or the symbol is no plain file
+ * name (a path separator, ".." or ".", a character or device name Windows refuses): nothing
+ * is written then, or the line did not reach the file. */
 
 /* "\"Symbol\",Date,Time,Open,High,Low,Close,Volume" lines with four decimals; nTime < 0
  * leaves the time column out. bAppend non-zero appends on the first line of a run. */

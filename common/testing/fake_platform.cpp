@@ -2,6 +2,9 @@
 // and the recording calls. Everything else is forwarded inline in the header.
 #include "common/testing/fake_platform.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 const int64_t kDayMs = 86400000;
@@ -136,6 +139,19 @@ long FakePlatform::StartProcess(const char* commandLine, const PlatformStart& op
 std::vector<uint32_t> FakePlatform::MidiMessages() {
   std::lock_guard<std::mutex> lock(midiLock_);
   return midiMessages_;
+}
+
+FILE* FakePlatform::OpenFile(const char* path, const char* mode) {
+  const bool writes = mode && (std::strpbrk(mode, "wa+") != nullptr);
+  if (!diskFull || !writes) return forward_.OpenFile(path, mode);
+#ifdef _WIN32
+  errno = ENOSPC;
+  return nullptr;
+#else
+  // The file is made (as on a full disk, where the open still succeeds) but stays empty.
+  if (FILE* made = forward_.OpenFile(path, mode)) std::fclose(made);
+  return std::fopen("/dev/full", "wb");
+#endif
 }
 
 FakePlatform::~FakePlatform() {

@@ -64,6 +64,9 @@ class FakePlatform : public Platform {
   // Buffers of MidiLongMessage not yet released (thread-safe).
   int MidiBuffersOutstanding();
 
+  bool diskFull = false;     // see OpenFile
+  bool renameFails = false;  // every RenameFile fails, changing nothing
+
   std::vector<int> sleeps;  // SleepMs calls (the fake clock moves on by each)
 
   long comInitializeResult = 0;  // answer of every ComInitialize
@@ -109,9 +112,9 @@ class FakePlatform : public Platform {
   }
   void RegClose(void* key) override { forward_.RegClose(key); }
 
-  FILE* OpenFile(const char* path, const char* mode) override {
-    return forward_.OpenFile(path, mode);
-  }
+  // With diskFull, a file opened for writing takes no data: natively its writes fail as on
+  // a full disk (the stream writes to /dev/full); elsewhere the open itself fails (ENOSPC).
+  FILE* OpenFile(const char* path, const char* mode) override;
   void WriteRaw(FILE* f, const void* data, size_t n) override { forward_.WriteRaw(f, data, n); }
   void CommitFile(FILE* f) override { forward_.CommitFile(f); }
   int FileStat(const char* path, PlatformFileInfo* out) override {
@@ -120,6 +123,10 @@ class FakePlatform : public Platform {
   int FileAccess(const char* path, int mode) override { return forward_.FileAccess(path, mode); }
   int MakeDir(const char* path) override { return forward_.MakeDir(path); }
   int RemoveFile(const char* path) override { return forward_.RemoveFile(path); }
+  int RenameFile(const char* from, const char* to) override {
+    if (renameFails) return -1;
+    return forward_.RenameFile(from, to);
+  }
   int FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) override {
     return forward_.FindFiles(mask, out);
   }
