@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -202,6 +203,8 @@ void CallPattern64(FakeHost& host, FuzzInput& in) {
   XMT_PATTERN64(Pick(kIds, in), flags & 32 ? err.data() : nullptr,
                 (flags & 64) && in.Byte() == 0 ? nullptr : static_cast<IHostStudy*>(&host),
                 Pick(kNames, in), patErr.data());
+  // Whatever path the call took, every host object it received went back exactly once.
+  if (host.OutstandingRefs() != 0 || host.OverReleases() != 0) std::abort();
 }
 
 void CopyPattern(const char* name) {

@@ -7,14 +7,16 @@
 //
 // The wrappers below make exactly the host calls named in their comments. A null object
 // pointer given to any of them throws HostComError with E_POINTER instead of crashing.
-// Objects they return are borrowed from the host (see host_interfaces.h): not released, not
-// kept beyond the export call. A missing variable or series comes back as null; it is not an
-// error here, the caller reports it with its own code.
+// Objects they return carry the reference the host added (see host_interfaces.h): the caller
+// owns it and releases it, normally by holding the object in a HostRef (host_ref.h). A
+// missing variable or series comes back as null; it is not an error here, the caller reports
+// it with its own code.
 #pragma once
 
 #include <exception>
 
 #include "hostbridge/host_interfaces.h"
+#include "hostbridge/host_ref.h"
 
 class HostComError : public std::exception {
  public:
@@ -39,9 +41,10 @@ double HostLow(IHostStudy* study, int barsAgo = 0);    // slot 11
 double HostHigh(IHostStudy* study, int barsAgo = 0);   // slot 12
 // Bar counter (slot 8 with 255) plus the offset of slot 7.
 int HostBarNumber(IHostStudy* study);
-// The study variable or array called name (slot 13 with a VT_BSTR VARIANT); null when the
-// study has none.
+// The study variable or array called name (slot 13 with a VT_BSTR VARIANT), with its
+// reference; null when the study has none.
 IHostVariable* HostFindVariable(IHostStudy* study, const char* name);
+// The series, each with its reference; null when missing.
 IHostDateSeries* HostDateSeries(IHostStudy* study);  // slot 23 with 255; null when missing
 IHostNumSeries* HostUpTicks(IHostStudy* study);      // slot 24 with 255; null when missing
 IHostNumSeries* HostDownTicks(IHostStudy* study);    // slot 25 with 255; null when missing

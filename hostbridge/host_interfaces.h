@@ -9,8 +9,15 @@
 //
 // Contract (host side, relied on by the callers):
 // - every method returns an HRESULT; a failed one means the out value is not valid;
-// - objects handed out (variables, series) are borrowed: the host keeps them alive during
-//   the export call, and the caller neither keeps nor releases them;
+// - objects handed out through an out parameter (variables, series) come with a reference
+//   the host added (COM's rule), and the receiver releases it;
+// - an export that uses them within one call releases each before it returns, on every path
+//   (hold them in a HostRef, hostbridge/host_ref.h); XMT_PATTERN64 works this way;
+// - an export that binds objects across calls (XMT_BSP keeps its array and tick series per
+//   instance) keeps the references it holds while the binding stands and releases them when
+//   it drops the binding (a rebind after a failed host call, a new binding). At library
+//   unload it releases nothing: the host may already be gone, and a Release into a host
+//   that has gone would crash the process on its way out;
 // - a null object from GetVariable or the series getters means "the study has no such input";
 // - the argument 255 passed to slots 8, 23, 24 and 25 is passed as it is; we give it no
 //   further meaning.

@@ -262,4 +262,60 @@ TEST_F(FakeHostTest, SwitchedSlotFailureReachesTheCaller) {
   EXPECT_THROW(HostBarDate(HostDateSeries(study())), HostComError);
 }
 
+// Every object handed out carries one reference, whichever getter gave it: the fake shows
+// a reference not given back and a Release too many, and HostRef gives back exactly one.
+TEST_F(FakeHostTest, HandedOutReferencesAreCountedAndHostRefReleasesThem) {
+  host.AddArray("arrValIn", {5});
+  using Getter = IUnknown* (*)(IHostStudy*);
+  const struct {
+    const char* what;
+    Getter get;
+  } getters[] = {
+      {"variable", [](IHostStudy* s) -> IUnknown* { return HostFindVariable(s, "arrValIn"); }},
+      {"dates", [](IHostStudy* s) -> IUnknown* { return HostDateSeries(s); }},
+      {"up ticks", [](IHostStudy* s) -> IUnknown* { return HostUpTicks(s); }},
+      {"down ticks", [](IHostStudy* s) -> IUnknown* { return HostDownTicks(s); }},
+  };
+  const IID unknown = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};  // IUnknown's own IID
+  int overReleases = 0;
+  for (const auto& g : getters) {
+    SCOPED_TRACE(g.what);
+    {
+      HostRef<IUnknown> first(g.get(study()));
+      HostRef<IUnknown> second(g.get(study()));
+      ASSERT_TRUE(first && second);
+      EXPECT_EQ(host.OutstandingRefs(), 2);
+      const HostRef<IUnknown> moved(std::move(first));  // hands the reference on
+      EXPECT_FALSE(first);
+      void* again = nullptr;
+      ASSERT_EQ(moved->QueryInterface(unknown, &again), S_OK);  // one more reference
+      HostRef<IUnknown> viaQuery(static_cast<IUnknown*>(again));
+      EXPECT_EQ(host.OutstandingRefs(), 3);
+      second.Reset();
+      EXPECT_EQ(host.OutstandingRefs(), 2);
+    }
+    EXPECT_EQ(host.OutstandingRefs(), 0);
+    EXPECT_EQ(host.OverReleases(), overReleases);
+    IUnknown* extra = g.get(study());
+    extra->Release();
+    extra->Release();  // a double release
+    EXPECT_EQ(host.OverReleases(), ++overReleases);
+  }
+
+  // Out() gives the slot for a host call and releases what the holder had before.
+  HostRef<IHostNumSeries> series;
+  ASSERT_EQ(study()->GetUpTicks(kHostSeriesArg, series.Out()), S_OK);
+  ASSERT_EQ(study()->GetUpTicks(kHostSeriesArg, series.Out()), S_OK);
+  EXPECT_EQ(host.OutstandingRefs(), 1);
+  series.Reset();
+
+  // An array removed while referenced stays alive, so the late Release is still counted.
+  IHostVariable* kept = HostFindVariable(study(), "arrValIn");
+  host.RemoveArray("arrValIn");
+  EXPECT_EQ(host.OutstandingRefs(), 1);
+  kept->Release();
+  EXPECT_EQ(host.OutstandingRefs(), 0);
+  EXPECT_EQ(host.OverReleases(), overReleases);
+}
+
 }  // namespace

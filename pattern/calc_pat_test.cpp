@@ -98,6 +98,32 @@ TEST_F(CalcPatTest, FirstPivotThenEvaluationEveryBar) {
   EXPECT_EQ(2, FindPattern("pfc_two", "pfc_first", err)->m_nEvalCount);
 }
 
+// The direction filter lets through the pivots of its own direction only: on the wave the
+// trough is confirmed on bar index 9, the next peak on 14.
+TEST_F(CalcPatTest, DirectionFilterEvaluatesItsOwnPivotsOnly) {
+  const struct {
+    const char* word;
+    int evaluatedBy9, evaluatedBy15;
+  } filters[] = {
+      {"", 1, 2}, {"Low\n", 1, 1}, {"Min\n", 1, 1}, {"High\n", 0, 1}, {"max\n", 0, 1}};
+  for (const auto& f : filters) {
+    SCOPED_TRACE(f.word);
+    ClearPatterns();
+    ReleaseAllBarMgrs();
+    ASSERT_TRUE(WritePatternFile("pfc_dir", std::string("Symbols:\nAB\n") + f.word +
+                                                "Calc:\nV=A/B\nCond:\nC=V|0,1000\n"));
+    CTxt err;
+    for (int i = 0; i < 16; ++i) {
+      const int pos = Feed("pfc_dir", 20150401 + i, kWave[i] + 0.5, kWave[i] - 0.5);
+      CalcPat(0, "pfc_dir", pos, 2, 2, SlotBlock(), "pfc_dir", nullptr);
+      if (i == 9) {
+        EXPECT_EQ(f.evaluatedBy9, FindPattern("pfc_dir", "pfc_dir", err)->m_nEvalCount);
+      }
+    }
+    EXPECT_EQ(f.evaluatedBy15, FindPattern("pfc_dir", "pfc_dir", err)->m_nEvalCount);
+  }
+}
+
 TEST_F(CalcPatTest, MoreOutputsThanTheBlockHoldsStopAtItsEnd) {
   // A rule file may list any number of outputs; a caller with a fixed block of 100 slots
   // gets the verdict and the first 99 of them, and nothing past its block is touched.

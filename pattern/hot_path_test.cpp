@@ -4,10 +4,7 @@
 //
 // A bar may cost its own record (a new bar) and a confirmed pivot its pivot record, with
 // the occasional growth of the lists; everything else (texts, settings, lookups, log lines)
-// must stay off the per-bar path. Allocations are counted on both sides of the library:
-// malloc, calloc and realloc are wrapped at link time (--wrap, which works for ELF and PE
-// alike), operator new is routed through malloc here, and the platform's task memory (the
-// texts' allocator, COM task memory on Windows) is counted by a forwarding platform.
+// must stay off the per-bar path. The counting is the test kit's (common/testing/cost_meter.h).
 
 #include <gtest/gtest.h>
 
@@ -17,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/cost_meter.h"
 #include "common/testing/fake_platform.h"
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
@@ -29,132 +27,7 @@
 #include "pattern/testing/test_env.h"
 #include "pattern/xmt_pattern.h"
 
-// --- counting -------------------------------------------------------------------------------
-
 namespace {
-
-bool g_counting = false;
-long g_heap = 0;  // malloc, calloc and realloc calls while counting
-
-}  // namespace
-
-extern "C" {
-void* __real_malloc(size_t n);
-void* __real_calloc(size_t n, size_t size);
-void* __real_realloc(void* p, size_t n);
-
-void* __wrap_malloc(size_t n) {
-  if (g_counting) ++g_heap;
-  return __real_malloc(n);
-}
-void* __wrap_calloc(size_t n, size_t size) {
-  if (g_counting) ++g_heap;
-  return __real_calloc(n, size);
-}
-void* __wrap_realloc(void* p, size_t n) {
-  if (g_counting) ++g_heap;
-  return __real_realloc(p, n);
-}
-}  // extern "C"
-
-// The C++ runtime's own operator new may live in a shared library whose malloc calls no
-// link-time wrap reaches; these send every new of this program through the wrapped malloc.
-void* operator new(size_t n) {
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](size_t n) { return operator new(n); }
-void* operator new(size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
-void* operator new[](size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
-
-namespace {
-
-// Forwards everything to the real platform and counts what a bar must not need.
-class CountingPlatform : public FakePlatform {
- public:
-  long taskAllocs = 0;
-  long settingsCalls = 0;  // profile-string reads and writes
-  long registryOpens = 0;
-  long fileOpens = 0;
-  long logWrites = 0;
-  long windowLookups = 0;
-
-  void* TaskAlloc(size_t n) override {
-    if (g_counting) ++taskAllocs;
-    return FakePlatform::TaskAlloc(n);
-  }
-  void* TaskRealloc(void* p, size_t n) override {
-    if (g_counting) ++taskAllocs;
-    return FakePlatform::TaskRealloc(p, n);
-  }
-  int ReadProfileString(const char* section, const char* key, const char* def, char* out,
-                        int size, const char* file) override {
-    if (g_counting) ++settingsCalls;
-    return FakePlatform::ReadProfileString(section, key, def, out, size, file);
-  }
-  bool WriteProfileString(const char* section, const char* key, const char* value,
-                          const char* file) override {
-    if (g_counting) ++settingsCalls;
-    return FakePlatform::WriteProfileString(section, key, value, file);
-  }
-  long RegOpen(RegRoot root, const char* keyPath, bool create, bool wow64_32,
-               void** key) override {
-    if (g_counting) ++registryOpens;
-    return FakePlatform::RegOpen(root, keyPath, create, wow64_32, key);
-  }
-  FILE* OpenFile(const char* path, const char* mode) override {
-    if (g_counting) ++fileOpens;
-    return FakePlatform::OpenFile(path, mode);
-  }
-  void WriteRaw(FILE* f, const void* data, size_t n) override {
-    if (g_counting) ++logWrites;
-    FakePlatform::WriteRaw(f, data, n);
-  }
-  void* FindTopWindow(const char* className, const char* titlePrefix) override {
-    if (g_counting) ++windowLookups;
-    return FakePlatform::FindTopWindow(className, titlePrefix);
-  }
-};
-
-// What one measured call (or pair of calls) cost.
-struct Cost {
-  long heap = 0;
-  long task = 0;
-  long other = 0;  // settings, registry, files, windows
-  long logs = 0;
-};
-
-class Meter {
- public:
-  explicit Meter(CountingPlatform& p) : p_(p) {
-    start_ = Snapshot();
-    g_counting = true;
-  }
-  Cost Stop() {
-    g_counting = false;
-    Cost now = Snapshot();
-    return {now.heap - start_.heap, now.task - start_.task, now.other - start_.other,
-            now.logs - start_.logs};
-  }
-
- private:
-  Cost Snapshot() const {
-    return {g_heap, p_.taskAllocs,
-            p_.settingsCalls + p_.registryOpens + p_.fileOpens + p_.windowLookups,
-            p_.logWrites};
-  }
-  CountingPlatform& p_;
-  Cost start_;
-};
-
-std::string Describe(const Cost& c) {
-  return "heap=" + std::to_string(c.heap) + " task=" + std::to_string(c.task) +
-         " other=" + std::to_string(c.other) + " logs=" + std::to_string(c.logs);
-}
 
 // One sample bar in the host's form, prices x100.
 struct HostBar {

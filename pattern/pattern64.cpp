@@ -2,6 +2,7 @@
 // study object. The host is read first (bar, date, tick series, the two study arrays), so
 // that a study missing one of them gets its error before anything is stored; then the bar
 // is fed and the chosen report fills a local result block that goes out to "arrValOut".
+// Every host object received is held in a HostRef and released before the call returns.
 
 #include "pattern/pattern64.h"
 
@@ -39,8 +40,8 @@ struct HostBar {
   float open = 0, high = 0, low = 0, close = 0, volume = 0;
   int barNumber = 0;
   CXMTDateTime dt;
-  IHostVariable* input = nullptr;
-  IHostVariable* output = nullptr;
+  HostRef<IHostVariable> input;
+  HostRef<IHostVariable> output;
   float values[kP64InputCount] = {};
 };
 
@@ -65,23 +66,23 @@ int CheckArray(IHostVariable* array, const char* name, int minCount, char* err) 
 // Reads everything the call needs from the host: 0, or the result of the error sent.
 // A failing host call throws (HostComError) to the caller's catch-all.
 int ReadHost(IHostStudy* study, HostBar& bar, char* err) {
-  IHostDateSeries* dates = HostDateSeries(study);
+  const HostRef<IHostDateSeries> dates(HostDateSeries(study));
   if (!dates) return SendError(err, 2, "Date Missing", kP64DateMissing);
-  IHostNumSeries* up = HostUpTicks(study);
+  const HostRef<IHostNumSeries> up(HostUpTicks(study));
   if (!up) return SendError(err, 3, "UpTicks missing", kP64UpTicksMissing);
-  IHostNumSeries* down = HostDownTicks(study);
+  const HostRef<IHostNumSeries> down(HostDownTicks(study));
   if (!down) return SendError(err, 4, "DownTicks missing", kP64DownTicksMissing);
 
   bar.open = static_cast<float>(HostOpen(study, 0));
   bar.high = static_cast<float>(HostHigh(study, 0));
   bar.low = static_cast<float>(HostLow(study, 0));
   bar.close = static_cast<float>(HostClose(study, 0));
-  const float upTicks = static_cast<float>(HostSeriesValue(up, 0));
-  const float downTicks = static_cast<float>(HostSeriesValue(down, 0));
+  const float upTicks = static_cast<float>(HostSeriesValue(up.Get(), 0));
+  const float downTicks = static_cast<float>(HostSeriesValue(down.Get(), 0));
   bar.volume = upTicks + downTicks;
   bar.barNumber = HostBarNumber(study);
 
-  const HostDateFields when = HostBarDate(dates, 0);
+  const HostDateFields when = HostBarDate(dates.Get(), 0);
   bar.dt.Reset();
   bar.dt.year = static_cast<unsigned char>(when.year - 1900);
   bar.dt.month = static_cast<unsigned char>(when.month);
@@ -90,12 +91,12 @@ int ReadHost(IHostStudy* study, HostBar& bar, char* err) {
   bar.dt.minute = static_cast<unsigned char>(when.minute);
   bar.dt.second = 0;
 
-  bar.input = HostFindVariable(study, "arrValIn");
-  if (int r = CheckArray(bar.input, "arrValIn", kP64InputCount, err)) return r;
-  bar.output = HostFindVariable(study, "arrValOut");
-  if (int r = CheckArray(bar.output, "arrValOut", kP64OutputCount, err)) return r;
+  bar.input.Reset(HostFindVariable(study, "arrValIn"));
+  if (int r = CheckArray(bar.input.Get(), "arrValIn", kP64InputCount, err)) return r;
+  bar.output.Reset(HostFindVariable(study, "arrValOut"));
+  if (int r = CheckArray(bar.output.Get(), "arrValOut", kP64OutputCount, err)) return r;
 
-  for (int i = 0; i < kP64InputCount; ++i) bar.values[i] = HostGetElement(bar.input, i);
+  for (int i = 0; i < kP64InputCount; ++i) bar.values[i] = HostGetElement(bar.input.Get(), i);
   return 0;
 }
 
@@ -155,7 +156,7 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
   else if (style == kStylePivots)
     result = ZZCalcPiv(id, barPos, left, right, block);
 
-  for (int i = 0; i < kP64OutputCount; ++i) HostPutElement(bar.output, i, block.Get(i));
+  for (int i = 0; i < kP64OutputCount; ++i) HostPutElement(bar.output.Get(), i, block.Get(i));
   return result;
 }
 

@@ -48,7 +48,12 @@ class Pattern64Test : public ::testing::Test {
     std::memset(err, 'x', sizeof err);
     std::memset(patErr, 'x', sizeof patErr);
   }
-  void TearDown() override { ReleaseAllBarMgrs(); }
+  // Whatever a test did, on every path, each object received was given back exactly once.
+  void TearDown() override {
+    ReleaseAllBarMgrs();
+    EXPECT_EQ(0, host.OutstandingRefs()) << "host objects not released";
+    EXPECT_EQ(0, host.OverReleases()) << "host objects released twice";
+  }
 
   // The two study arrays, with the parameters in "arrValIn" and kUnwritten in "arrValOut".
   void AddArrays(int left, int right, int style, int hostNumbers) {

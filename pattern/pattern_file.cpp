@@ -6,10 +6,12 @@
 // header is ignored too. A definition that repeats a name keeps the first one; a second
 // "Result:" line replaces the first. The first faulty calc, condition or result line stops
 // the load with a message naming the line; an output naming nothing known is only logged.
+// A file without key-point letters (no "Symbols:" line) does not load.
 #include <cstdlib>
 #include <string>
 
 #include "common/platform/platform.h"
+#include "common/text/block_reader.h"
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 #include "common/text/txt_array.h"
@@ -211,9 +213,14 @@ int LoadPattern(CPivPatRec* p, const char* name, CTxt& err) {
     err.Format("Cannot find Pattern: %s (%s)", name, static_cast<const char*>(p->m_FilePath));
     return kPatFileMissing;
   }
+  // Rule files come from many editors: LF, CR LF and CR alone all end a line. Read with
+  // CR dropped, a CR-only file would be one line and a pattern without content.
   CTxtArray lines;
   CTxt readMsg;
-  if (lines.LoadFromFileBuf(p->m_FilePath, readMsg, 0) < 0) {
+  BlockReader::Shared().SetLoneCrEndsLine(true);
+  const int read = lines.LoadFromFileBuf(p->m_FilePath, readMsg, 0);
+  BlockReader::Shared().SetLoneCrEndsLine(false);
+  if (read < 0) {
     err.Format("PR-Err2: Cannot find PR_%s.txt (%s)", name, static_cast<const char*>(readMsg));
     return kPatReadError;
   }
@@ -244,8 +251,7 @@ int LoadPattern(CPivPatRec* p, const char* name, CTxt& err) {
         break;
       case Section::Symbols:
         if (expectKeyPoints) {
-          p->m_KeyPoints.SetTxt(line);
-          p->m_KeyPoints.Trim(' ');
+          p->m_KeyPoints.SetTxt(TrimmedBlanks(line).c_str());
           p->m_nKeyPoints = p->m_KeyPoints.GetLength();
           expectKeyPoints = false;
         } else if (SameName(line, "Low") || SameName(line, "Min")) {
@@ -290,6 +296,12 @@ int LoadPattern(CPivPatRec* p, const char* name, CTxt& err) {
     }
   }
 
+  // Without key points a pattern has nothing to match, and an evaluation would call it
+  // found on every pivot: refuse it instead.
+  if (p->m_nKeyPoints == 0) {
+    err.Format("Missing Key Points (Symbols:) in %s", static_cast<const char*>(p->m_FilePath));
+    return kPatNoKeyPoints;
+  }
   p->m_Name.SetTxt(name);
   LogTrace("PatRec", 1, "Loaded %d lines for Pattern %s (%s) (DiagStart=%d, DirFilter=%d)",
            lines.GetSize(), name, static_cast<const char*>(p->m_FilePath), p->m_nDiagStart,

@@ -120,6 +120,44 @@ TEST_F(PatternFileTest, ModeOrAndDirectionWords) {
   EXPECT_EQ(1, rec.m_ResultConds.GetSize());
 }
 
+// The same rules with LF, CR LF or a lone CR ending the lines load alike; the key-point
+// letters are trimmed of blanks and TABs like every other field.
+TEST_F(PatternFileTest, EveryLineEndLoadsTheSameRules) {
+  const std::string lines[] = {"Symbols:", "\tXAB \t", "Calc:", "V=A/B", "Cond:", "C=V|0,1",
+                               "Result:", "AND=C", "Output:", "V"};
+  for (const char* end : {"\n", "\r\n", "\r"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(end)));
+    std::string text;
+    for (const std::string& line : lines) text += line + end;
+    CPivPatRec rec;
+    CTxt err;
+    ASSERT_EQ(kPatLoaded, Load("pft_ends", text, rec, err)) << err.GetData();
+    EXPECT_STREQ("XAB", rec.m_KeyPoints);
+    EXPECT_EQ(3, rec.m_nKeyPoints);
+    EXPECT_EQ(1, rec.m_Calcs.GetSize());
+    EXPECT_EQ(1, rec.m_ResultConds.GetSize());
+    EXPECT_EQ(1, rec.m_Outputs.GetSize());
+    EXPECT_NE(std::string::npos, log_.NewLogText().find("Loaded 10 lines for Pattern pft_ends"));
+  }
+}
+
+// Without key-point letters nothing can match: the file does not load, whether the
+// "Symbols:" section is missing or its first line holds only blanks and TABs.
+TEST_F(PatternFileTest, NoKeyPointsIsALoadError) {
+  for (const char* text : {"Calc:\nV=A/B\nCond:\nC=V|0,1\nResult:\nAND=C\n",
+                           "Symbols:\n \t \nCalc:\nV=A/B\n"}) {
+    SCOPED_TRACE(text);
+    CPivPatRec rec;
+    CTxt err;
+    EXPECT_EQ(kPatNoKeyPoints, Load("pft_nokeys", text, rec, err));
+    EXPECT_STREQ("Missing Key Points (Symbols:) in C:/Database/DO_DER/PR_pft_nokeys.txt", err);
+    EXPECT_TRUE(rec.m_Name.IsEmpty());
+  }
+  CTxt err;
+  EXPECT_EQ(nullptr, FindPattern("pft_nokeys", "ID1", err));
+  EXPECT_EQ(0, PatternCount());
+}
+
 struct LoadErrorCase {
   const char* content;
   int code;

@@ -37,6 +37,7 @@ inline constexpr int kPatReadError = -2;
 inline constexpr int kPatCalcError = -3;
 inline constexpr int kPatCondError = -4;
 inline constexpr int kPatResultError = -5;
+inline constexpr int kPatNoKeyPoints = -6;  // no key-point letters: nothing to match
 
 // Formula errors of CalcPattern.
 inline constexpr int kFormulaBadPivot = -1;

@@ -121,6 +121,14 @@ TEST_F(RsCheckTest, FallingStructure) {
   EXPECT_NE(std::string::npos, text.find("DN[3]   Bar=    1, Prc=  30.0000")) << text;
 }
 
+// The falling structure needs both a strictly lower high and a strictly lower low, as the
+// rising one needs both higher: an equal high or an equal low is no structure.
+TEST_F(RsCheckTest, EqualHighOrEqualLowIsNoFallingStructure) {
+  EXPECT_EQ(kRsNone, FeedAll("RsDnEqHigh", {25, 30, 25, 20, 25, 30, 25, 15, 25}));
+  EXPECT_EQ(kRsNone, FeedAll("RsDnEqLow", {25, 30, 25, 20, 25, 28, 25, 20, 25}));
+  EXPECT_EQ(std::string::npos, log.NewLogText().find("DN["));
+}
+
 TEST_F(RsCheckTest, HigherHighReplacesTheOlderHigh) {
   // Left window 3: no low can be confirmed in this rising run, so the highs meet directly.
   int r = 0;

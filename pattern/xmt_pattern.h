@@ -17,21 +17,10 @@
 #ifndef XMT_PATTERN_H
 #define XMT_PATTERN_H
 
-#ifndef XMT_EXPORT
-#define XMT_EXPORT
-#endif
+#include "hostbridge/xmt_slot.h"
 
 #ifdef __cplusplus
 extern "C" {
-#endif
-
-#ifndef XMT_SLOT_DEFINED
-#define XMT_SLOT_DEFINED
-/* One 8-byte slot of a caller's block (also declared by the other libraries' headers). */
-typedef struct XmtSlot {
-  float value;
-  int unused; /* never read or written by the library */
-} XmtSlot;
 #endif
 
 /* Feeds one bar to the zig-zag instance `id` (found without regard to case, created on

@@ -210,27 +210,29 @@ TEST_F(ZigZagTest, ProgressEveryHundredthBarWhenAsked) {
   EXPECT_TRUE(rec.texts.empty());
 }
 
+// Both sides of both limits, on the left and on the right alike: 1 and 100 are kept, 0 and
+// below become 2, above 100 becomes 10; each change is logged.
 TEST_F(ZigZagTest, WindowLengthsAreAdjustedAndLogged) {
-  int left = 0, right = 150;
-  AdjustPivotLengths(&left, &right);
-  EXPECT_EQ(2, left);
-  EXPECT_EQ(10, right);
-  left = 101;
-  right = -4;
-  AdjustPivotLengths(&left, &right);
-  EXPECT_EQ(10, left);
-  EXPECT_EQ(2, right);
-  left = 1;
-  right = 100;
-  AdjustPivotLengths(&left, &right);
-  EXPECT_EQ(1, left);
-  EXPECT_EQ(100, right);
-  const std::string log = Log();
-  EXPECT_NE(std::string::npos, log.find("Adjusting PivotLength Left 0 -> 2"));
-  EXPECT_NE(std::string::npos, log.find("Adjusting PivotLength Right 150 -> 10"));
-  EXPECT_NE(std::string::npos, log.find("Adjusting PivotLength Left 101 -> 10"));
-  EXPECT_NE(std::string::npos, log.find("Adjusting PivotLength Right -4 -> 2"));
-  EXPECT_EQ(4, Count(log, "Adjusting PivotLength"));
+  const struct {
+    int left, right, wantLeft, wantRight;
+  } cases[] = {{1, 100, 1, 100}, {100, 1, 100, 1}, {0, 101, 2, 10},
+               {101, 0, 10, 2},  {-4, 150, 2, 10}, {150, -4, 10, 2}};
+  int changes = 0;
+  for (const auto& c : cases) {
+    int left = c.left, right = c.right;
+    AdjustPivotLengths(&left, &right);
+    EXPECT_EQ(c.wantLeft, left) << c.left;
+    EXPECT_EQ(c.wantRight, right) << c.right;
+    const std::string log = Log();
+    const auto logged = [&](const char* side, int from, int to) {
+      return log.find("Adjusting PivotLength " + std::string(side) + " " + std::to_string(from) +
+                      " -> " + std::to_string(to)) != std::string::npos;
+    };
+    EXPECT_TRUE(c.left == c.wantLeft || logged("Left", c.left, c.wantLeft));
+    EXPECT_TRUE(c.right == c.wantRight || logged("Right", c.right, c.wantRight));
+    changes += (c.left != c.wantLeft) + (c.right != c.wantRight);
+  }
+  EXPECT_EQ(changes, Count(Log(), "Adjusting PivotLength"));
 }
 
 // A result slot as the host lays it out; `rest` must survive every call.

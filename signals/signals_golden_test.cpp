@@ -187,7 +187,7 @@ TEST(SignalsGolden, MatchesTheExpectedLines) {
   WriteWholeFile("signals_golden_actual.csv", actual);  // kept in the test's folder
   const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/signals_golden_expected.csv");
   ASSERT_FALSE(expected.empty());
-  const std::string difference = FirstLineDifference(actual, expected);
+  const std::string difference = FirstDifference(actual, expected);
   EXPECT_TRUE(difference.empty()) << difference;
 }
 

@@ -19,21 +19,10 @@
 #ifndef XMT_SIGNALS_H
 #define XMT_SIGNALS_H
 
-#ifndef XMT_EXPORT
-#define XMT_EXPORT
-#endif
+#include "hostbridge/xmt_slot.h"
 
 #ifdef __cplusplus
 extern "C" {
-#endif
-
-#ifndef XMT_SLOT_DEFINED
-#define XMT_SLOT_DEFINED
-/* One 8-byte slot of a caller's block. */
-typedef struct XmtSlot {
-  float value;
-  int unused; /* never read or written by the library */
-} XmtSlot;
 #endif
 
 /* Size of the error buffers (szSymErr of XMT_BSP, szErr of XMT_SaveDataToCsv2 and

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "common/datetime/date_time_internal.h"
+#include "common/settings/files.h"
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 
@@ -44,15 +45,7 @@ int CXMTDateTime::SetDT(int date, int time) {
   hour = static_cast<unsigned char>(time / 10000);
   minute = static_cast<unsigned char>(time / 100 % 100);
   second = static_cast<unsigned char>(time % 100);
-  // IsDate only bounds the number; a day that does not exist in its month (20150230) is
-  // rejected as well, so a stored date is always a real one.
-  const int y = date / 10000, m = date / 100 % 100, d = date % 100;
-  if (!IsDate(date) || m < 1 || m > 12 || d < 1 || d > DayMonth(y, m)) {
-    LogTrace("DateTime", 0, "Invalid Date: %d", date);
-    return -1;
-  }
-  StoreDate(this, y, m, d);
-  return 0;
+  return SetDate(date);
 }
 
 int CXMTDateTime::SetDT64(long long dt) {
@@ -92,8 +85,7 @@ int CXMTDateTime::SetDTFile(const char* path, char which) {
   const char letter = static_cast<char>(toupper(static_cast<unsigned char>(which)));
   if (letter == 'S') {
     // The null device has no stamp of its own: it reads as the start of 1970.
-    const char* name = LastPathPart(path);
-    if (EqualNoCase(name, "NUL")) return SetDTUnix(0);
+    if (IsNullDevicePath(path)) return SetDTUnix(0);
     PlatformFileInfo info;
     if (platform.FileStat(path, &info) != 0 || info.lastWriteMs < 0) return -1;
     return SetDTUnix(FloorDiv(info.lastWriteMs, 1000));
@@ -178,7 +170,19 @@ int CXMTDateTime::SetDate(int y, int m, int d) {
   return IsValid() && month == m && day == d ? 0 : -1;
 }
 
-int CXMTDateTime::SetDate(int date) { return SetDT(date, GetTime()); }
+// Only the date changes: the value keeps its own time, 24:00:00 after rounding included
+// (which SetDT(date, time) would refuse).
+int CXMTDateTime::SetDate(int date) {
+  // IsDate only bounds the number; a day that does not exist in its month (20150230) is
+  // rejected as well, so a stored date is always a real one.
+  const int y = date / 10000, m = date / 100 % 100, d = date % 100;
+  if (!IsDate(date) || m < 1 || m > 12 || d < 1 || d > DayMonth(y, m)) {
+    LogTrace("DateTime", 0, "Invalid Date: %d", date);
+    return -1;
+  }
+  StoreDate(this, y, m, d);
+  return 0;
+}
 
 void CXMTDateTime::SetTime(int h, int m, int s) {
   hour = static_cast<unsigned char>(h);

@@ -97,7 +97,8 @@ class CXMTDateTime : public CXMTDateTimePlain {
   // A year below 100 means 2000 + y; -1 when the result is not valid (also for a month or
   // day too large for its byte).
   int SetDate(int y, int m, int d);
-  // SetDT(date, the value's current time).
+  // The date part of SetDT(date, time): a bad date logs "Invalid Date: %d" and gives -1,
+  // date fields unchanged. The value keeps its own time, even 24:00:00 from rounding.
   int SetDate(int date);
   void SetTime(int h, int m, int s);  // no check
   // hhmmss; -1 hour above 24, -2 minute 60 or more, -4 hour 24 with minutes or seconds.

@@ -78,23 +78,4 @@ inline int64_t UnixMsFromUtc(const PlatformTime& t) {
   return ((days * 86400) + t.hour * 3600 + t.minute * 60 + t.second) * 1000 + t.millisecond;
 }
 
-inline bool EqualNoCase(const char* a, const char* b) {
-  while (*a && *b) {
-    if (toupper(static_cast<unsigned char>(*a)) != toupper(static_cast<unsigned char>(*b)))
-      return false;
-    ++a;
-    ++b;
-  }
-  return *a == *b;
-}
-
-// The name after the last slash or backslash.
-inline const char* LastPathPart(const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '/' || *p == '\\') name = p + 1;
-  }
-  return name;
-}
-
 }  // namespace xmt_datetime_detail

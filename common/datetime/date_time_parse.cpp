@@ -62,6 +62,9 @@ int CheckedDate(long long y, long long m, long long d, int badYear, int badMonth
   return static_cast<int>(y * 10000 + m * 100 + d);
 }
 
+// The numbers a date text may give as they are, yyyymmdd.
+bool IsDateNumber(long long n) { return n >= 18000000 && n <= 29991231; }
+
 bool EqualsNoCase(const char* a, const char* b) { return CompareNoCase(a, b, 1) == 0; }
 
 // The keyword forms of a text: 0 none, 1 now (local), 2 now in New York. *keepTime tells
@@ -134,7 +137,7 @@ int CXMTDateTime::ParseDateTxt(const char* text) {
   if (!text) return -1;
   long long n = ToNumber(text);
   // A number in the date range is still checked as a calendar date: 20151399 is no date.
-  if (n >= 18000000 && n <= 29991231)
+  if (IsDateNumber(n))
     return CheckedDate(n / 10000, n / 100 % 100, n % 100, -1, -2, -3);
   if (!strchr(text, '/')) {
     if (CountChar(text, '-') == 2 && CountFields(text, '-') == 3)
@@ -178,7 +181,10 @@ int CXMTDateTime::SetDT(const char* text) {
     if (t < 0) return -2;
     return SetDT(0, t);
   }
-  int date = ParseDateTxt(first);
+  // A number in the date range goes to SetDT(date, time) as it is, so that a day its month
+  // lacks (20150230) stores the time and logs "Invalid Date: %d" there like any bad date.
+  const long long number = ToNumber(first);
+  const int date = IsDateNumber(number) ? static_cast<int>(number) : ParseDateTxt(first);
   if (date < 0) return -1;
   char rest[kMaxText + 1];
   rest[0] = 0;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <string>
 
+#include "common/settings/files.h"
 #include "common/testing/fake_platform.h"
 #include "common/testing/test_dirs.h"
 #include "common/settings/trace_log.h"
@@ -176,14 +177,31 @@ TEST(DateTimeCalendar, WeekdaysStayInTheirRangeForIncompleteDates) {
 }
 
 TEST(DateTimeCalendar, WeeksQuartersIntervals) {
-  EXPECT_EQ(20150215, DT(20150217).GetWeekStart(0));  // Sunday
-  EXPECT_EQ(20150216, DT(20150217).GetWeekStart(1));  // Monday
+  // Both week starts, from the first and the last day of each kind of week.
+  const struct {
+    int date, sundayWeek, mondayWeek;
+  } weeks[] = {{20150217, 20150215, 20150216},   // Tuesday
+               {20150215, 20150215, 20150209},   // Sunday: starts one week, ends the other
+               {20150216, 20150215, 20150216},   // Monday
+               {20150221, 20150215, 20150216}};  // Saturday
+  for (const auto& w : weeks) {
+    EXPECT_EQ(w.sundayWeek, DT(w.date).GetWeekStart(0)) << w.date;
+    EXPECT_EQ(w.mondayWeek, DT(w.date).GetWeekStart(1)) << w.date;
+  }
   EXPECT_EQ(201501, DT(20150101).GetWeekSeq(0));      // week started in 2014
   EXPECT_EQ(201501, DT(20150107).GetWeekSeq(0));      // first full week
   EXPECT_EQ(201502, DT(20150111).GetWeekSeq(0));
-  EXPECT_EQ(20150101, DT(20150217).GetQtrDate(0));
-  EXPECT_EQ(20150331, DT(20150217).GetQtrDate(1));
-  EXPECT_EQ(20151231, DT(20151115).GetQtrDate(1));
+  // Every month, on its first and its last day: the first and the last month of a quarter
+  // are where an off-by-one in the quarter number shows.
+  const int quarterFirst[] = {101, 101, 101, 401, 401, 401, 701, 701, 701, 1001, 1001, 1001};
+  const int quarterLast[] = {331, 331, 331, 630, 630, 630, 930, 930, 930, 1231, 1231, 1231};
+  for (int m = 1; m <= 12; ++m) {
+    for (const int d : {1, CXMTDateTime::DayMonth(2016, m)}) {
+      const CXMTDateTime v = DT(20160000 + m * 100 + d);
+      EXPECT_EQ(20160000 + quarterFirst[m - 1], v.GetQtrDate(0)) << v.GetDate();
+      EXPECT_EQ(20160000 + quarterLast[m - 1], v.GetQtrDate(1)) << v.GetDate();
+    }
+  }
   EXPECT_EQ(20150201, DT(20150217).GetMonthDate());
 
   // Bucket numbers of recent dates do not fit 32 bits.
@@ -228,6 +246,11 @@ TEST(DateTimeShift, DaysSecondsAndRounding) {
   v.RoundToNearestSec(60, 1);
   EXPECT_EQ(240000, v.GetTime());
   EXPECT_EQ(20150217, v.GetDate());  // end of day still has its date
+  // Changing only the date keeps that time; a bad date leaves both as they were.
+  EXPECT_EQ(0, v.SetDate(20150301));
+  EXPECT_EQ(20150301240000LL, v.GetDT());
+  EXPECT_EQ(-1, v.SetDate(20150230));
+  EXPECT_EQ(20150301240000LL, v.GetDT());
   v = DT(20150217, 230000);
   v.RoundToNearestSec(50000, 1);  // 100000 s: next day 03:46:40
   EXPECT_EQ(20150218034640LL, v.GetDT());
@@ -250,6 +273,10 @@ TEST(DateTimeDiff, SecondsDaysMonths) {
   EXPECT_NEAR(12.0 + 1800.0 / 86400, a.GetDiffDays(&b), 1e-9);
   const CXMTDateTime far = DT(21500101);
   EXPECT_EQ(far.GetDiffSecBig(&a), -static_cast<long long>(a.GetDiffSecBig(&far)));
+  // Before 1970 the runtime's local time has no seconds count: the calendar difference.
+  const CXMTDateTime y1965 = DT(19650601, 120000), y1969 = DT(19691230), y1970 = DT(19700105);
+  EXPECT_EQ(y1965.GetDiffSecBig(&y1969), y1965.GetDiffSecSpan(&y1969));
+  EXPECT_EQ(y1969.GetDiffSecBig(&y1970), y1969.GetDiffSecSpan(&y1970));
 
   const CXMTDateTime jan10 = DT(20150110), jan20 = DT(20150120), mar20 = DT(20150320);
   EXPECT_NEAR(-2.0 - 10.0 / 31.0, jan10.GetDiffMonth(&mar20), 1e-9);
@@ -273,13 +300,24 @@ TEST(DateTimeCompare, FieldsDepthRangesAndSameDate) {
   EXPECT_EQ(1, a.SameDate(&nextYear));
   EXPECT_EQ(0, a.SameDate(&b));
 
-  const CXMTDateTime open;
-  EXPECT_EQ(1, a.IsDTRange(&open, nullptr));
-  EXPECT_EQ(1, a.IsDTRange(&a, &b));
-  EXPECT_EQ(0, b.IsDTRange(nullptr, &a));
-  EXPECT_EQ(1, a.IsDTRange(20150217093000LL, 0LL));
-  EXPECT_EQ(0, a.IsDTRange(20150217093001LL, 0LL));
+  // Both bounds, each on both sides and on the value itself, in both forms; an empty value
+  // (month 0), a null or a 64-bit bound of 0 or less is open.
+  const CXMTDateTime open, before = DT(20150217, 92959);
+  const long long at = 20150217093000LL;
+  const struct {
+    const CXMTDateTime *from, *to;
+    long long from64, to64;
+    int want;
+  } ranges[] = {{&a, nullptr, at, 0, 1},         {&b, nullptr, at + 1, 0, 0},
+                {nullptr, &a, 0, at, 1},         {nullptr, &before, 0, at - 1, 0},
+                {&before, &b, at - 1, at + 1, 1}, {&open, &open, -1, -1, 1},
+                {&b, &before, at + 1, at - 1, 0}};
+  for (const auto& r : ranges) {
+    EXPECT_EQ(r.want, a.IsDTRange(r.from, r.to)) << r.from64 << " " << r.to64;
+    EXPECT_EQ(r.want, a.IsDTRange(r.from64, r.to64)) << r.from64 << " " << r.to64;
+  }
   EXPECT_EQ(0, open.IsDTRange(nullptr, nullptr));
+  EXPECT_EQ(0, open.IsDTRange(0LL, 0LL));
 }
 
 TEST(DateTimeStatic, HelpersAndCodes) {
@@ -355,6 +393,20 @@ TEST(DateTimeFile, StampsOfFiles) {
   EXPECT_EQ(-1, v.SetDTFile(dir.File("missing.txt").c_str(), 'S'));
   EXPECT_EQ(0, v.SetDTFile("NUL", 'S'));
   EXPECT_TRUE(v.GetYear() == 1970 || v.GetDate() == 19691231);
+
+  // The null device by its last path part, the same for both readers; a name that only
+  // contains "NUL" is an ordinary (here missing) file.
+  const struct {
+    std::string path;
+    bool device;
+  } names[] = {{"nul", true},           {dir.File("NUL"), true}, {"C:\\x\\Nul", true},
+               {dir.File("NUL.txt"), false}, {dir.File("NULL"), false},
+               {dir.File("xNUL"), false},    {dir.File("NUL") + "/", false}};
+  for (const auto& n : names) {
+    SCOPED_TRACE(n.path);
+    EXPECT_EQ(FileModTime(n.path.c_str()), n.device ? 0 : -1);
+    EXPECT_EQ(v.SetDTFile(n.path.c_str(), 'S'), n.device ? 0 : -1);
+  }
 }
 
 TEST(DateTimeSelfCheck, SeqNbrAndJulianReportNoErrors) {

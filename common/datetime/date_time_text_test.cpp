@@ -90,7 +90,8 @@ TEST(DateTimeText, SetDTFailuresKeepTheValue) {
       {"2/30/2015", -1},        // no such day
       {"13/1/2015", -1},        // no such month
       {"2/17/1850 10:00", -1},  // year out of range
-      {"20151399", -1},         // a number in the date range is still a calendar date
+      {"17991231 10:00", -1},   // just below the date numbers: read as y m d, bad year
+      {"29991232 10:00", -1},   // just above: bad day
       {"2/17/2015 25:00", -2},
       {"2/17/2015 10:60", -2},
       {"2/17/2015 975", -2},    // hhmm number with minute 75
@@ -108,12 +109,30 @@ std::string LogText() {
   return ReadWholeFile(Platform::Default().NativePath(path));
 }
 
-TEST(DateTimeText, FirstFieldTimeSetsOnlyTheTime) {
-  CXMTDateTime v = Make(20100101, 101010);
-  EXPECT_EQ(v.SetDT("12:30 anything"), -1);  // the missing date is reported
-  EXPECT_EQ(v.GetTime(), 123000);
-  EXPECT_EQ(v.GetDate(), 20100101);
-  EXPECT_NE(LogText().find("Invalid Date: 0\r\n"), std::string::npos);
+// A time with no date (a first field that is a time) or with a date number that is no
+// date stores the time, logs the date and gives -1.
+TEST(DateTimeText, BadOrMissingDateStoresOnlyTheTime) {
+  struct Case {
+    const char* text;
+    long long dt;
+    const char* logged;
+  };
+  const Case cases[] = {
+      {"12:30 anything", 20100101123000, "Invalid Date: 0\r\n"},
+      {"20150230 0930", 20100101093000, "Invalid Date: 20150230\r\n"},
+      {"20151399", 20100101000000, "Invalid Date: 20151399\r\n"},
+      {"18000000 10:00", 20100101100000, "Invalid Date: 18000000\r\n"},  // lowest date number
+  };
+  for (const Case& c : cases) {
+    CXMTDateTime v = Make(20100101, 101010);
+    EXPECT_EQ(v.SetDT(c.text), -1) << c.text;
+    EXPECT_EQ(v.GetDT(), c.dt) << c.text;
+    EXPECT_NE(LogText().find(c.logged), std::string::npos) << c.text;
+  }
+  CXMTDateTime v = Make(20100101, 123000);
+  EXPECT_EQ(v.SetDT("29991231 10:00"), 0);  // highest date number (its year wraps in the byte)
+  EXPECT_EQ(v.GetTime(), 100000);
+  v = Make(20100101, 123000);
   // A time that does not read changes nothing.
   EXPECT_EQ(v.SetDT("12:75"), -2);
   EXPECT_EQ(v.GetDT(), 20100101123000);

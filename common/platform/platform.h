@@ -195,9 +195,11 @@ class Platform {
   // --- user --------------------------------------------------------------------------
   // MessageBoxA without owner. POSIX: written to stderr and answered with IDOK (1).
   virtual int MessageBox(const char* text, const char* caption, unsigned flags) = 0;
-  // The user's short date format in Windows notation ("M/d/yyyy", "dd.MM.yyyy");
-  // empty when unknown.
-  virtual std::string ShortDateFormat() = 0;
+  // The user's short date format in Windows notation ("M/d/yyyy", "dd.MM.yyyy"): the value
+  // "sShortDate" under "Control Panel\\International" of the current user, read through the
+  // registry calls below on every backend; empty when there is none. Nothing else (no
+  // locale, no environment) stands in for it, so a text reads as the same date everywhere.
+  virtual std::string ShortDateFormat();
   // String resource of the main program; empty when none (always on POSIX).
   virtual std::string LoadStringResource(unsigned id) = 0;
   // FormatMessageA with FORMAT_MESSAGE_FROM_STRING: %1..%99 inserts (default !s!) taken from

@@ -174,6 +174,22 @@ TEST(PlatformContract, RegistryCreateWriteReadAndMissing) {
   P().RegClose(key);
 }
 
+// The short date format is the user's "sShortDate" value and nothing else: set, it is
+// read back as it is; emptied, the format is unknown (no locale stands in for it).
+TEST(PlatformContract, ShortDateFormatIsTheUserRegistryValue) {
+  void* key = nullptr;
+  ASSERT_EQ(P().RegOpen(RegRoot::CurrentUser, "Control Panel\\International", true, false, &key),
+            0);
+  std::string saved;
+  const bool had = P().RegQueryString(key, "sShortDate", &saved) == 0;
+  for (const char* format : {"dd.MM.yyyy", ""}) {
+    ASSERT_EQ(P().RegSetString(key, "sShortDate", format), 0);
+    EXPECT_EQ(P().ShortDateFormat(), format);
+  }
+  if (had) P().RegSetString(key, "sShortDate", saved.c_str());
+  P().RegClose(key);
+}
+
 TEST(PlatformContract, StartProcessReportsExitCodeAndStartFailure) {
   PlatformStart wait;
   wait.wait = true;

@@ -3,7 +3,7 @@
 // The backend is split by subject: platform_posix.cpp (paths, files, time, the small
 // calls), platform_posix_profile.cpp (ini files and the registry stand-in),
 // platform_posix_process.cpp (starting programs, web pages) and platform_posix_text.cpp
-// (message boxes, date format, message inserts). Only those files and the backend's own
+// (message boxes, message inserts). Only those files and the backend's own
 // test include this header.
 #pragma once
 
@@ -57,7 +57,6 @@ class PosixPlatform final : public Platform {
   void SleepMs(int ms) override;
 
   int MessageBox(const char* text, const char* caption, unsigned flags) override;
-  std::string ShortDateFormat() override;
   std::string LoadStringResource(unsigned) override { return std::string(); }
   bool FormatInserts(const char* fmt, va_list args, std::string* out) override;
 
@@ -93,6 +92,4 @@ std::string RootDir();
 void EnsureFolders(const std::string& path);
 // Case-insensitive match of * and ? wildcards.
 bool WildcardMatch(const char* pattern, const char* name);
-// A strftime date format ("%d.%m.%Y") in Windows notation ("dd.MM.yyyy").
-std::string WindowsDateFormat(const char* strftimeFormat);
 }  // namespace posix_detail

@@ -153,18 +153,6 @@ TEST(PosixPlatform, TimeZoneFromTheZoneRules) {
   tzset();
 }
 
-TEST(PosixPlatform, ShortDateFormatFromLocale) {
-  setenv("LC_ALL", "C", 1);
-  EXPECT_EQ(P().ShortDateFormat(), "");
-  setenv("LC_ALL", "C.UTF-8", 1);
-  EXPECT_EQ(P().ShortDateFormat(), "");
-  unsetenv("LC_ALL");
-  EXPECT_EQ(posix_detail::WindowsDateFormat("%m/%d/%y"), "MM/dd/yy");
-  EXPECT_EQ(posix_detail::WindowsDateFormat("%d.%m.%Y"), "dd.MM.yyyy");
-  EXPECT_EQ(posix_detail::WindowsDateFormat("%Ey-%e-%b"), "yy-d-MMM");
-  EXPECT_EQ(posix_detail::WindowsDateFormat("%F"), "yyyy-MM-dd");
-}
-
 TEST(PosixPlatform, WildcardsCompareWithoutCase) {
   EXPECT_TRUE(posix_detail::WildcardMatch("PR_*.TXT", "pr_Head.txt"));
   EXPECT_TRUE(posix_detail::WildcardMatch("*a*b", "xxaxxab"));  // needs a second try

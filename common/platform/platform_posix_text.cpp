@@ -1,9 +1,6 @@
-// POSIX backend: message boxes (written to standard error), the user's short date format
-// from the environment's locale, and message texts with numbered inserts in the manner of
-// the Windows message formatter.
-#include <langinfo.h>
-#include <locale.h>
-
+// POSIX backend: message boxes (written to standard error) and message texts with numbered
+// inserts in the manner of the Windows message formatter.
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,55 +11,6 @@ int PosixPlatform::MessageBox(const char* text, const char* caption, unsigned fl
           (flags & 0xF0) == kMbIconError ? " (error)" : "", text ? text : "");
   fflush(stderr);
   return 1;  // IDOK
-}
-
-namespace posix_detail {
-
-std::string WindowsDateFormat(const char* fmt) {
-  std::string out;
-  for (const char* p = fmt; p && *p; ++p) {
-    if (*p != '%' || !p[1]) {
-      out += *p;
-      continue;
-    }
-    char c = *++p;
-    if ((c == 'E' || c == 'O') && p[1]) c = *++p;  // alternative-representation modifiers
-    switch (c) {
-      case 'd': out += "dd"; break;
-      case 'e': out += "d"; break;
-      case 'm': out += "MM"; break;
-      case 'b': case 'h': out += "MMM"; break;
-      case 'y': out += "yy"; break;
-      case 'Y': out += "yyyy"; break;
-      case 'D': out += "MM/dd/yy"; break;
-      case 'F': out += "yyyy-MM-dd"; break;
-      case '%': out += '%'; break;
-      default: break;
-    }
-  }
-  return out;
-}
-
-}  // namespace posix_detail
-
-std::string PosixPlatform::ShortDateFormat() {
-  const char* name = nullptr;
-  for (const char* n : {"LC_ALL", "LC_TIME", "LANG"}) {
-    const char* v = getenv(n);
-    if (v && *v) {
-      name = v;
-      break;
-    }
-  }
-  // The C locale (also as C.UTF-8) has no user preference to report.
-  if (!name || strcmp(name, "C") == 0 || strncmp(name, "C.", 2) == 0 ||
-      strcmp(name, "POSIX") == 0)
-    return std::string();
-  locale_t loc = newlocale(LC_TIME_MASK, name, (locale_t)0);
-  if (!loc) return std::string();
-  std::string fmt = nl_langinfo_l(D_FMT, loc);
-  freelocale(loc);
-  return posix_detail::WindowsDateFormat(fmt.c_str());
 }
 
 namespace {

@@ -56,7 +56,6 @@ class Win32Platform final : public Platform {
   void SleepMs(int ms) override;
 
   int MessageBox(const char* text, const char* caption, unsigned flags) override;
-  std::string ShortDateFormat() override;
   std::string LoadStringResource(unsigned id) override;
   bool FormatInserts(const char* fmt, va_list args, std::string* out) override;
 

@@ -1,6 +1,6 @@
 // Windows backend: message boxes, string resources, message texts with numbered inserts,
-// the user's short date format, and other programs' windows (finding a window, setting a
-// control's text, sending a command, reading a list view across the process boundary).
+// and other programs' windows (finding a window, setting a control's text, sending a
+// command, reading a list view across the process boundary).
 #include "common/platform/platform_win32.h"
 
 #include "common/platform/win32_api.h"
@@ -11,22 +11,6 @@
 
 int Win32Platform::MessageBox(const char* text, const char* caption, unsigned flags) {
   return MessageBoxA(nullptr, text ? text : "", caption ? caption : "", flags);
-}
-
-std::string Win32Platform::ShortDateFormat() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\International", 0, KEY_READ, &key) ==
-      ERROR_SUCCESS) {
-    char buf[128] = {};
-    DWORD type = 0, size = sizeof buf - 1;
-    LONG rc = RegQueryValueExA(key, "sShortDate", nullptr, &type, reinterpret_cast<BYTE*>(buf),
-                               &size);
-    RegCloseKey(key);
-    if (rc == ERROR_SUCCESS && type == REG_SZ && buf[0]) return buf;
-  }
-  char buf[128] = {};
-  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, buf, sizeof buf) > 0) return buf;
-  return std::string();
 }
 
 std::string Win32Platform::LoadStringResource(unsigned id) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/platform/platform.h"
+#include "common/text/text_helpers.h"
 #include "common/text/txt.h"
 
 int NormalizeSlashes(char* path) {
@@ -75,14 +76,19 @@ long long FileSizeOf(const char* path) {
   return info.size;
 }
 
+bool IsNullDevicePath(const char* path) {
+  if (!path) return false;
+  const char* name = path;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '/' || *p == '\\') name = p + 1;
+  }
+  return CompareNoCase(name, "NUL", 1) == 0;
+}
+
 long long FileModTime(const char* path) {
   if (!path || !*path) return -1;
   // The null device has no time; the runtime reports it as 0.
-  if (std::strlen(path) == 3 && std::toupper(static_cast<unsigned char>(path[0])) == 'N' &&
-      std::toupper(static_cast<unsigned char>(path[1])) == 'U' &&
-      std::toupper(static_cast<unsigned char>(path[2])) == 'L') {
-    return 0;
-  }
+  if (IsNullDevicePath(path)) return 0;
   PlatformFileInfo info;
   if (Platform::Default().FileStat(path, &info) != 0 || info.lastWriteMs < 0) return -1;
   return info.lastWriteMs / 1000;

@@ -23,8 +23,12 @@ int IsDirectory(const char* path);
 int IsRegularFile(const char* path, int mode);
 // Size in bytes; -1 cannot be examined; -2 null or empty path.
 long long FileSizeOf(const char* path);
-// Last write time in seconds since 1970; -1 cannot be examined (or null); 0 for "NUL".
+// Last write time in seconds since 1970; -1 cannot be examined (or null); 0 for the null
+// device (IsNullDevicePath).
 long long FileModTime(const char* path);
+// True when the last part of path (after the last "/" or "\") is "NUL" in any case: the
+// null device, which has no time stamp of its own. CXMTDateTime::SetDTFile uses it too.
+bool IsNullDevicePath(const char* path);
 
 // Copies source to target in binary blocks, deleting an existing target first. Result 0
 // copied, or both names denote the same path (same length, equal with "/" and "\" taken as

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kMessageMax = 10000;  // LogTrace's formatting buffer
+constexpr int kMessageMax = 10000;  // characters LogTrace formats (its buffer has one more)
 constexpr size_t kShortLine = 2048;  // lines up to this length are built on the stack
 constexpr size_t kPathMax = 1000;
 constexpr int kFlushLines = 20;     // commit after more lines than this ...
@@ -211,13 +211,13 @@ int LogWrite(const char* category, char* text, int level) {
 int LogTrace(const char* category, int level, const char* fmt, ...) {
   OpenOnFirstUse();
   if (!fmt) return 0;
-  char message[kMessageMax];
+  char message[kMessageMax + 1];
   va_list args;
   va_start(args, fmt);
   int needed = std::vsnprintf(message, sizeof message, fmt, args);
   va_end(args);
   if (needed <= 0 || message[0] == 0) return 0;
-  if (needed >= kMessageMax) {
+  if (needed > kMessageMax) {  // cut: only more than kMessageMax characters are an overrun
     Platform::Default().MessageBox(message, "LOGTRACE Buffer overrun!", kMbIconError);
   }
   const DeliverableConfig& config = GetDeliverableConfig();

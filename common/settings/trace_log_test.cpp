@@ -301,13 +301,23 @@ TEST_F(TraceLogClockTest, FlushOnEachCommitsEveryLine) {
   EXPECT_EQ(fake_.commits, after + 2);
 }
 
+// Up to 10000 characters a message is logged whole; beyond, the box shows the cut text,
+// which is then logged.
 TEST_F(TraceLogClockTest, OverlongMessageIsShownAndLoggedCut) {
-  std::string big(10050, 'x');
-  LogTrace("Cat", 1, "%s", big.c_str());
-  ASSERT_EQ(fake_.messageBoxes.size(), 1u);
-  EXPECT_EQ(fake_.messageBoxes[0].caption, "LOGTRACE Buffer overrun!");
-  EXPECT_EQ(fake_.messageBoxes[0].text, std::string(9999, 'x'));
-  EXPECT_EQ(Written().back(), "Cat             |21:38:45.123a|" + std::string(9999, 'x'));
+  size_t boxes = 0;
+  for (const size_t length : {9999u, 10000u, 10001u, 10050u}) {
+    SCOPED_TRACE(length);
+    LogTrace("Cat", 1, "%s", std::string(length, 'x').c_str());
+    const size_t kept = length > 10000 ? 10000 : length;
+    EXPECT_EQ(Written().back(), "Cat             |21:38:45.123a|" + std::string(kept, 'x'));
+    if (length <= 10000) {
+      EXPECT_EQ(fake_.messageBoxes.size(), boxes);
+      continue;
+    }
+    ASSERT_EQ(fake_.messageBoxes.size(), ++boxes);
+    EXPECT_EQ(fake_.messageBoxes.back().caption, "LOGTRACE Buffer overrun!");
+    EXPECT_EQ(fake_.messageBoxes.back().text, std::string(kept, 'x'));
+  }
 }
 
 }  // namespace

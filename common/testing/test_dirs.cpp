@@ -83,20 +83,19 @@ std::string ReadWholeFile(const std::string& path) {
   return out;
 }
 
-std::string FirstLineDifference(const std::string& actual, const std::string& expected) {
+std::string FirstDifference(const std::string& actual, const std::string& expected) {
   if (actual == expected) return std::string();
   std::istringstream a(actual), e(expected);
-  std::string la, le;
   int line = 1;
-  for (;;) {
-    const bool haveE = static_cast<bool>(std::getline(e, le));
-    const bool haveA = static_cast<bool>(std::getline(a, la));
-    if (!haveE && !haveA) break;
-    if (!haveE) le = "<end>";
-    if (!haveA) la = "<end>";
-    if (la != le) break;
-    ++line;
+  for (;; ++line) {
+    std::string la, le;
+    const bool moreA = static_cast<bool>(std::getline(a, la));
+    const bool moreE = static_cast<bool>(std::getline(e, le));
+    if (!moreA) la = "<end>";
+    if (!moreE) le = "<end>";
+    if (la != le || (!moreA && !moreE)) {
+      return "first difference at line " + std::to_string(line) + "\n  expected: " + le +
+             "\n  actual:   " + la;
+    }
   }
-  return "first difference at line " + std::to_string(line) + "\n  expected: " + le +
-         "\n  actual:   " + la;
 }

@@ -36,6 +36,6 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 // The whole file's bytes, or "" when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-// "" when actual equals expected; otherwise where the two texts part, as
-// "first difference at line N\n  expected: ...\n  actual:   ..." (for golden-file tests).
-std::string FirstLineDifference(const std::string& actual, const std::string& expected);
+// For golden files: "" when the texts are equal, else "first difference at line N" with the
+// expected and the actual line ("<end>" where a text has no more lines).
+std::string FirstDifference(const std::string& actual, const std::string& expected);

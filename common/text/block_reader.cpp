@@ -112,7 +112,13 @@ int BlockReader::ReadLine(char* buf, int size) {
     }
     consumed = true;
     if (c == '\n' || c == 0) return length;
-    if (c == '\r') continue;
+    if (c == '\r') {
+      if (!loneCrEndsLine_) continue;
+      // NextByte left pos_ just past the byte it gave, in the current block: step back.
+      const int next = NextByte();
+      if (next >= 0 && next != '\n') --pos_;
+      return length;
+    }
     if (buf && length < size - 1) {
       buf[length++] = static_cast<char>(c);
       buf[length] = 0;

@@ -4,8 +4,8 @@
 // fetched page. One process-wide instance (BlockReader::Shared()) serves both; it is not
 // guarded, so two threads must not read through it at the same time.
 //
-// Line rules: a line ends at LF or at a zero byte; CR is dropped; a Ctrl-Z byte (26) ends the
-// line, and a Ctrl-Z at the start of a line ends the data (or, with SetCtrlZBlank(true), reads
+// Line rules: a line ends at LF or at a zero byte; CR is dropped (with SetLoneCrEndsLine(true)
+// a CR not followed by LF ends its line instead); a Ctrl-Z byte (26) ends the line, and a Ctrl-Z at the start of a line ends the data (or, with SetCtrlZBlank(true), reads
 // as a blank); characters beyond the caller's buffer are dropped; the last line is returned
 // even without a line end.
 //
@@ -40,6 +40,9 @@ class BlockReader {
 
   // Ctrl-Z reads as a blank instead of ending the line or the data.
   void SetCtrlZBlank(bool blank) { ctrlZBlank_ = blank; }
+  // A CR not followed by LF ends its line (files saved with CR-only line ends); CR LF stays
+  // one line end. Off by default; the switch outlives Close, so a user sets it back.
+  void SetLoneCrEndsLine(bool ends) { loneCrEndsLine_ = ends; }
   // The block size the next OpenFile will use.
   static size_t BlockSize();
 
@@ -55,4 +58,5 @@ class BlockReader {
   size_t pos_ = 0;
   bool ended_ = true;
   bool ctrlZBlank_ = false;
+  bool loneCrEndsLine_ = false;
 };

@@ -133,6 +133,14 @@ TEST_F(TxtArrayFiles, LineEndingsOfBothLoaders) {
   // The block reader ends lines at LF only and drops every CR.
   EXPECT_EQ(4, a.LoadFromFileBuf(path.c_str(), msg_));
   EXPECT_EQ((Lines{"a", "bc", "", "d"}), Entries(a));
+  // Switched to end lines at a lone CR (rule files), it reads as LoadFromFile does.
+  BlockReader::Shared().SetLoneCrEndsLine(true);
+  EXPECT_EQ(5, a.LoadFromFileBuf(path.c_str(), msg_));
+  EXPECT_EQ((Lines{"a", "b", "c", "", "d"}), Entries(a));
+  ASSERT_TRUE(WriteWholeFile(path, "\r\r\nx\r"));
+  EXPECT_EQ(3, a.LoadFromFileBuf(path.c_str(), msg_));
+  EXPECT_EQ((Lines{"", "", "x"}), Entries(a));
+  BlockReader::Shared().SetLoneCrEndsLine(false);
 
   ASSERT_TRUE(WriteWholeFile(path, "x\ny\n"));
   EXPECT_EQ(2, a.LoadFromFile(path.c_str(), msg_));
@@ -167,20 +175,29 @@ TEST_F(TxtArrayFiles, LimitsAppendAndOpenFailures) {
 }
 
 // The block reader reads 300000 bytes at a time; a line that straddles two blocks, with its
-// CR LF split between them, comes back whole.
+// line end split between them or ending the first block, comes back whole, in both modes.
 TEST_F(TxtArrayFiles, LinesAcrossReadBlocks) {
   const std::string path = dir_.File("blocks.txt");
-  std::string data;
-  for (int i = 0; i < 299; ++i) data += std::string(999, 'x') + "\n";
-  data += std::string(999, 'y') + "\r\nend";  // the CR is byte 299999, the LF byte 300000
-  ASSERT_TRUE(WriteWholeFile(path, data));
-  CTxtArray a;
-  ASSERT_EQ(301, a.LoadFromFileBuf(path.c_str(), msg_));
-  EXPECT_EQ(std::string(999, 'y'), a.GetAtTxt(299));
-  EXPECT_STREQ("end", a.GetAtTxt(300));
-  CTxtArray b;
-  ASSERT_EQ(301, b.LoadFromFile(path.c_str(), msg_));
-  EXPECT_EQ(0, a.Compare(b));
+  for (const bool loneCrEnds : {false, true}) {
+    for (const char* end : {"\r\n", "\r"}) {
+      if (!loneCrEnds && end[1] == 0) continue;  // a dropped CR joins the lines
+      SCOPED_TRACE(std::string(loneCrEnds ? "lone CR ends, " : "") + (end[1] ? "CR LF" : "CR"));
+      std::string data;
+      for (int i = 0; i < 299; ++i) data += std::string(999, 'x') + "\n";
+      data += std::string(999, 'y') + end + "end";  // the CR is byte 299999, the last of a block
+      ASSERT_TRUE(WriteWholeFile(path, data));
+      BlockReader::Shared().SetLoneCrEndsLine(loneCrEnds);
+      CTxtArray a;
+      const int n = a.LoadFromFileBuf(path.c_str(), msg_);
+      BlockReader::Shared().SetLoneCrEndsLine(false);
+      ASSERT_EQ(301, n);
+      EXPECT_EQ(std::string(999, 'y'), a.GetAtTxt(299));
+      EXPECT_STREQ("end", a.GetAtTxt(300));
+      CTxtArray b;
+      ASSERT_EQ(301, b.LoadFromFile(path.c_str(), msg_));
+      EXPECT_EQ(0, a.Compare(b));
+    }
+  }
 }
 
 TEST_F(TxtArrayFiles, CsvQuotesAndCommas) {

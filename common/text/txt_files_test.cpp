@@ -68,6 +68,10 @@ TEST(TxtFilesTest, SlashesAndExtensions) {
   EXPECT_STREQ(t, "c:/a/new.csv");
   t.MakeFileName("kept", nullptr);
   EXPECT_STREQ(t, "c:/a/kept.csv");
+  t.MakeFileName("plain", "");
+  EXPECT_STREQ(t, "c:/a/plain");  // an empty extension: no dot either
+  t.MakeFileName("still", nullptr);
+  EXPECT_STREQ(t, "c:/a/still");
   t.SetTxt("bare.txt");
   t.MakeFileName("other", "ini");
   EXPECT_STREQ(t, "other.ini");  // stays beside, not in the root folder

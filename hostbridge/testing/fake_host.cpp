@@ -12,6 +12,7 @@ HRESULT AnswerQuery(Self* self, REFIID riid, const IID& own, void** object) {
   static const IID kIidUnknown = {0, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
   if (SameIid(riid, own) || SameIid(riid, kIidUnknown)) {
     *object = self;
+    self->AddRef();
     return S_OK;
   }
   *object = nullptr;
@@ -26,6 +27,7 @@ HRESULT HandOut(HRESULT entered, int arg, T* object, T** out) {
   if (!out) return E_POINTER;
   if (arg != kHostSeriesArg) return E_INVALIDARG;
   *out = object;
+  if (object) object->AddRef();
   return S_OK;
 }
 
@@ -37,11 +39,28 @@ int ElementCount(const std::vector<int>& dims) {
 
 }  // namespace
 
+// --- FakeRefCount ----------------------------------------------------------------------
+
+ULONG FakeRefCount::Add() {
+  ++held_;
+  return static_cast<ULONG>(held_) + 1;  // the host's own reference included
+}
+
+ULONG FakeRefCount::Drop() {
+  if (held_ == 0) {
+    host_->CountOverRelease();
+    return 1;
+  }
+  --held_;
+  return static_cast<ULONG>(held_) + 1;
+}
+
 // --- FakeVariable ----------------------------------------------------------------------
 
 FakeVariable::FakeVariable(FakeHost* host, std::vector<int> dimensions)
     : values(static_cast<size_t>(ElementCount(dimensions)), 0.0),
       dims(std::move(dimensions)),
+      refs(host),
       host_(host) {}
 
 HRESULT FakeVariable::QueryInterface(REFIID riid, void** object) {
@@ -137,6 +156,7 @@ FakeHost::FakeHost() : up_(this, true), down_(this, false), date_(this) {}
 
 FakeHost::~FakeHost() {
   for (auto& entry : arrays_) delete entry.second;
+  for (FakeVariable* variable : retired_) delete variable;
 }
 
 void FakeHost::AddBar(const FakeBar& bar) {
@@ -166,7 +186,11 @@ FakeVariable& FakeHost::AddArray(const std::string& name, std::vector<int> dims)
 void FakeHost::RemoveArray(const std::string& name) {
   auto it = arrays_.find(Key(name));
   if (it == arrays_.end()) return;
-  delete it->second;
+  if (it->second->refs.Held() > 0) {
+    retired_.push_back(it->second);  // still referenced: alive until the host goes
+  } else {
+    delete it->second;
+  }
   arrays_.erase(it);
 }
 
@@ -192,6 +216,13 @@ void FakeHost::FailSlot(FakeIface iface, int slot, HRESULT hr) {
 int FakeHost::Calls(FakeIface iface, int slot) const {
   auto it = calls_.find(std::make_pair(static_cast<int>(iface), slot));
   return it == calls_.end() ? 0 : it->second;
+}
+
+int FakeHost::OutstandingRefs() const {
+  int held = up_.refs.Held() + down_.refs.Held() + date_.refs.Held();
+  for (const auto& entry : arrays_) held += entry.second->refs.Held();
+  for (const FakeVariable* variable : retired_) held += variable->refs.Held();
+  return held;
 }
 
 int FakeHost::TotalCalls() const {
@@ -256,7 +287,10 @@ HRESULT FakeHost::GetVariable(VARIANT name, IHostVariable** variable) {
     narrow.push_back(static_cast<char>(name.bstrVal[i]));
   }
   auto it = arrays_.find(Key(narrow));
-  if (it != arrays_.end()) *variable = it->second;
+  if (it != arrays_.end()) {
+    *variable = it->second;
+    it->second->AddRef();
+  }
   return S_OK;  // a missing variable is a null object, not a failure
 }
 

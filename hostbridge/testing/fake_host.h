@@ -9,6 +9,15 @@
 // of any interface fail with a chosen HRESULT, make a series or an array missing, and read
 // the arrays and call counts afterwards.
 //
+// References are counted as a host counts them: every object handed out through an out
+// parameter (GetVariable, the series getters, QueryInterface) gets one AddRef, which the
+// receiver must Release. OutstandingRefs() shows references not given back (a leak) and
+// OverReleases() the Release calls beyond them (a double release). The host keeps its own
+// reference to every object: a removed or replaced array that is still referenced stays
+// alive until the FakeHost goes, so a late Release is counted rather than a crash. The
+// study object itself is lent to the exports, not handed out, and is not counted. A FakeHost
+// must outlive every use of the objects it handed out.
+//
 // Array values are kept as doubles and handed out as VT_R8, so callers must convert (as the
 // real host requires). Stored values are converted with VariantChangeType to VT_R8; a value
 // that cannot be converted gives that conversion's error. Name lookups ignore case.
@@ -35,6 +44,19 @@ enum class FakeIface { Study, Variable, NumSeries, DateSeries };
 
 class FakeHost;
 
+// The references handed out for one object and not yet released.
+class FakeRefCount {
+ public:
+  explicit FakeRefCount(FakeHost* host) : host_(host) {}
+  ULONG Add();
+  ULONG Drop();  // beyond the handed-out references: counted as an over-release
+  int Held() const { return held_; }
+
+ private:
+  FakeHost* host_;
+  int held_ = 0;
+};
+
 class FakeVariable final : public IHostVariable {
  public:
   FakeVariable(FakeHost* host, std::vector<int> dims);
@@ -44,10 +66,11 @@ class FakeVariable final : public IHostVariable {
   // Type GetValue hands values out as: VT_R8 (the host's own), or, to test callers against
   // a host that answers with the wrong type, VT_BSTR (the text "n/a"), VT_EMPTY or VT_NULL.
   VARTYPE handOutAs = VT_R8;
+  FakeRefCount refs;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return refs.Add(); }
+  ULONG STDMETHODCALLTYPE Release() override { return refs.Drop(); }
   XMT_FAKE_RESERVED(3) XMT_FAKE_RESERVED(4) XMT_FAKE_RESERVED(5) XMT_FAKE_RESERVED(6)
   XMT_FAKE_RESERVED(7) XMT_FAKE_RESERVED(8) XMT_FAKE_RESERVED(9) XMT_FAKE_RESERVED(10)
   XMT_FAKE_RESERVED(11)
@@ -67,10 +90,11 @@ class FakeVariable final : public IHostVariable {
 
 class FakeNumSeries final : public IHostNumSeries {
  public:
-  FakeNumSeries(FakeHost* host, bool up) : host_(host), up_(up) {}
+  FakeNumSeries(FakeHost* host, bool up) : refs(host), host_(host), up_(up) {}
+  FakeRefCount refs;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return refs.Add(); }
+  ULONG STDMETHODCALLTYPE Release() override { return refs.Drop(); }
   XMT_FAKE_RESERVED(3) XMT_FAKE_RESERVED(4) XMT_FAKE_RESERVED(5) XMT_FAKE_RESERVED(6)
   XMT_FAKE_RESERVED(7) XMT_FAKE_RESERVED(8) XMT_FAKE_RESERVED(9) XMT_FAKE_RESERVED(10)
   XMT_FAKE_RESERVED(11) XMT_FAKE_RESERVED(12) XMT_FAKE_RESERVED(13) XMT_FAKE_RESERVED(14)
@@ -84,10 +108,11 @@ class FakeNumSeries final : public IHostNumSeries {
 
 class FakeDateSeries final : public IHostDateSeries {
  public:
-  explicit FakeDateSeries(FakeHost* host) : host_(host) {}
+  explicit FakeDateSeries(FakeHost* host) : refs(host), host_(host) {}
+  FakeRefCount refs;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return refs.Add(); }
+  ULONG STDMETHODCALLTYPE Release() override { return refs.Drop(); }
   XMT_FAKE_RESERVED(3) XMT_FAKE_RESERVED(4) XMT_FAKE_RESERVED(5) XMT_FAKE_RESERVED(6)
   XMT_FAKE_RESERVED(7) XMT_FAKE_RESERVED(8) XMT_FAKE_RESERVED(9)
   HRESULT STDMETHODCALLTYPE GetYear(int barsAgo, int* value) override;
@@ -133,6 +158,11 @@ class FakeHost final : public IHostStudy {
   // Calls made so far at (iface, slot), failed ones included.
   int Calls(FakeIface iface, int slot) const;
   int TotalCalls() const;
+  // References handed out and not released yet, over every object (removed arrays too).
+  int OutstandingRefs() const;
+  // Release calls made when no handed-out reference was left.
+  int OverReleases() const { return overReleases_; }
+  void CountOverRelease() { ++overReleases_; }
 
   // --- IHostStudy ------------------------------------------------------------------------
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -169,6 +199,8 @@ class FakeHost final : public IHostStudy {
   int counter_ = 0;
   int offset_ = 0;
   std::map<std::string, FakeVariable*> arrays_;  // upper-cased name -> owned array
+  std::vector<FakeVariable*> retired_;  // removed while still referenced; owned
+  int overReleases_ = 0;
   FakeNumSeries up_;
   FakeNumSeries down_;
   FakeDateSeries date_;

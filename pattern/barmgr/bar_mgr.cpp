@@ -5,6 +5,7 @@
 
 #include "pattern/barmgr/bar_mgr.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "common/settings/files.h"
@@ -163,26 +164,35 @@ void CBarMgr::SetFlag(int bit, int on) {
     m_nFlags &= ~bit;
 }
 
-int GetBarTypeName(int type, int interval, CTxt& out) {
-  out.Empty();
+int FormatBarTypeName(int type, int interval, char* out, int size) {
+  if (!out || size <= 0) return -1;
+  const char* form = nullptr;
   switch (type) {
-    case 0: out.Format("Tick%04d", interval); break;
-    case 1: out.Format("Intra%04d", interval); break;
-    case 2: out = "Daily"; break;
-    case 3: out = "Weekly"; break;
-    case 4: out = "Monthly"; break;
-    case 5: out.Format("PF%04d", interval); break;
-    case 9: out.Format("KASE%04d", interval); break;
-    case 10: out.Format("LinBrk%04d", interval); break;
-    case 11: out.Format("Mom%04d", interval); break;
-    case 12: out.Format("Range%04d", interval); break;
+    case 0: form = "Tick%04d"; break;
+    case 1: form = "Intra%04d"; break;
+    case 2: form = "Daily"; break;
+    case 3: form = "Weekly"; break;
+    case 4: form = "Monthly"; break;
+    case 5: form = "PF%04d"; break;
+    case 9: form = "KASE%04d"; break;
+    case 10: form = "LinBrk%04d"; break;
+    case 11: form = "Mom%04d"; break;
+    case 12: form = "Range%04d"; break;
     default: break;
   }
-  if (out.IsEmpty()) {
-    out.Format("Invalid BarType %d (Int %d)", type, interval);
+  if (!form) {
+    snprintf(out, static_cast<size_t>(size), "Invalid BarType %d (Int %d)", type, interval);
     return -1;
   }
-  return out.GetLength();
+  const int n = snprintf(out, static_cast<size_t>(size), form, interval);
+  return n < size ? n : size - 1;
+}
+
+int GetBarTypeName(int type, int interval, CTxt& out) {
+  char name[kBarTypeNameSize];
+  const int result = FormatBarTypeName(type, interval, name, sizeof name);
+  out = name;
+  return result;
 }
 
 int DumpBar(const CBarMgrData* bar, CTxt& out, int decimals) {

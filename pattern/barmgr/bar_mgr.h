@@ -105,6 +105,12 @@ class CBarMgr {
   // the key "KorvaMgr" (created with the base folder's drive when missing) and creates it.
   void MakeDataDir();
   void SetFlag(int bit, int on);
+
+  // The object slots as the owner's type: slot i (0..9) as a T*, null when empty. The
+  // manager never owns or frees what they point to (Release only forgets it).
+  template <class T>
+  T* GetObjectSlot(int i) const { return static_cast<T*>(m_pObjects[i]); }
+  void SetObjectSlot(int i, void* object) { m_pObjects[i] = object; }
   bool HasFlag(int bit) const { return (m_nFlags & bit) != 0; }
 
   // --- pivots (kept sorted by bar, then direction) --------------------------------------
@@ -190,6 +196,11 @@ class CBarMgr {
 // Bar type text ("Tick%04d", "Intra%04d", "Daily", ...). Result: the text's length, or -1
 // with "Invalid BarType %d (Int %d)" for a type without a text.
 int GetBarTypeName(int type, int interval, CTxt& out);
+// The same into a caller's buffer, without allocating (for per-bar use); the text is cut to
+// size - 1 characters. kBarTypeNameSize holds every text whatever the numbers. A null or
+// empty buffer gives -1.
+inline constexpr int kBarTypeNameSize = 48;
+int FormatBarTypeName(int type, int interval, char* out, int size);
 
 // "Bar#%d[%02d/%02d/%04d %02d:%02d]: O=..., H=..., L=..., C=..., Vol=%.0f" with the prices
 // to `decimals` places. A null bar gives an empty text. Result: the text's length.

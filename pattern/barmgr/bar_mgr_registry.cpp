@@ -8,7 +8,13 @@
 
 namespace {
 
-void ReleaseFully(CBarMgr* mgr) { mgr->Release(1); }
+// Constant-initialised, so a library may install it from any global constructor.
+void (*g_ownerRelease)(CBarMgr*) = nullptr;
+
+void ReleaseFully(CBarMgr* mgr) {
+  if (g_ownerRelease) g_ownerRelease(mgr);
+  mgr->Release(1);
+}
 
 // Clears itself with a full release of every manager when the library is unloaded.
 class BarMgrRegistry : public CInstanceRegistry<CBarMgr> {
@@ -32,3 +38,5 @@ CBarMgr* FindBarMgr(const char* id) {
 int BarMgrCount() { return g_barMgrs.GetCount(); }
 
 void ReleaseAllBarMgrs() { g_barMgrs.Clear(ReleaseFully); }
+
+void SetBarMgrOwnerRelease(void (*release)(CBarMgr* mgr)) { g_ownerRelease = release; }

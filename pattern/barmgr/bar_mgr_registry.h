@@ -26,3 +26,8 @@ int BarMgrCount();
 // Fully releases and destroys every manager (what unloading does). Tests use it to start
 // from an empty registry.
 void ReleaseAllBarMgrs();
+
+// A library whose code keeps objects of its own in the managers' object slots installs a
+// function here that frees them: it is called for every manager just before the manager is
+// released for good (ReleaseAllBarMgrs and unloading). Null (the default) calls nothing.
+void SetBarMgrOwnerRelease(void (*release)(CBarMgr* mgr));

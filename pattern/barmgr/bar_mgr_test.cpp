@@ -127,6 +127,17 @@ TEST_F(BarMgrTest, BarTypeNames) {
   }
   GetBarTypeName(7, 1, t);
   EXPECT_STREQ("Invalid BarType 7 (Int 1)", t);
+
+  // The buffer form: the longest texts fit the documented size; a small buffer cuts.
+  char name[kBarTypeNameSize];
+  EXPECT_EQ(17, FormatBarTypeName(10, -2147483647 - 1, name, sizeof name));
+  EXPECT_STREQ("LinBrk-2147483648", name);
+  EXPECT_EQ(-1, FormatBarTypeName(-2147483647 - 1, -2147483647 - 1, name, sizeof name));
+  EXPECT_STREQ("Invalid BarType -2147483648 (Int -2147483648)", name);
+  EXPECT_EQ(3, FormatBarTypeName(2, 0, name, 4));
+  EXPECT_STREQ("Dai", name);
+  EXPECT_EQ(-1, FormatBarTypeName(2, 0, nullptr, 4));
+  EXPECT_EQ(-1, FormatBarTypeName(2, 0, name, 0));
 }
 
 TEST_F(BarMgrTest, NamesFromIdOrGenerated) {

@@ -69,6 +69,31 @@ TEST_F(PivotEngineTest, LowsMirrorHighs) {
   EXPECT_EQ(0, tieLeft.IsPivot(2, -1, 2, 2, nullptr));
 }
 
+// The window's farthest bars on each side count, the bars beyond it do not; highs and lows
+// alike (the lows mirror the highs around 20).
+TEST_F(PivotEngineTest, WindowEndsCountAndBarsBeyondDoNot) {
+  const struct {
+    std::initializer_list<float> highs;
+    int pivot;
+  } cases[] = {
+      {{10, 5, 6, 9, 7, 8, 10}, 1},    // higher bars just outside the window
+      {{10, 9, 6, 9, 7, 8, 10}, 0},    // farthest left bar ties: the left must be strictly lower
+      {{10, 9.5, 6, 9, 7, 8, 10}, 0},  // farthest left bar higher
+      {{10, 5, 6, 9, 7, 9, 10}, 1},    // farthest right bar ties: allowed
+      {{10, 5, 6, 9, 7, 9.5, 10}, 0},  // farthest right bar higher
+  };
+  for (const auto& c : cases) {
+    CBarMgr highs, lows;
+    for (float h : c.highs) {
+      Feed(highs, {h});
+      FeedLows(lows, {20 - h});
+    }
+    SCOPED_TRACE(*(c.highs.begin() + 1));
+    EXPECT_EQ(c.pivot, highs.IsPivot(3, 1, 2, 2, nullptr));
+    EXPECT_EQ(c.pivot, lows.IsPivot(3, -1, 2, 2, nullptr));
+  }
+}
+
 TEST_F(PivotEngineTest, MissingBars) {
   CBarMgr m;
   Feed(m, {5, 9, 6, 7});
