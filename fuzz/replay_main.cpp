@@ -1,5 +1,5 @@
 // Replays a fuzz target's inputs without libFuzzer, as a plain test program: calls the
-// target's LLVMFuzzerInitialize once, then LLVMFuzzerTestOneInput on every file of the
+// target's LLVMFuzzerInitialize once (when it has one), then LLVMFuzzerTestOneInput on every file of the
 // folders (and single files) named on the command line, in name order. A missing folder
 // counts as empty. Exit 0 when every input ran (a crash or a sanitizer report ends the
 // process with its own failure), 1 when no input was found at all.
@@ -15,7 +15,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
+// Optional, as with libFuzzer: a target without it links to null.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
     }
   }
   std::sort(inputs.begin(), inputs.end());
-  LLVMFuzzerInitialize(&argc, &argv);
+  if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
   for (const fs::path& path : inputs) {
     std::ifstream file(path, std::ios::binary);
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/testing/loaded_library.h"
+#include "pattern/testing/test_env.h"
 #include "robustness/library_rows.h"
 
 namespace {
@@ -33,6 +34,16 @@ std::string LibraryFile(const char* fileName, const char* fullPath) {
 #ifndef XMT_SIGNALS_PATH
 #define XMT_SIGNALS_PATH ""
 #endif
+#ifndef XMT_MOMENTUM_PATH
+#define XMT_MOMENTUM_PATH ""
+#endif
+
+// Bar managers keep their data on drive C: (the test's own root), not the program's drive.
+class DataDrive : public ::testing::Environment {
+ public:
+  void SetUp() override { PresetDataDrive(); }
+};
+const auto* const g_dataDrive = ::testing::AddGlobalTestEnvironment(new DataDrive);
 
 TEST(BadArgs, XmtPattern) {
   static LoadedLibrary lib(LibraryFile(XMT_PATTERN_FILE_NAME, XMT_PATTERN_PATH));
@@ -44,6 +55,12 @@ TEST(BadArgs, XmtSignals) {
   static LoadedLibrary lib(LibraryFile(XMT_SIGNALS_FILE_NAME, XMT_SIGNALS_PATH));
   PrepareSignals(lib);
   RunLibrary(lib, SignalsRows());
+}
+
+TEST(BadArgs, XmtMomentum) {
+  static LoadedLibrary lib(LibraryFile(XMT_MOMENTUM_FILE_NAME, XMT_MOMENTUM_PATH));
+  PrepareMomentum(lib);
+  RunLibrary(lib, MomentumRows());
 }
 
 }  // namespace

@@ -367,6 +367,7 @@ RowReport RunRow(const LoadedLibrary& lib, const Row& row) {
   for (size_t i = 0; i < n; ++i) {
     const Param& p = row.params[i];
     const std::string arg = "argument " + std::to_string(i + 1) + " ";
+    if (p.fixed) continue;
     switch (p.kind) {
       case Kind::Int: case Kind::Date: case Kind::Time:
         for (long long value : IntCases(p.kind)) {

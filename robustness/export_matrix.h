@@ -61,6 +61,14 @@ struct Param {
     p.key = true;
     return p;
   }
+  // Only the baseline and null are tried (for an argument whose bad values would make the
+  // export wait for a person, such as a message box under Windows).
+  bool fixed = false;
+  Param Fixed() const {
+    Param p = *this;
+    p.fixed = true;
+    return p;
+  }
 };
 
 Param Of(Kind kind, long long base);

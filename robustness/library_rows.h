@@ -14,12 +14,14 @@ struct MatrixEntry {
 
 std::vector<MatrixEntry> PatternRows();
 std::vector<MatrixEntry> SignalsRows();
+std::vector<MatrixEntry> MomentumRows();
 
 // Brings the baseline instances of each library into a state with history (bars fed, a
 // rule file and a column file in place), so that the varied calls reach the calculations
 // and not only the checks at the door.
 void PreparePattern(const LoadedLibrary& lib);
 void PrepareSignals(const LoadedLibrary& lib);
+void PrepareMomentum(const LoadedLibrary& lib);
 
 // Bars 1..kPreparedBars of the prepared history: day n of March and April 2015 (host form).
 inline constexpr int kPreparedBars = 46;
