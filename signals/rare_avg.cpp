@@ -45,9 +45,12 @@ const char* MakeKey(const char* sym, int scopeRegr, int scopeWgt, int respFac, i
   return key.c_str();
 }
 
-// Linear weights n - i at index i (the newest value weighs n, the oldest 1).
+// Linear weights n - i at index i (the newest value weighs n, the oldest 1), over the
+// entries the stack has: a length it refused (a window in the billions) sets none,
+// instead of trying each of n indexes.
 void SetLinearWeights(CCalcStack& stack, int n) {
-  for (int i = 0; i < n; ++i) stack.SetWeight(static_cast<float>(n - i), i);
+  const int entries = std::min(n, static_cast<int>(std::min<uint32_t>(stack.nLength, INT_MAX)));
+  for (int i = 0; i < entries; ++i) stack.SetWeight(static_cast<float>(n - i), i);
 }
 
 }  // namespace
