@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
+#include <string>
+
 #include "common/testing/loaded_library.h"
 #include "pattern/testing/test_env.h"
 #include "robustness/library_rows.h"
@@ -24,19 +28,6 @@ void RunLibrary(const LoadedLibrary& lib, const std::vector<MatrixEntry>& entrie
   std::printf("%d calls\n", calls);
 }
 
-std::string LibraryFile(const char* fileName, const char* fullPath) {
-  return fullPath && *fullPath ? std::string(fullPath) : std::string(fileName);
-}
-
-#ifndef XMT_PATTERN_PATH
-#define XMT_PATTERN_PATH ""
-#endif
-#ifndef XMT_SIGNALS_PATH
-#define XMT_SIGNALS_PATH ""
-#endif
-#ifndef XMT_MOMENTUM_PATH
-#define XMT_MOMENTUM_PATH ""
-#endif
 
 // Bar managers keep their data on drive C: (the test's own root), not the program's drive.
 class DataDrive : public ::testing::Environment {
@@ -46,21 +37,28 @@ class DataDrive : public ::testing::Environment {
 const auto* const g_dataDrive = ::testing::AddGlobalTestEnvironment(new DataDrive);
 
 TEST(BadArgs, XmtPattern) {
-  static LoadedLibrary lib(LibraryFile(XMT_PATTERN_FILE_NAME, XMT_PATTERN_PATH));
+  const LoadedLibrary& lib = XMT_LOADED(XMT_PATTERN);
   PreparePattern(lib);
   RunLibrary(lib, PatternRows());
 }
 
 TEST(BadArgs, XmtSignals) {
-  static LoadedLibrary lib(LibraryFile(XMT_SIGNALS_FILE_NAME, XMT_SIGNALS_PATH));
+  const LoadedLibrary& lib = XMT_LOADED(XMT_SIGNALS);
   PrepareSignals(lib);
   RunLibrary(lib, SignalsRows());
 }
 
 TEST(BadArgs, XmtMomentum) {
-  static LoadedLibrary lib(LibraryFile(XMT_MOMENTUM_FILE_NAME, XMT_MOMENTUM_PATH));
+  const LoadedLibrary& lib = XMT_LOADED(XMT_MOMENTUM);
   PrepareMomentum(lib);
   RunLibrary(lib, MomentumRows());
 }
 
 }  // namespace
+
+const LoadedLibrary& StudyLibrary(const char* fileName, const char* fullPath) {
+  static std::map<std::string, std::unique_ptr<LoadedLibrary>> loaded;
+  std::unique_ptr<LoadedLibrary>& lib = loaded[fileName];
+  if (!lib) lib = std::make_unique<LoadedLibrary>(*fullPath ? fullPath : fileName);
+  return *lib;
+}

@@ -7,32 +7,19 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
-#include <map>
-#include <memory>
 #include <string>
 
 #include "common/testing/loaded_library.h"
 #include "hostbridge/testing/fake_host.h"
+#include "momentum/xmt_momentum.h"
 #include "pattern/xmt_pattern.h"
+#include "robustness/library_rows.h"
 #include "signals/xmt_signals.h"
-
-#ifndef XMT_PATTERN_PATH
-#define XMT_PATTERN_PATH ""
-#endif
-#ifndef XMT_SIGNALS_PATH
-#define XMT_SIGNALS_PATH ""
-#endif
 
 namespace {
 
-const LoadedLibrary& Library(const char* fileName, const char* fullPath) {
-  static std::map<std::string, std::unique_ptr<LoadedLibrary>> loaded;
-  auto& lib = loaded[fileName];
-  if (!lib) lib = std::make_unique<LoadedLibrary>(*fullPath ? fullPath : fileName);
-  return *lib;
-}
-const LoadedLibrary& Pattern() { return Library(XMT_PATTERN_FILE_NAME, XMT_PATTERN_PATH); }
-const LoadedLibrary& Signals() { return Library(XMT_SIGNALS_FILE_NAME, XMT_SIGNALS_PATH); }
+const LoadedLibrary& Pattern() { return XMT_LOADED(XMT_PATTERN); }
+const LoadedLibrary& Signals() { return XMT_LOADED(XMT_SIGNALS); }
 
 // The order in which a sequence visits its bars: numbers 1..n, n..1, or bar 1 n times.
 enum class Order { Forward, Backward, Same };
@@ -141,6 +128,28 @@ TEST_P(CallSequences, XmtSignals) {
     char err[XMT_SIGNALS_ERR_BUF_SIZE] = "SEQ";
     host.SetBarNumberParts(bar, 0);
     ASSERT_EQ(0, bsp(id.c_str(), 1, 2, err, &host, 0)) << err;
+  }
+}
+
+TEST_P(CallSequences, XmtMomentum) {
+  const LoadedLibrary& lib = XMT_LOADED(XMT_MOMENTUM);
+  ASSERT_TRUE(lib.Loaded()) << lib.Error();
+  auto utc = lib.Get<XMT_UTC_fn>("XMT_UTC");
+  auto rrs = lib.Get<XMT_RRS_fn>("XMT_RRS");
+  const Sequence& q = GetParam();
+  XmtSlot args[92] = {};
+  for (int i = 0; i < q.bars; ++i) {
+    const int bar = BarAt(q.order, i, q.bars);
+    const std::string id = Id("Seq", i);
+    const float p = PriceOf(bar) / 100.0f;
+    const float values[13] = {static_cast<float>(DateOf(bar)), 1600, p, p + 0.5f, p - 0.5f, p,
+                              1000, static_cast<float>(bar), 5, 1, 0, 3, 2};
+    for (int k = 0; k < 13; ++k) args[k].value = values[k];
+    const float momentum = utc(id.c_str(), args);
+    ASSERT_TRUE(std::isfinite(momentum)) << momentum;
+    ASSERT_TRUE(args[91].value == 0.0f || args[91].value == 1.0f) << args[91].value;
+    const float slope = rrs(10 + i % q.ids % 3, 1, p, DateOf(bar), 1600, 0, 0, 1, i % q.ids);
+    ASSERT_TRUE(slope == 1e9f || std::isfinite(slope)) << slope;
   }
 }
 

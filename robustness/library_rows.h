@@ -7,6 +7,23 @@
 
 #include "robustness/export_matrix.h"
 
+// Full paths of the libraries where the build gives them (Windows: the test program does
+// not sit beside them); empty where the bare file names are found beside the program.
+#ifndef XMT_PATTERN_PATH
+#define XMT_PATTERN_PATH ""
+#endif
+#ifndef XMT_SIGNALS_PATH
+#define XMT_SIGNALS_PATH ""
+#endif
+#ifndef XMT_MOMENTUM_PATH
+#define XMT_MOMENTUM_PATH ""
+#endif
+
+// The study library of that file name, loaded once for the whole program (from fullPath
+// when it is not empty); XMT_LOADED(XMT_SIGNALS) names one by its target.
+const LoadedLibrary& StudyLibrary(const char* fileName, const char* fullPath);
+#define XMT_LOADED(name) StudyLibrary(name##_FILE_NAME, name##_PATH)
+
 struct MatrixEntry {
   matrix::Row row;
   std::vector<double> nullResults;
