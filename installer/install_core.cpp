@@ -33,9 +33,13 @@ CTxt NameOf(const CTxt& path) {
 // "<target>.partial" beside it first, which is then renamed over the target in one step.
 // When the copy or the rename fails, the partial file is removed and the old target stays
 // as it was (a library the platform has loaded cannot be replaced on Windows). Result 0,
-// CopyFileData's negative result, or -8 when the rename fails.
+// CopyFileData's negative result (-2 also for a read-only target), or -8 when the rename
+// fails.
 int CopyIntoPlace(const CTxt& source, const CTxt& target) {
   Platform& platform = Platform::Default();
+  // A target that is there but may not be written (read-only) is left alone, as a copy
+  // straight onto it would be refused (-2, it cannot be removed): a rename could replace it.
+  if (platform.FileAccess(target, 0) == 0 && platform.FileAccess(target, 2) != 0) return -2;
   CTxt partial;
   partial.Format("%s.partial", static_cast<const char*>(target));
   int result = CopyFileData(source, partial);

@@ -47,7 +47,16 @@ struct Slot {
   std::vector<unsigned char> before;  // the buffer as passed
 };
 
-std::string LongText() { return std::string(10000, 'A'); }
+// The long text. Under Windows it keeps log lines below the trace log's 10,000 characters
+// (a pattern load error quotes the name four times): a longer line shows the log's modal
+// "LOGTRACE Buffer overrun!" box, which waits for a person; elsewhere that box is a line
+// on stderr. Both stay above every caller buffer's bound.
+#ifdef _WIN32
+constexpr size_t kLongText = 2000;
+#else
+constexpr size_t kLongText = 10000;
+#endif
+std::string LongText() { return std::string(kLongText, 'A'); }
 
 struct TextCase {
   const char* label;
@@ -58,7 +67,7 @@ std::vector<TextCase> TextCases() {
   return {{"null", true, ""},
           {"empty", false, ""},
           {"one char", false, "x"},
-          {"10000 chars", false, LongText()},
+          {"long", false, LongText()},
           {"UTF-8", false, "Z\xC3\xBCrich_\xE2\x82\xAC"},
           {"Latin-1", false, "\xE9\xFC\xA0\xFF"},
           {"path chars", false, "..\\a/b:*?<>|"}};
