@@ -8,7 +8,7 @@
 
 #include "common/platform/modules.h"
 #include "momentum/xmt_momentum.h"
-#include "tools/xmt-host/bar_file.h"
+#include "common/testing/bar_file.h"
 #include "tools/xmt-host/library.h"
 
 namespace {
@@ -50,7 +50,7 @@ void BM_UtcPerBar(benchmark::State& state) {
   int64_t fed = 0;
   for (auto _ : state) {
     int number = 0;
-    for (const SimBar& b : f.usdchf.bars) {
+    for (const CsvBar& b : f.usdchf.bars) {
       block[0].value = static_cast<float>(b.date - 19000000);
       block[1].value = static_cast<float>(b.time);
       block[2].value = static_cast<float>(b.open);

@@ -24,7 +24,7 @@
 #include "hostbridge/testing/fake_host.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern64.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/rs_check.h"
 #include "pattern/xmt_pattern.h"

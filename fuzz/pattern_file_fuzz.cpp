@@ -15,8 +15,10 @@
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
 #include "hostbridge/slot_block.h"
+#include "pattern/xmt_pattern.h"
 #include "pattern/barmgr/bar_mgr.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/pattern_eval.h"
+#include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "fuzz/fuzz_env.h"
 

@@ -15,7 +15,7 @@
 
 #ifdef _WIN32
 
-#include <windows.h>
+#include "common/platform/win32_api.h"  // the lean <windows.h>, first
 #include <oleauto.h>
 
 #else

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "pattern/testing/pattern_test_env.h"
+#include "common/testing/log_capture.h"
 
 extern "C" {
 void* __real_malloc(size_t n);

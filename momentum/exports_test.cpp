@@ -12,7 +12,7 @@
 #include "common/text/txt.h"
 #include "momentum/testing/utc_block.h"
 #include "momentum/xmt_momentum.h"
-#include "pattern/testing/test_env.h"
+#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/xmt_pattern.h"
 
 namespace {

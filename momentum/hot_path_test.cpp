@@ -13,8 +13,8 @@
 #include "momentum/testing/utc_block.h"
 #include "momentum/xmt_momentum.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
+#include "common/testing/log_capture.h"
+#include "pattern/barmgr/testing/data_drive.h"
 
 namespace {
 

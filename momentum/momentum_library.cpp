@@ -15,11 +15,7 @@ namespace {
 
 struct MomentumLibrarySetup {
   MomentumLibrarySetup() {
-    DeliverableConfig config;
-    config.variant = DeliverableVariant::Library;
-    config.logBaseDir = nullptr;  // the host program's folder
-    config.logName = "XMT_F2";
-    SetDeliverableConfig(config);
+    SetStudyLibraryConfig(nullptr, "XMT_F2");  // logs below the host program's folder
     SetBarMgrOwnerRelease(UtcFreeStack);
   }
 };

@@ -2,6 +2,8 @@
 
 #include "momentum/rrs.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <vector>
@@ -22,6 +24,16 @@ class RrsHistory {
   RrsHistory(const RrsArgs& a)
       : scopeKey_(a.scope), respKey_(a.respFac), extraKey_(a.extra), barTypeKey_(a.barType),
         scope_(a.scope < 1 ? 1 : a.scope), window_(scope_) {}
+
+  // The key numbers it was made with (other fields zero).
+  RrsArgs Key() const {
+    RrsArgs a;
+    a.scope = scopeKey_;
+    a.respFac = respKey_;
+    a.barType = barTypeKey_;
+    a.extra = extraKey_;
+    return a;
+  }
 
   bool Matches(const RrsArgs& a) const {
     return scopeKey_ == a.scope && respKey_ == a.respFac && barTypeKey_ == a.barType &&
@@ -72,24 +84,77 @@ class RrsHistory {
   RrsWindow window_;
 };
 
-// Creation order; freed at unload.
-std::vector<std::unique_ptr<RrsHistory>>& Histories() {
-  static std::vector<std::unique_ptr<RrsHistory>> list;
-  return list;
+size_t KeyHash(const RrsArgs& a) {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a over the four key numbers
+  for (int v : {a.scope, a.respFac, a.barType, a.extra}) {
+    h ^= static_cast<uint32_t>(v);
+    h *= 1099511628211ull;
+  }
+  return static_cast<size_t>(h ^ (h >> 29));
 }
 
+// The histories in creation order (freed at unload), and an open-addressing index over them
+// so that a call finds its history without walking the list. A key has one history at most.
+// The index starts with room for 48 histories at load time and doubles when three quarters
+// full, so a new history costs no allocation of the index's own until then.
+class RrsHistories {
+ public:
+  RrsHistories() { slots_.assign(64, nullptr); }
+
+  RrsHistory* Find(const RrsArgs& a) const {
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = KeyHash(a) & mask;; i = (i + 1) & mask) {
+      RrsHistory* h = slots_[i];
+      if (!h || h->Matches(a)) return h;
+    }
+  }
+
+  // Takes h (whose key no history has yet); false when memory fails (h is then freed).
+  bool Add(const RrsArgs& a, std::unique_ptr<RrsHistory> h) {
+    try {
+      if ((list_.size() + 1) * 4 > slots_.size() * 3) Grow();
+      list_.push_back(std::move(h));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    Place(KeyHash(a), list_.back().get());
+    return true;
+  }
+
+  size_t Count() const { return list_.size(); }
+
+  void Clear() {
+    list_.clear();
+    list_.shrink_to_fit();
+    std::fill(slots_.begin(), slots_.end(), nullptr);
+  }
+
+ private:
+  void Place(size_t hash, RrsHistory* h) {
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash & mask;
+    while (slots_[i]) i = (i + 1) & mask;
+    slots_[i] = h;
+  }
+
+  void Grow() {
+    std::vector<RrsHistory*> bigger(slots_.size() * 2, nullptr);
+    slots_.swap(bigger);
+    for (const auto& h : list_) Place(KeyHash(h->Key()), h.get());
+  }
+
+  std::vector<std::unique_ptr<RrsHistory>> list_;
+  std::vector<RrsHistory*> slots_;  // a power of two in size
+};
+
+RrsHistories g_histories;  // built at load, before the first call
+
 RrsHistory* FindOrCreate(const RrsArgs& a) {
-  auto& list = Histories();
-  for (auto& h : list)
-    if (h->Matches(a)) return h.get();
+  if (RrsHistory* found = g_histories.Find(a)) return found;
   std::unique_ptr<RrsHistory> h(new (std::nothrow) RrsHistory(a));
   if (!h) return nullptr;
-  try {
-    list.push_back(std::move(h));
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-  return list.back().get();
+  RrsHistory* added = h.get();
+  return g_histories.Add(a, std::move(h)) ? added : nullptr;
 }
 
 }  // namespace
@@ -116,10 +181,6 @@ float CalcRrs(const RrsArgs& a) {
   return r;
 }
 
-void ReleaseRrsHistories() {
-  auto& list = Histories();
-  list.clear();
-  list.shrink_to_fit();
-}
+void ReleaseRrsHistories() { g_histories.Clear(); }
 
-int RrsHistoryCount() { return static_cast<int>(Histories().size()); }
+int RrsHistoryCount() { return static_cast<int>(g_histories.Count()); }

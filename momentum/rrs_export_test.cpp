@@ -13,6 +13,7 @@
 #include "common/platform/platform.h"
 #include "common/settings/settings.h"
 #include "common/testing/loaded_library.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
 #include "momentum/testing/sample_series.h"
@@ -121,10 +122,7 @@ TEST(RrsExportTest, MatchesTheExpectedResults) {
   std::string actual;
   int respFac = 100;  // a history of its own for each run
   for (const GoldenRun& run : kGoldenRuns) actual += RunGolden(rrs, run, respFac++);
-  WriteWholeFile("rrs_golden_actual.csv", actual);  // kept in the test's folder
-  const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/rrs_golden_expected.csv");
-  ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(FirstDifference(actual, expected), "");
+  ExpectMatchesGolden(actual, "rrs_golden_expected.csv");
 }
 
 }  // namespace

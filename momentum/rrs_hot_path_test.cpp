@@ -17,7 +17,7 @@
 #include "momentum/rrs.h"
 #include "momentum/testing/sample_series.h"
 #include "momentum/xmt_momentum.h"
-#include "pattern/testing/pattern_test_env.h"
+#include "common/testing/log_capture.h"
 
 namespace {
 

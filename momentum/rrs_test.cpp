@@ -11,7 +11,7 @@
 #include "momentum/rrs.h"
 #include "momentum/rrs_window.h"
 #include "momentum/testing/rrs_direct.h"
-#include "pattern/testing/pattern_test_env.h"
+#include "common/testing/log_capture.h"
 
 namespace {
 
@@ -181,3 +181,18 @@ TEST(RrsWindowTest, DirectSelectionMatchesSortedRows) {
 }
 
 }  // namespace
+
+// Many histories: each key keeps its own window however many histories the index holds
+// (past the first growth of the index at 48) and in whatever order they were made.
+TEST_F(RrsTest, ManyHistoriesKeepTheirOwnWindows) {
+  constexpr int kHistories = 300;
+  for (int round = 0; round < 3; ++round) {
+    for (int k = 0; k < kHistories; ++k) {
+      const Case c{"key", 3, 1, 2, k * 7919 - 1000000, {}};
+      // History k rises by k + 1 a step: from the third point on its slope is 100 (k + 1).
+      const float r = Call(c, {static_cast<float>((k + 1) * round), kDay1, 0}, k % 5);
+      EXPECT_EQ(round < 2 ? 0.0f : 100.0f * static_cast<float>(k + 1), r) << k;
+    }
+  }
+  EXPECT_EQ(kHistories, RrsHistoryCount());
+}

@@ -16,11 +16,12 @@
 #include <vector>
 
 #include "common/testing/loaded_library.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
 #include "momentum/testing/sample_series.h"
 #include "momentum/testing/utc_block.h"
 #include "momentum/xmt_momentum.h"
-#include "pattern/testing/test_env.h"
+#include "pattern/barmgr/testing/data_drive.h"
 
 namespace {
 
@@ -76,10 +77,7 @@ TEST(UtcGolden, MatchesTheExpectedResults) {
   std::string actual;
   int index = 0;
   for (const GoldenRun& run : kRuns) actual += RunFile(utc, run, index++);
-  WriteWholeFile("utc_golden_actual.csv", actual);  // kept in the test's folder
-  const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/utc_golden_expected.csv");
-  ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(FirstDifference(actual, expected), "");
+  ExpectMatchesGolden(actual, "utc_golden_expected.csv");
 }
 
 }  // namespace

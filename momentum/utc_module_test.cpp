@@ -17,8 +17,8 @@
 #include "momentum/testing/utc_block.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
+#include "common/testing/log_capture.h"
+#include "pattern/barmgr/testing/data_drive.h"
 
 // Every new of this program goes through here, so that a test can make the next one fail.
 namespace {

@@ -1,18 +1,22 @@
 // The work of the export XMT_PATTERN_CalcPat: on each bar, test for a newly confirmed pivot
 // and, when one is found, match the instance's pattern against the newest pivots. The
 // result block always shows the last evaluation, so a study can read it on every bar.
+
+#include "pattern/calc_pat.h"
+
 #include <cstring>
 
 #include "common/settings/trace_log.h"
 #include "hostbridge/caller_text.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/pattern_eval.h"
+#include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/zigzag.h"
 
-int CalcPat(int /*unused*/, const char* id, int barPos, int left, int right, SlotBlock block,
-            const char* name, char* err, int maxSlots) {
+int PatternCalcPat(int /*unused*/, const char* id, int barPos, int left, int right,
+                   SlotBlock block, const char* name, char* err, int maxSlots) {
   if (!id) return -2;
   CBarMgr* mgr = FindBarMgr(id);
   AdjustPivotLengths(&left, &right);
@@ -37,6 +41,8 @@ int CalcPat(int /*unused*/, const char* id, int barPos, int left, int right, Slo
   if (piv) {
     const bool diag = pat->m_nDiagStart > 0 && mgr->m_LastBarDT.GetDate(0) >= pat->m_nDiagStart;
     CTxt text;
+    // The category "ParRec" (not "PatRec") is kept as the system writes it: log readers
+    // filter by it.
     if (diag) {
       piv->Describe(text);
       LogTrace("ParRec", 1, "NewPivot#%d: %s - Bar#%d(%lld)", mgr->GetPivotCount(),

@@ -11,46 +11,34 @@
 #include <sstream>
 #include <string>
 
-#include "common/platform/modules.h"
-#include "common/platform/platform.h"
+#include "common/testing/loaded_library.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
+#include "hostbridge/entry_frame.h"
+#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
 #include "pattern/xmt_pattern.h"
 
 namespace {
-
-std::string LibraryPath() {
-  std::string self = Platform::Default().ModulePath();
-  size_t cut = self.find_last_of("/\\");
-  return (cut == std::string::npos ? std::string() : self.substr(0, cut + 1)) +
-         XMT_PATTERN_FILE_NAME;
-}
 
 class CalcPatExportTest : public ::testing::Test {
  protected:
   // Loaded once and left loaded: the library's trace log stays open for the life of the
   // process by design, so after an unload a leak check would report its state.
   static void SetUpTestSuite() {
-    const char* why = nullptr;
-    module_ = LoadModule(LibraryPath().c_str(), &why);
-    if (!module_) {
-      loadError_ = why ? why : "cannot be loaded";
-      return;
-    }
-    addBar_ = reinterpret_cast<XMT_PATTERN_AddBar_fn>(ModuleSymbol(module_, "XMT_PATTERN_AddBar"));
-    calcPat_ =
-        reinterpret_cast<XMT_PATTERN_CalcPat_fn>(ModuleSymbol(module_, "XMT_PATTERN_CalcPat"));
+    static const LoadedLibrary library(XMT_PATTERN_FILE_NAME);
+    lib_ = &library;
+    addBar_ = library.Get<XMT_PATTERN_AddBar_fn>("XMT_PATTERN_AddBar");
+    calcPat_ = library.Get<XMT_PATTERN_CalcPat_fn>("XMT_PATTERN_CalcPat");
   }
   void SetUp() override {
     PresetDataDrive();
-    ASSERT_NE(nullptr, module_) << loadError_;
+    ASSERT_TRUE(lib_->Loaded()) << lib_->Error();
     ASSERT_NE(nullptr, addBar_);
     ASSERT_NE(nullptr, calcPat_);
   }
 
-  static inline void* module_ = nullptr;
-  static inline std::string loadError_;
+  static inline const LoadedLibrary* lib_ = nullptr;
   static inline XMT_PATTERN_AddBar_fn addBar_ = nullptr;
   static inline XMT_PATTERN_CalcPat_fn calcPat_ = nullptr;
 };
@@ -75,11 +63,11 @@ TEST_F(CalcPatExportTest, SampleRunThroughTheExports) {
   XmtSlot block[8] = {};
   std::string previous;
   int checked = 0;
-  for (const SampleBar& b : ReadSampleBars("ttrc_daily.csv")) {
+  for (const CsvBar& b : ReadTestBars("ttrc_daily.csv")) {
     if (b.date < 19900101) continue;
     int o = static_cast<int>(std::lround(b.open * 100)), h = static_cast<int>(std::lround(b.high * 100));
     int l = static_cast<int>(std::lround(b.low * 100)), c = static_cast<int>(std::lround(b.close * 100));
-    int index = addBar_(1, "pfx_run", b.date - 19000000, 0, 0, 100, &o, &h, &l, &c,
+    int index = addBar_(1, "pfx_run", FullDateToHost(b.date), 0, 0, 100, &o, &h, &l, &c,
                         static_cast<int>(b.volume));
     ASSERT_GE(index, 0);
     char err[XMT_PATTERN_ERR_BUF_SIZE] = {};

@@ -10,26 +10,32 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/log_capture.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
+#include "hostbridge/entry_frame.h"
+#include "hostbridge/xmt_slot.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/calc_pat.h"
+#include "pattern/feed_bar.h"
+#include "pattern/pattern_eval.h"
+#include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
-#include "pattern/zigzag.h"
 
 namespace {
 
 // Appends one bar the way XMT_PATTERN_AddBar does (prices scaled by 100); result the bar
 // position (index + 1).
-int FeedSample(const char* id, const SampleBar& b) {
+int FeedSample(const char* id, const CsvBar& b) {
   int o = static_cast<int>(std::lround(b.open * 100)), h = static_cast<int>(std::lround(b.high * 100));
   int l = static_cast<int>(std::lround(b.low * 100)), c = static_cast<int>(std::lround(b.close * 100));
   FeedBarArgs a;
   a.id = id;
-  a.date = b.date - 19000000;
+  a.date = FullDateToHost(b.date);
   a.time = 0;
   a.priceScale = 100;
   a.open = &o;
@@ -41,7 +47,7 @@ int FeedSample(const char* id, const SampleBar& b) {
 }
 
 int Feed(const char* id, int yyyymmdd, double high, double low) {
-  SampleBar b;
+  CsvBar b;
   b.date = yyyymmdd;
   b.open = low;
   b.high = high;
@@ -76,12 +82,12 @@ TEST_F(CalcPatTest, FirstPivotThenEvaluationEveryBar) {
   ASSERT_TRUE(WritePatternFile("pfc_two", "Symbols:\nAB\nCalc:\nV=A/B\nCond:\nC=V|0,1000\n"
                                           "Result:\nAND=C\nOutput:\nV\n"));
   std::vector<int> results;
-  XmtSlotForTest block[3];
+  XmtSlot block[3];
   for (auto& s : block) s = {-1.0f, 77};
   for (int i = 0; i < 16; ++i) {
     int pos = Feed("pfc_first", 20150401 + i, kWave[i] + 0.5, kWave[i] - 0.5);
     char err[kPatternErrBufSize] = {};
-    results.push_back(CalcPat(0, "pfc_first", pos, 2, 2, SlotBlock(block), "pfc_two", err));
+    results.push_back(PatternCalcPat(0, "pfc_first", pos, 2, 2, SlotBlock(block), "pfc_two", err));
     if (i == 5) {
       EXPECT_EQ(-1.0f, block[0].value);  // the first pivot writes nothing
     }
@@ -92,7 +98,7 @@ TEST_F(CalcPatTest, FirstPivotThenEvaluationEveryBar) {
   EXPECT_EQ(want, results);
   EXPECT_EQ(100.0f, block[0].value);
   EXPECT_EQ(8.5f * 100.0f / 14.5f, block[1].value);  // trough low 8.5 against the new peak 14.5
-  EXPECT_EQ(77, block[1].rest);
+  EXPECT_EQ(77, block[1].unused);
   EXPECT_EQ(-1.0f, block[2].value);
   CTxt err;
   EXPECT_EQ(2, FindPattern("pfc_two", "pfc_first", err)->m_nEvalCount);
@@ -115,7 +121,7 @@ TEST_F(CalcPatTest, DirectionFilterEvaluatesItsOwnPivotsOnly) {
     CTxt err;
     for (int i = 0; i < 16; ++i) {
       const int pos = Feed("pfc_dir", 20150401 + i, kWave[i] + 0.5, kWave[i] - 0.5);
-      CalcPat(0, "pfc_dir", pos, 2, 2, SlotBlock(), "pfc_dir", nullptr);
+      PatternCalcPat(0, "pfc_dir", pos, 2, 2, SlotBlock(), "pfc_dir", nullptr);
       if (i == 9) {
         EXPECT_EQ(f.evaluatedBy9, FindPattern("pfc_dir", "pfc_dir", err)->m_nEvalCount);
       }
@@ -131,13 +137,13 @@ TEST_F(CalcPatTest, MoreOutputsThanTheBlockHoldsStopAtItsEnd) {
       "Symbols:\nAB\nCalc:\nV=A/B\nCond:\nC=V|0,1000\nResult:\nAND=C\nOutput:\n";
   for (int i = 0; i < 150; ++i) rules += "V\n";
   ASSERT_TRUE(WritePatternFile("pfc_many", rules));
-  XmtSlotForTest block[160];
+  XmtSlot block[160];
   for (auto& s : block) s = {-1.0f, 77};
   std::vector<int> results;
   for (int i = 0; i < 10; ++i) {
     int pos = Feed("pfc_many", 20150401 + i, kWave[i] + 0.5, kWave[i] - 0.5);
     results.push_back(
-        CalcPat(0, "pfc_many", pos, 2, 2, SlotBlock(block), "pfc_many", nullptr, 100));
+        PatternCalcPat(0, "pfc_many", pos, 2, 2, SlotBlock(block), "pfc_many", nullptr, 100));
   }
   EXPECT_EQ(100, results.back());  // the trough at index 7 was evaluated on bar 9
   EXPECT_EQ(100.0f, block[0].value);
@@ -146,35 +152,35 @@ TEST_F(CalcPatTest, MoreOutputsThanTheBlockHoldsStopAtItsEnd) {
   for (int i = 100; i < 160; ++i) ASSERT_EQ(-1.0f, block[i].value) << i;
 
   // Without a bound every output is written; a bound below 1 writes nothing.
-  EXPECT_EQ(151, CalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr));
+  EXPECT_EQ(151, PatternCalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr));
   EXPECT_EQ(block[1].value, block[150].value);
   block[0].value = -1.0f;
-  EXPECT_EQ(0, CalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr, 0));
+  EXPECT_EQ(0, PatternCalcPat(0, "pfc_many", 10, 2, 2, SlotBlock(block), "pfc_many", nullptr, 0));
   EXPECT_EQ(-1.0f, block[0].value);
 }
 
 TEST_F(CalcPatTest, BarPositionOneReloadsEveryInstance) {
   ASSERT_TRUE(WritePatternFile("pfc_reload", "Symbols:\nAB\nCalc:\nV=A/B\nOutput:\nV\n"));
   char err[kPatternErrBufSize] = {};
-  EXPECT_EQ(0, CalcPat(0, "pfc_ra", 5, 2, 2, SlotBlock(), "pfc_reload", err));
-  EXPECT_EQ(0, CalcPat(0, "pfc_rb", 5, 2, 2, SlotBlock(), "pfc_reload", err));
+  EXPECT_EQ(0, PatternCalcPat(0, "pfc_ra", 5, 2, 2, SlotBlock(), "pfc_reload", err));
+  EXPECT_EQ(0, PatternCalcPat(0, "pfc_rb", 5, 2, 2, SlotBlock(), "pfc_reload", err));
   EXPECT_EQ(2, PatternCount());
 
   ASSERT_TRUE(WritePatternFile("pfc_reload", "Symbols:\nAB\nCalc:\nV=A/B\nOutput:\nV\nV\n"));
   CTxt msg;
   EXPECT_EQ(1, FindPattern("pfc_reload", "pfc_rb", msg)->m_Outputs.GetSize());  // still old
-  EXPECT_EQ(0, CalcPat(0, "pfc_ra", 1, 2, 2, SlotBlock(), "pfc_reload", err));
+  EXPECT_EQ(0, PatternCalcPat(0, "pfc_ra", 1, 2, 2, SlotBlock(), "pfc_reload", err));
   EXPECT_EQ(1, PatternCount());  // every instance's pattern went; this one is read again
   EXPECT_EQ(2, FindPattern("pfc_reload", "pfc_ra", msg)->m_Outputs.GetSize());
   EXPECT_EQ(2, FindPattern("pfc_reload", "pfc_rb", msg)->m_Outputs.GetSize());
 }
 
 TEST_F(CalcPatTest, LoadFailureFillsTheBoundedErrorBuffer) {
-  EXPECT_EQ(-2, CalcPat(0, nullptr, 5, 2, 2, SlotBlock(), "pfc_none", nullptr));
+  EXPECT_EQ(-2, PatternCalcPat(0, nullptr, 5, 2, 2, SlotBlock(), "pfc_none", nullptr));
 
   char err[kPatternErrBufSize + 200];
   std::memset(err, 'Z', sizeof err);
-  EXPECT_EQ(-5, CalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), "pfc_none", err));
+  EXPECT_EQ(-5, PatternCalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), "pfc_none", err));
   EXPECT_STREQ("Load Error Name=pfc_none(C:/Database/DO_DER/PR_pfc_none.txt), (Cannot find "
                "Pattern: pfc_none (C:/Database/DO_DER/PR_pfc_none.txt))",
                err);
@@ -182,33 +188,33 @@ TEST_F(CalcPatTest, LoadFailureFillsTheBoundedErrorBuffer) {
   // A message longer than the bound is cut to 999 characters and its terminator.
   std::memset(err, 'Z', sizeof err);
   const std::string longName(1500, 'n');
-  EXPECT_EQ(-5, CalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), longName.c_str(), err));
+  EXPECT_EQ(-5, PatternCalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), longName.c_str(), err));
   EXPECT_EQ(static_cast<size_t>(kPatternErrBufSize - 1), std::strlen(err));
   EXPECT_EQ(0, std::strncmp(err, "Load Error Name=nnn", 19));
   for (size_t i = kPatternErrBufSize; i < sizeof err; ++i) ASSERT_EQ('Z', err[i]) << i;
 
-  EXPECT_EQ(-5, CalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), "pfc_none", nullptr));
+  EXPECT_EQ(-5, PatternCalcPat(0, "pfc_fail", 5, 2, 2, SlotBlock(), "pfc_none", nullptr));
   EXPECT_EQ(0, PatternCount());
 }
 
 // Bars of the sample file from 1990 on (the host's dates start there), at most n of them.
-std::vector<SampleBar> SampleFrom1990(size_t n) {
-  std::vector<SampleBar> out;
-  for (const SampleBar& b : ReadSampleBars("ttrc_daily.csv"))
+std::vector<CsvBar> SampleFrom1990(size_t n) {
+  std::vector<CsvBar> out;
+  for (const CsvBar& b : ReadTestBars("ttrc_daily.csv"))
     if (b.date >= 19900101 && out.size() < n) out.push_back(b);
   return out;
 }
 
 TEST_F(CalcPatTest, DiagnosticsOnlyFromTheirStartDate) {
-  std::vector<SampleBar> bars = SampleFrom1990(300);
+  std::vector<CsvBar> bars = SampleFrom1990(300);
   ASSERT_EQ(300u, bars.size());
   const int diagStart = bars[150].date;
   ASSERT_TRUE(WritePatternFile("pfc_diag", "Symbols:\nXAB\nCalc:\nXA_AB=XA/AB\nCond:\n"
                                            "C=XA_AB|0,1000\nResult:\nAND=C\nDiagStart:\n" +
                                                std::to_string(diagStart) + "\n"));
-  for (const SampleBar& b : bars) {
+  for (const CsvBar& b : bars) {
     int pos = Feed("pfc_diag", b.date, b.high, b.low);
-    CalcPat(0, "pfc_diag", pos, 3, 3, SlotBlock(), "pfc_diag", nullptr);
+    PatternCalcPat(0, "pfc_diag", pos, 3, 3, SlotBlock(), "pfc_diag", nullptr);
   }
   const std::string log = log_.NewLogText();
   int newPivots = 0, verdicts = 0, consolidationsBefore = 0;
@@ -234,12 +240,12 @@ TEST_F(CalcPatTest, DiagnosticsOnlyFromTheirStartDate) {
 // date, result, evaluation count and the written slots.
 std::string RunSample(const char* pattern, const char* id, int left, int right) {
   std::string out = "date,result,evaluations,slots\n";
-  XmtSlotForTest block[16] = {};
+  XmtSlot block[16] = {};
   int lastCount = 0;
   CTxt msg;
-  for (const SampleBar& b : SampleFrom1990(100000)) {
+  for (const CsvBar& b : SampleFrom1990(100000)) {
     int pos = FeedSample(id, b);
-    int r = CalcPat(0, id, pos, left, right, SlotBlock(block), pattern, nullptr);
+    int r = PatternCalcPat(0, id, pos, left, right, SlotBlock(block), pattern, nullptr);
     CPivPatRec* p = FindPattern(pattern, id, msg);
     int count = p ? p->m_nEvalCount : -1;
     if (r == 1 || count != lastCount || r < 0) {
@@ -257,18 +263,6 @@ std::string RunSample(const char* pattern, const char* id, int left, int right) 
   return out;
 }
 
-void CompareWithExpected(const std::string& actual, const std::string& expectedFile) {
-  if (const char* regen = std::getenv("XMT_REGEN_EXPECTED")) {
-    WriteWholeFile(std::string(regen) + "/" + expectedFile, actual);
-  }
-  std::string expected;
-  ASSERT_TRUE(ReadWholeFile(TestDataPath("patterns/" + expectedFile), &expected))
-      << expectedFile;
-  // Skip the source line at the top of the expected file.
-  expected = expected.substr(expected.find('\n') + 1);
-  EXPECT_EQ(expected, actual);
-}
-
 std::string PatternSource(const char* name) {
   std::string text;
   ReadWholeFile(TestDataPath(std::string("patterns/PR_") + name + ".txt"), &text);
@@ -278,8 +272,10 @@ std::string PatternSource(const char* name) {
 TEST_F(CalcPatTest, SampleRunsMatchCheckedInResults) {
   ASSERT_TRUE(WritePatternFile("XABCD_Bull", PatternSource("XABCD_Bull")));
   ASSERT_TRUE(WritePatternFile("Swing3", PatternSource("Swing3")));
-  CompareWithExpected(RunSample("XABCD_Bull", "pfc_gold5", 5, 5), "expected_XABCD_Bull.csv");
-  CompareWithExpected(RunSample("Swing3", "pfc_gold3", 5, 5), "expected_Swing3.csv");
+  // The first line of an expected file tells where it came from.
+  ExpectMatchesGolden(RunSample("XABCD_Bull", "pfc_gold5", 5, 5),
+                      "patterns/expected_XABCD_Bull.csv", 1);
+  ExpectMatchesGolden(RunSample("Swing3", "pfc_gold3", 5, 5), "patterns/expected_Swing3.csv", 1);
 }
 
 }  // namespace

@@ -4,8 +4,9 @@
 
 #include "pattern/xmt_pattern.h"
 
+#include "pattern/calc_pat.h"
+#include "pattern/feed_bar.h"
 #include "pattern/pattern64.h"
-#include "pattern/pattern_rec.h"
 #include "pattern/rs_check.h"
 #include "pattern/zigzag.h"
 
@@ -35,14 +36,14 @@ XMT_EXPORT int XMT_ZZ_CalcPiv(int /*unused*/, const char* id, int barPos, int le
 
 XMT_EXPORT int XMT_PATTERN_CalcPat(int unused, const char* id, int barPos, int left, int right,
                                    XmtSlot* result, const char* name, char* err) {
-  return CalcPat(unused, id, barPos, left, right, SlotBlock(result), name, err);
+  return PatternCalcPat(unused, id, barPos, left, right, SlotBlock(result), name, err);
 }
 
 XMT_EXPORT int XMT_RS_ChkPiv(const char* id, int date, int time, int barNumber, int priceScale,
                              const int* /*p1*/, const int* /*p2*/, const int* /*p3*/,
                              const int* price, int volume, int left, int right,
                              XmtSlot* result) {
-  return RsChkPiv(id, date, time, barNumber, priceScale, price, volume, left, right,
+  return RSChkPiv(id, date, time, barNumber, priceScale, price, volume, left, right,
                   SlotBlock(result));
 }
 

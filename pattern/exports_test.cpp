@@ -9,8 +9,8 @@
 #include <string>
 
 #include "common/testing/test_dirs.h"
+#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/testing/library_under_test.h"
-#include "pattern/testing/test_env.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ std::string LibraryPath() { return TestProgramFolder() + XMT_PATTERN_FILE_NAME; 
 class ExportsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { PresetDataDrive(); }
-  void SetUp() override { ASSERT_TRUE(lib.Complete()) << lib.error; }
+  void SetUp() override { ASSERT_TRUE(lib.Complete()) << lib.Error(); }
 
   // One daily bar on day `day` of April 2015; prices in cents.
   int AddZZ(const char* id, int barNumber, int day, int high, int low, int progress = 1) {
@@ -106,8 +106,8 @@ TEST_F(ExportsTest, TwoLoadedCopiesDoNotShareInstances) {
   ASSERT_FALSE(ec) << ec.message();
   {
     PatternLibrary second(copy.string());
-    ASSERT_TRUE(second.Complete()) << second.error;
-    ASSERT_NE(lib.module, second.module);
+    ASSERT_TRUE(second.Complete()) << second.Error();
+    ASSERT_NE(lib.Handle(), second.Handle());
     const int p = 100;
     for (int n = 1; n <= 3; ++n) AddZZ("Shared_Id", n, n, 500, 400);
     EXPECT_EQ(0, second.zzAddBar(1, "Shared_Id", 1150401, 1600, 1, 100, &p, &p, &p, &p, 0));

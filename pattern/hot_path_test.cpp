@@ -14,17 +14,21 @@
 #include <string>
 #include <vector>
 
+#include "common/settings/trace_log.h"
 #include "common/testing/cost_meter.h"
-#include "common/testing/fake_platform.h"
+#include "common/testing/log_capture.h"
+#include "common/testing/platform_wrapper.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
-#include "common/settings/trace_log.h"
+#include "hostbridge/entry_frame.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/calc_pat.h"
+#include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
 #include "pattern/xmt_pattern.h"
 
 namespace {
@@ -36,10 +40,10 @@ struct HostBar {
 
 std::vector<HostBar> LoadBars() {
   std::vector<HostBar> bars;
-  for (const SampleBar& s : ReadSampleBars("ttrc_daily.csv")) {
+  for (const CsvBar& s : ReadTestBars("ttrc_daily.csv")) {
     if (s.date < 19900101) continue;  // the host's data starts in 1990
     HostBar b;
-    b.date = s.date - 19000000;
+    b.date = FullDateToHost(s.date);
     b.time = 1600;
     b.open = static_cast<int>(s.open * 100 + 0.5);
     b.high = static_cast<int>(s.high * 100 + 0.5);

@@ -16,7 +16,8 @@
 #include "hostbridge/host_call.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/calc_pat.h"
+#include "pattern/feed_bar.h"
 #include "pattern/zigzag.h"
 
 namespace {
@@ -30,6 +31,7 @@ constexpr int kStylePivots = 2;
 // "XMT_PATTERN64 Error#<n> occured - <message>", logged and handed to the caller.
 int SendError(char* err, int number, const char* message, int result) {
   CTxt text;
+  // "occured": kept as the system writes it; studies and log readers match this text.
   text.Format("XMT_PATTERN64 Error#%d occured - %s", number, message);
   LogTrace("PR", 3, "sendError: %s", static_cast<const char*>(text));
   CopyToCaller(err, kPatternErrBufSize, text);
@@ -49,7 +51,7 @@ struct HostBar {
 int CheckArray(IHostVariable* array, const char* name, int minCount, char* err) {
   CTxt message;
   if (!array) {
-    message.Format("%s missingA", name);
+    message.Format("%s missingA", name);  // "missingA": kept as the system writes it
     return SendError(err, 6, message, kP64ArrayMissing);
   }
   if (HostDimensions(array) != 1) {
@@ -119,7 +121,7 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
   const int style = TruncToInt(bar.values[2]);
   const bool hostNumbers = TruncToInt(bar.values[3]) > 0;
 
-  const int scale = bar.high < 3.0f ? 10000 : 100;
+  const int scale = PriceScaleForHigh(bar.high);
   const int open = ScalePriceForFeed(bar.open, scale);
   const int high = ScalePriceForFeed(bar.high, scale);
   const int low = ScalePriceForFeed(bar.low, scale);
@@ -154,7 +156,7 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
   const SlotBlock block(slots);
   int result = 0;
   if (style == kStylePattern)
-    result = CalcPat(1, id, barPos, left, right, block, name, patErr, kP64OutputCount);
+    result = PatternCalcPat(1, id, barPos, left, right, block, name, patErr, kP64OutputCount);
   else if (style == kStylePivots)
     result = ZZCalcPiv(id, barPos, left, right, block);
 

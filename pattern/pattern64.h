@@ -38,6 +38,10 @@ inline constexpr int kP64Internal = -104;
 
 int Pattern64(const char* id, char* err, IHostStudy* study, const char* name, char* patErr);
 
+// The price scale a bar is fed with: 10000 when its high is below 3 (four decimals, as
+// currency pairs are quoted), else 100. The simulator chooses its default scale by it too.
+inline int PriceScaleForHigh(double high) { return high < 3.0 ? 10000 : 100; }
+
 // The integer form of a price for the bar-feeding frame: scale * price rounded half away
 // from zero (by 0.51), kept within the int range.
 int ScalePriceForFeed(float price, int scale);

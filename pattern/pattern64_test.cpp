@@ -11,21 +11,26 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/log_capture.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
+#include "hostbridge/entry_frame.h"
 #include "hostbridge/testing/fake_host.h"
+#include "hostbridge/xmt_slot.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/calc_pat.h"
+#include "pattern/feed_bar.h"
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
 #include "pattern/zigzag.h"
 
 namespace {
 
 constexpr double kUnwritten = 7.0;  // what the output array holds before a call
 
-FakeBar BarOf(const SampleBar& s) {
+FakeBar BarOf(const CsvBar& s) {
   FakeBar b;
   b.open = s.open;
   b.high = s.high;
@@ -237,7 +242,7 @@ TEST_F(Pattern64Test, PriceScaleFollowsTheHigh) {
 }
 
 TEST_F(Pattern64Test, HostBarNumbersGoingBackRestartTheInstance) {
-  const std::vector<SampleBar> bars = ReadSampleBars("msft_daily.csv");
+  const std::vector<CsvBar> bars = ReadTestBars("msft_daily.csv");
   ASSERT_GE(bars.size(), 60u);
   AddArrays(2, 2, 2, 1);  // element 3 on: the host's numbers
   for (int i = 0; i < 60; ++i) {
@@ -274,7 +279,7 @@ TEST_F(Pattern64Test, StylesMatchTheSeparateCalls) {
   std::string rules;
   ASSERT_TRUE(ReadWholeFile(TestDataPath("patterns/PR_Swing3.txt"), &rules));
   ASSERT_TRUE(WritePatternFile("P64Swing3", rules));
-  const std::vector<SampleBar> bars = ReadSampleBars("msft_daily.csv");
+  const std::vector<CsvBar> bars = ReadTestBars("msft_daily.csv");
   ASSERT_FALSE(bars.empty());
 
   for (int style : {1, 2}) {
@@ -302,7 +307,7 @@ TEST_F(Pattern64Test, StylesMatchTheSeparateCalls) {
       const int close = ScalePriceForFeed(static_cast<float>(fb.close), 100);
       FeedBarArgs a;
       a.id = direct.c_str();
-      a.date = bars[i].date - 19000000;
+      a.date = FullDateToHost(bars[i].date);
       a.barNumber = 1;
       a.priceScale = 100;
       a.open = &open;
@@ -313,7 +318,7 @@ TEST_F(Pattern64Test, StylesMatchTheSeparateCalls) {
       const int pos = FeedBar(a, FeedStyle::Pattern) + 1;
       XmtSlot block[kP64OutputCount] = {};
       const int expected = style == 1
-          ? CalcPat(1, direct.c_str(), pos, 3, 2, SlotBlock(block), "P64Swing3", patErr)
+          ? PatternCalcPat(1, direct.c_str(), pos, 3, 2, SlotBlock(block), "P64Swing3", patErr)
           : ZZCalcPiv(direct.c_str(), pos, 3, 2, SlotBlock(block));
       ASSERT_EQ(expected, r) << "bar " << i;
       const std::vector<double>& out = *h.ArrayValues("arrValOut");
@@ -359,9 +364,9 @@ TEST_F(Pattern64Test, FailingHostCallIsAnInternalError) {
 
 // The same through the loaded library, called by name with the study object's pointer.
 TEST_F(Pattern64Test, ExportTakesTheStudyObject) {
-  PatternLibrary lib(TestProgramFolder() + XMT_PATTERN_FILE_NAME);
-  ASSERT_TRUE(lib.Complete()) << lib.error;
-  auto p64 = reinterpret_cast<XMT_PATTERN64_fn>(ModuleSymbol(lib.module, "XMT_PATTERN64"));
+  PatternLibrary lib(XMT_PATTERN_FILE_NAME);
+  ASSERT_TRUE(lib.Complete()) << lib.Error();
+  auto p64 = lib.Get<XMT_PATTERN64_fn>("XMT_PATTERN64");
   ASSERT_NE(nullptr, p64);
   AddSimpleBar(50);
   AddArrays(2, 2, 0, 0);

@@ -5,12 +5,14 @@
 // variable against its ranges, and the result line turns the conditions into a verdict.
 // Users compare these numbers with their own spreadsheets bar by bar, so the arithmetic is
 // single precision in the order the formula rules give.
+
+#include "pattern/pattern_eval.h"
+
 #include <charconv>
 #include <cstring>
 
-#include "pattern/barmgr/bar_mgr.h"
 #include "common/settings/trace_log.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/barmgr/bar_mgr.h"
 
 namespace {
 

@@ -6,11 +6,14 @@
 #include <initializer_list>
 #include <string>
 
+#include "common/testing/log_capture.h"
 #include "common/text/txt.h"
+#include "hostbridge/xmt_slot.h"
 #include "pattern/barmgr/bar_mgr.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/pattern_eval.h"
+#include "pattern/pattern_file.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
 
 namespace {
 
@@ -167,7 +170,7 @@ TEST_F(PatternEvalTest, VerdictCountsInBothModes) {
   // The result block: verdict, then the outputs; the other half of each slot is untouched.
   CPivPatRec out;
   Load(out, "pfe_out", std::string(kThreeConds) + "Result:\nOR=C2\nOutput:\nW\nC1\nC2\n");
-  XmtSlotForTest block[5];
+  XmtSlot block[5];
   for (auto& s : block) s = {-7.0f, 0x5A5A5A5A};
   EXPECT_EQ(0, WriteOutputs(&out, SlotBlock(block)));  // not evaluated yet: nothing written
   EXPECT_EQ(-7.0f, block[0].value);
@@ -176,7 +179,7 @@ TEST_F(PatternEvalTest, VerdictCountsInBothModes) {
   const float want[] = {100.0f, 6.0f, 0.0f, 100.0f, -7.0f};
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(want[i], block[i].value) << i;
-    EXPECT_EQ(0x5A5A5A5A, block[i].rest) << i;
+    EXPECT_EQ(0x5A5A5A5A, block[i].unused) << i;
   }
 }
 
@@ -204,7 +207,7 @@ TEST_F(PatternEvalTest, FormulaErrorKeepsThePreviousVerdict) {
   EXPECT_EQ(kFormulaBadPivot, CalcPattern(&rec, &m, msg));
   EXPECT_STREQ("Invalid Pivot Reference 'Q' in A+Q for Variable W", msg);
   EXPECT_EQ(1, rec.m_nEvalCount);
-  XmtSlotForTest block[2] = {};
+  XmtSlot block[2] = {};
   EXPECT_EQ(2, WriteOutputs(&rec, SlotBlock(block)));
   EXPECT_EQ(100.0f, block[0].value);  // the verdict of the evaluation before
   EXPECT_EQ(12.5f, block[1].value);   // V was computed before the failing W: 1 / 8

@@ -15,7 +15,7 @@
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 #include "common/text/txt_array.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/pattern_file.h"
 
 namespace {
 
@@ -55,22 +55,6 @@ std::vector<std::string> SplitAll(const std::string& s, char sep) {
   }
 }
 
-// Decimal integer as the C runtime's atoi reads it (blanks, sign, digits), without its
-// undefined behaviour on overflow: the value saturates.
-int ReadDecimal(const char* s) {
-  while (*s == ' ' || *s == '\t') ++s;
-  bool negative = false;
-  if (*s == '+' || *s == '-') negative = *s++ == '-';
-  long long v = 0;
-  while (*s >= '0' && *s <= '9') {
-    if (v < 3000000000LL) v = v * 10 + (*s - '0');
-    ++s;
-  }
-  if (negative) v = -v;
-  if (v > 2147483647LL) return 2147483647;
-  if (v < -2147483647LL - 1) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
 
 // First record of list whose name equals name without regard to case; its index to *index.
 template <class T>
@@ -291,7 +275,7 @@ int LoadPattern(CPivPatRec* p, const char* name, CTxt& err) {
         break;
       }
       case Section::DiagStart:
-        p->m_nDiagStart = ReadDecimal(line);
+        p->m_nDiagStart = TextToIntSaturated(line);
         break;
     }
   }

@@ -5,11 +5,12 @@
 #include <cstring>
 #include <string>
 
+#include "common/testing/log_capture.h"
 #include "common/text/txt.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
 
 namespace {
 

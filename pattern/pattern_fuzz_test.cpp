@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/log_capture.h"
 #include "common/text/txt.h"
+#include "hostbridge/xmt_slot.h"
 #include "pattern/barmgr/bar_mgr.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/pattern_eval.h"
+#include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
 
 namespace {
 
@@ -135,10 +138,10 @@ TEST(PatternFuzzTest, GeneratedAndCorruptedFiles) {
         ++evaluated;
       }
       const int m1 = p.m_Outputs.GetSize() + 1;
-      std::vector<XmtSlotForTest> block(static_cast<size_t>(m1) + 2, XmtSlotForTest{-3.0f, 99});
+      std::vector<XmtSlot> block(static_cast<size_t>(m1) + 2, XmtSlot{-3.0f, 99});
       int w = WriteOutputs(&p, SlotBlock(block.data()));
       EXPECT_TRUE(w == 0 || w == m1) << w;
-      for (size_t i = 0; i < block.size(); ++i) EXPECT_EQ(99, block[i].rest);
+      for (size_t i = 0; i < block.size(); ++i) EXPECT_EQ(99, block[i].unused);
       EXPECT_EQ(-3.0f, block[static_cast<size_t>(m1)].value);
       EXPECT_EQ(-3.0f, block[static_cast<size_t>(m1) + 1].value);
     }

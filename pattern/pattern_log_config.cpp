@@ -8,11 +8,7 @@ namespace {
 
 struct PatternLogConfig {
   PatternLogConfig() {
-    DeliverableConfig config;
-    config.variant = DeliverableVariant::Library;
-    config.logBaseDir = "C:/Database/DO_DER";
-    config.logName = "XMT_PATTERN";
-    SetDeliverableConfig(config);
+    SetStudyLibraryConfig("C:/Database/DO_DER", "XMT_PATTERN");
   }
 };
 

@@ -5,7 +5,7 @@
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 #include "common/text/typed_ptr_array.h"
-#include "pattern/pattern_rec.h"
+#include "pattern/pattern_file.h"
 
 namespace {
 

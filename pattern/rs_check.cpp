@@ -6,16 +6,10 @@
 #include "common/settings/trace_log.h"
 #include "common/text/txt.h"
 #include "pattern/barmgr/bar_mgr.h"
+#include "pattern/feed_bar.h"
 #include "pattern/zigzag.h"
 
 namespace {
-
-constexpr int kMinLength = 1;
-constexpr int kMaxLength = 100;
-
-int Clamp(int length) {
-  return length < kMinLength ? kMinLength : (length > kMaxLength ? kMaxLength : length);
-}
 
 // The four newest pivots, newest first, or false when there are fewer.
 bool NewestFour(const CBarMgr& mgr, const CBarMgrPivot* out[4]) {
@@ -37,20 +31,7 @@ int Classify(const CBarMgrPivot* const p[4]) {
 
 }  // namespace
 
-void AdjustRsPivotLengths(int* left, int* right) {
-  const int newLeft = Clamp(*left);
-  if (newLeft != *left) {
-    LogTrace("PatRec", 1, "Adjusting PivotLength Left %d -> %d", *left, newLeft);
-    *left = newLeft;
-  }
-  const int newRight = Clamp(*right);
-  if (newRight != *right) {
-    LogTrace("PatRec", 1, "Adjusting PivotLength Right %d -> %d", *right, newRight);
-    *right = newRight;
-  }
-}
-
-int RsChkPiv(const char* id, int date, int time, int barNumber, int priceScale,
+int RSChkPiv(const char* id, int date, int time, int barNumber, int priceScale,
              const int* price, int volume, int left, int right, SlotBlock block) {
   // The one price stands for open, high, low and close.
   const FeedBarArgs args{barNumber < 0, id,    date,  time,  barNumber, priceScale,
@@ -59,7 +40,7 @@ int RsChkPiv(const char* id, int date, int time, int barNumber, int priceScale,
   const int n = FeedBar(args, FeedStyle::RsPivot, &mgr);
   if (n < 0) return n;
 
-  AdjustRsPivotLengths(&left, &right);
+  AdjustPivotLengths(&left, &right, kRsPivotLengths);
   const CBarMgrPivot* found = mgr->CalcPivot(n, left, right);
   if (!found) {
     for (int i = 0; i < kRsResultSlots; ++i) block.Set(i, 0.0f);

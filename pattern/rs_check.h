@@ -26,8 +26,6 @@ inline constexpr int kRsRising = 1;    // higher high above a higher low
 inline constexpr int kRsFalling = -1;  // lower low below a lower high
 inline constexpr int kRsOnlyPivot = -102;  // the new pivot is the only one
 
-// Window lengths outside 1..100 are clamped to that range (logged). Exposed for tests.
-void AdjustRsPivotLengths(int* left, int* right);
 
-int RsChkPiv(const char* id, int date, int time, int barNumber, int priceScale,
+int RSChkPiv(const char* id, int date, int time, int barNumber, int priceScale,
              const int* price, int volume, int left, int right, SlotBlock block);

@@ -14,12 +14,18 @@
 #include <vector>
 
 #include "common/testing/fake_platform.h"
+#include "common/testing/log_capture.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
+#include "hostbridge/entry_frame.h"
+#include "hostbridge/xmt_slot.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
+#include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/testing/golden_slots.h"
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"
-#include "pattern/testing/test_env.h"
+#include "pattern/zigzag.h"
 
 namespace {
 
@@ -36,14 +42,14 @@ class RsCheckTest : public ::testing::Test {
   void TearDown() override { ReleaseAllBarMgrs(); }
 
   void Clear() {
-    for (XmtSlotForTest& s : slots) s = {kUntouched, 0x5A5A5A5A};
+    for (XmtSlot& s : slots) s = {kUntouched, 0x5A5A5A5A};
   }
   // Feeds the next bar of instance id (prices in whole units, scale 100), windows 1/1.
   int Feed(const char* id, double price, int left = 1, int right = 1) {
     const int scaled = static_cast<int>(std::lround(price * 100));
     ++bar;
     Clear();
-    return RsChkPiv(id, 1150415, 900 + bar, bar, 100, &scaled, 10, left, right,
+    return RSChkPiv(id, 1150415, 900 + bar, bar, 100, &scaled, 10, left, right,
                     SlotBlock(slots));
   }
   // Feeds a series and gives the result of its last bar.
@@ -54,7 +60,7 @@ class RsCheckTest : public ::testing::Test {
   }
   float Slot(int i) const { return slots[i].value; }
 
-  XmtSlotForTest slots[kRsResultSlots + 1];
+  XmtSlot slots[kRsResultSlots + 1];
   int bar = 0;
   LogCapture log;
 };
@@ -76,7 +82,7 @@ TEST_F(RsCheckTest, NoPivotZeroesTwentySlotsAndNoMore) {
   EXPECT_EQ(0, Feed("RsZero", 16));
   for (int i = 0; i < kRsResultSlots; ++i) EXPECT_EQ(0.0f, Slot(i)) << i;
   EXPECT_EQ(kUntouched, Slot(kRsResultSlots));
-  EXPECT_EQ(0x5A5A5A5A, slots[0].rest);  // the second half of a slot is the caller's
+  EXPECT_EQ(0x5A5A5A5A, slots[0].unused);  // the second half of a slot is the caller's
 }
 
 TEST_F(RsCheckTest, RisingStructure) {
@@ -149,7 +155,7 @@ TEST_F(RsCheckTest, HigherHighReplacesTheOlderHigh) {
 
 TEST_F(RsCheckTest, WindowLengthsAreClampedToOneAndHundred) {
   int left = 0, right = 500;
-  AdjustRsPivotLengths(&left, &right);
+  AdjustPivotLengths(&left, &right, kRsPivotLengths);
   EXPECT_EQ(1, left);
   EXPECT_EQ(100, right);
   const std::string text = log.NewLogText();
@@ -157,7 +163,7 @@ TEST_F(RsCheckTest, WindowLengthsAreClampedToOneAndHundred) {
   EXPECT_NE(std::string::npos, text.find("Adjusting PivotLength Right 500 -> 100"));
   left = 100;
   right = 1;
-  AdjustRsPivotLengths(&left, &right);
+  AdjustPivotLengths(&left, &right, kRsPivotLengths);
   EXPECT_EQ(100, left);
   EXPECT_EQ(1, right);
   EXPECT_EQ(std::string::npos, log.NewLogText().find("Adjusting"));
@@ -173,11 +179,11 @@ TEST_F(RsCheckTest, NegativeBarNumberShowsProgressAndStoresItsMagnitude) {
     // No progress window here, so showing progress starts the progress program.
     FakePlatform fake;
     ScopedPlatform scope(fake);
-    EXPECT_EQ(0, RsChkPiv("RsProg", 1150415, 930, -57, 100, &price, 0, 2, 2, SlotBlock()));
+    EXPECT_EQ(0, RSChkPiv("RsProg", 1150415, 930, -57, 100, &price, 0, 2, 2, SlotBlock()));
     ASSERT_EQ(1u, fake.processes.size());
     EXPECT_NE(std::string::npos, fake.processes[0].commandLine.find("BarGaugeView"));
     // The next bar with a positive number: no progress.
-    EXPECT_EQ(0, RsChkPiv("RsProg", 1150415, 1000, 58, 100, &price, 0, 2, 2, SlotBlock()));
+    EXPECT_EQ(0, RSChkPiv("RsProg", 1150415, 1000, 58, 100, &price, 0, 2, 2, SlotBlock()));
     EXPECT_EQ(1u, fake.processes.size());
     CBarMgr* mgr = FindBarMgr("RsProg");
     EXPECT_EQ(57, mgr->GetBar(0)->barNumber);
@@ -185,12 +191,12 @@ TEST_F(RsCheckTest, NegativeBarNumberShowsProgressAndStoresItsMagnitude) {
     EXPECT_TRUE(mgr->HasFlag(kBarMgrFilterBit));
     // Going back restarts with the filter on, a negative number too (unlike XMT_ZZ_AddBar).
     mgr->SetFlag(kBarMgrFilterBit, 0);
-    RsChkPiv("RsProg", 1150415, 930, -57, 100, &price, 0, 2, 2, SlotBlock());
+    RSChkPiv("RsProg", 1150415, 930, -57, 100, &price, 0, 2, 2, SlotBlock());
     EXPECT_TRUE(mgr->HasFlag(kBarMgrFilterBit));
     EXPECT_EQ(57, mgr->m_nLastBarNumber);
   }
-  EXPECT_EQ(-1, RsChkPiv("RsProg", 899999, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
-  EXPECT_EQ(-2, RsChkPiv(nullptr, 1150415, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
+  EXPECT_EQ(-1, RSChkPiv("RsProg", 899999, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
+  EXPECT_EQ(-2, RSChkPiv(nullptr, 1150415, 930, 59, 100, &price, 0, 2, 2, SlotBlock()));
 }
 
 // --- through the loaded library, over 30-minute USD/CHF closes -----------------------------
@@ -201,19 +207,11 @@ struct CloseBar {
   int price = 0;  // close * 10000
 };
 
-std::vector<CloseBar> ReadCloses(const std::string& path) {
+std::vector<CloseBar> ReadCloses(const std::string& file) {
   std::vector<CloseBar> bars;
-  std::istringstream in(ReadWholeFile(path));
-  std::string line;
-  std::getline(in, line);  // Date,Time,Close
-  while (std::getline(in, line)) {
-    int y = 0, m = 0, d = 0, hh = 0, mm = 0;
-    double close = 0;
-    if (std::sscanf(line.c_str(), "%d-%d-%d,%d:%d,%lf", &y, &m, &d, &hh, &mm, &close) != 6)
-      continue;
-    bars.push_back({(y - 1900) * 10000 + m * 100 + d, hh * 100 + mm,
-                    static_cast<int>(std::lround(close * 10000))});
-  }
+  for (const CsvBar& c : ReadTestBars(file))
+    bars.push_back(
+        {FullDateToHost(c.date), c.time, static_cast<int>(std::lround(c.close * 10000))});
   return bars;
 }
 
@@ -231,17 +229,10 @@ std::string RunCloses(XMT_RS_ChkPiv_fn check, const std::vector<CloseBar>& bars,
     const int r = check(id, b.hostDate, b.time, static_cast<int>(i) + 1, 10000, nullptr,
                         nullptr, nullptr, &b.price, 1, left, right, block);
     if (block[2].value == 0.0f) continue;  // no pivot confirmed
-    char line[512];
-    int n = std::snprintf(line, sizeof line, "%d,%d,%zu,%d,%04d,%d", left, right, i,
-                          b.hostDate + 19000000, b.time, r);
-    for (int s = 0; s <= 12; ++s) {
-      if (block[s].value == kUntouched)
-        n += std::snprintf(line + n, sizeof line - n, ",-");
-      else
-        n += std::snprintf(line + n, sizeof line - n, ",%.4f",
-                           static_cast<double>(block[s].value));
-    }
-    out += line;
+    char line[128];
+    std::snprintf(line, sizeof line, "%d,%d,%zu,%d,%04d,%d", left, right, i,
+                  HostDateToFull(b.hostDate), b.time, r);
+    out += line + GoldenSlots(block, 13, kUntouched);
     out += "\n";
   }
   return out;
@@ -249,24 +240,14 @@ std::string RunCloses(XMT_RS_ChkPiv_fn check, const std::vector<CloseBar>& bars,
 
 TEST(RsCheckGolden, MatchesTheExpectedResults) {
   PresetDataDrive();
-  PatternLibrary lib(TestProgramFolder() + XMT_PATTERN_FILE_NAME);
-  ASSERT_TRUE(lib.Complete()) << lib.error;
-  auto check = reinterpret_cast<XMT_RS_ChkPiv_fn>(ModuleSymbol(lib.module, "XMT_RS_ChkPiv"));
+  PatternLibrary lib(XMT_PATTERN_FILE_NAME);
+  ASSERT_TRUE(lib.Complete()) << lib.Error();
+  auto check = lib.Get<XMT_RS_ChkPiv_fn>("XMT_RS_ChkPiv");
   ASSERT_NE(nullptr, check);
-  const std::vector<CloseBar> bars = ReadCloses(XMT_TESTDATA_DIR "/usdchf_30min.csv");
+  const std::vector<CloseBar> bars = ReadCloses("usdchf_30min.csv");
   ASSERT_GT(bars.size(), 60000u);
   std::string actual = RunCloses(check, bars, 48, 48);
-  WriteWholeFile("rs_check_golden_actual.csv", actual);  // kept in the test's folder
-  const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/rs_check_golden_expected.csv");
-  ASSERT_FALSE(expected.empty());
-  // Report the first line that differs rather than two long texts.
-  std::istringstream a(actual), e(expected);
-  std::string la, le;
-  for (int line = 1; std::getline(e, le); ++line) {
-    if (!std::getline(a, la)) la = "<end>";
-    ASSERT_EQ(le, la) << "line " << line;
-  }
-  EXPECT_FALSE(std::getline(a, la)) << "more lines than expected: " << la;
+  ExpectMatchesGolden(actual, "rs_check_golden_expected.csv");
 }
 
 }  // namespace

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "common/settings/deliverable.h"
+#include "common/settings/trace_log.h"
 #include "common/testing/fake_platform.h"
 #include "common/testing/test_dirs.h"
-#include "common/settings/trace_log.h"
+#include "hostbridge/xmt_slot.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/testing/test_env.h"
+#include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/feed_bar.h"
 
 namespace {
 
@@ -235,16 +237,10 @@ TEST_F(ZigZagTest, WindowLengthsAreAdjustedAndLogged) {
   EXPECT_EQ(changes, Count(Log(), "Adjusting PivotLength"));
 }
 
-// A result slot as the host lays it out; `rest` must survive every call.
-struct Slot {
-  float value;
-  uint32_t rest;
-};
-
 TEST_F(ZigZagTest, CalcPivReportsPivotsInTheBlock) {
   // Highs in cents, lows 100 below; filter on (positive bar numbers).
   const int highs[] = {500, 600, 1000, 700, 600, 700, 1100, 800, 700};
-  Slot block[12];
+  XmtSlot block[12];
   int results[9];
   for (int i = 0; i < 9; ++i) {
     std::memset(block, 0x5A, sizeof block);
@@ -259,7 +255,7 @@ TEST_F(ZigZagTest, CalcPivReportsPivotsInTheBlock) {
       uint32_t untouched;
       std::memcpy(&untouched, &block[4].value, 4);
       EXPECT_EQ(0x5A5A5A5Au, untouched);  // nothing dropped: slots 4-7 not written
-      for (const Slot& s : block) EXPECT_EQ(0x5A5A5A5Au, s.rest);
+      for (const XmtSlot& s : block) EXPECT_EQ(0x5A5A5A5Au, static_cast<uint32_t>(s.unused));
     }
     if (i == 6) {  // low 5 at bar 4; the other direction is the high at bar 2
       EXPECT_EQ(2.0f, block[0].value);
@@ -278,7 +274,7 @@ TEST_F(ZigZagTest, CalcPivReportsPivotsInTheBlock) {
 TEST_F(ZigZagTest, CalcPivDropsTheWeakerHighAndReportsIt) {
   // No pivot low between the highs 10 and 11.
   const int highs[] = {500, 600, 1000, 700, 800, 900, 1100, 800, 700};
-  Slot block[12];
+  XmtSlot block[12];
   int result = 0;
   for (int i = 0; i < 9; ++i) {
     std::memset(block, 0, sizeof block);
@@ -299,7 +295,7 @@ TEST_F(ZigZagTest, CalcPivDropsTheWeakerHighAndReportsIt) {
 
 TEST_F(ZigZagTest, CalcPivSurvivesChangingWindowsAndGarbagePositions) {
   for (int i = 0; i < 30; ++i) Feed(FeedStyle::ZigZag, "Odd", -(i + 1), 1000 + (i % 7) * 37, 900 - (i % 5) * 11);
-  Slot block[12];
+  XmtSlot block[12];
   for (int right = 1; right <= 12; ++right)
     for (int pos = -3; pos <= 32; ++pos) ZZCalcPiv("Odd", pos, 3, right, SlotBlock(block));
   EXPECT_EQ(0, ZZCalcPiv("Odd", -2147483647 - 1, 1, 1, SlotBlock(block)));

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/testing/loaded_library.h"
-#include "pattern/testing/test_env.h"
+#include "pattern/barmgr/testing/data_drive.h"
 #include "robustness/library_rows.h"
 
 namespace {

@@ -47,11 +47,11 @@ struct Slot {
   std::vector<unsigned char> before;  // the buffer as passed
 };
 
-// The long text. Under Windows it keeps log lines below the trace log's 10,000 characters
-// (a pattern load error quotes the name four times): a longer line shows the log's modal
-// "LOGTRACE Buffer overrun!" box, which waits for a person; elsewhere that box is a line
-// on stderr. Both stay above every caller buffer's bound.
-#ifdef _WIN32
+// The long text. Where message boxes are modal (Windows) it keeps log lines below the
+// trace log's 10,000 characters (a pattern load error quotes the name four times): a longer
+// line shows the log's "LOGTRACE Buffer overrun!" box, which waits for a person; elsewhere
+// that box is a line on stderr. Both stay above every caller buffer's bound.
+#if XMT_MODAL_BOXES
 constexpr size_t kLongText = 2000;
 #else
 constexpr size_t kLongText = 10000;

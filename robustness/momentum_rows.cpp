@@ -56,7 +56,7 @@ void PrepareMomentum(const LoadedLibrary& lib) {
 
 std::vector<MatrixEntry> MomentumRows() {
   Param file = Txt(PatternText());
-#ifdef _WIN32
+#if XMT_MODAL_BOXES
   file = file.Fixed();  // an unreadable file is reported in a message box
 #endif
   return {

@@ -127,6 +127,9 @@ TEST_F(BSPHost, BindsOnceAndWritesTheArrayOncePerBar) {
   EXPECT_EQ(1, host.Calls(FakeIface::Study, 13));
   EXPECT_EQ(1, host.Calls(FakeIface::Study, 24));
   EXPECT_EQ(1, host.Calls(FakeIface::Study, 25));
+  // The binding holds one reference each to the array and the two tick series, across calls.
+  EXPECT_EQ(3, host.OutstandingRefs());
+  EXPECT_EQ(0, host.OverReleases());
 
   // The key ignores letter case.
   const int count = BSPSetCount();
@@ -179,10 +182,13 @@ TEST_F(BSPHost, ErrorCodesAndTexts) {
       std::strcpy(err, k.c_str());
       EXPECT_EQ(c.result, BSP("Study", 1, 2, err, &h)) << c.what;
       EXPECT_STREQ(c.text, err) << c.what;
-      // A failed array check is repeated on the next call.
+      // A failed array check is repeated on the next call, and the array it refused is
+      // given back at once; an array that passed stays bound (one reference).
       if (n <= 3) {
         EXPECT_EQ(call, h.Calls(FakeIface::Study, 13)) << c.what;
       }
+      EXPECT_EQ(n <= 3 ? 0 : 1 + (n == 5), h.OutstandingRefs()) << c.what;
+      EXPECT_EQ(0, h.OverReleases()) << c.what;
     }
   }
   // A null name: the instance is set up, nothing is fed or written, no text.
@@ -202,8 +208,11 @@ TEST_F(BSPHost, HostFailureClearsTheBindings) {
   EXPECT_EQ(nullptr, Set()->pArrBSP);
   EXPECT_EQ(nullptr, Set()->pUpTicks);
   EXPECT_EQ(nullptr, Set()->pDownTicks);
+  EXPECT_EQ(0, host.OutstandingRefs());  // the dropped bindings gave their references back
   host.FailSlot(FakeIface::Variable, 12, S_OK);
   EXPECT_EQ(kBspReady, Call());
+  EXPECT_EQ(3, host.OutstandingRefs());
+  EXPECT_EQ(0, host.OverReleases());
   EXPECT_EQ(2, host.Calls(FakeIface::Study, 13));
   EXPECT_EQ(2, host.Calls(FakeIface::Study, 24));
 

@@ -106,8 +106,8 @@ int FindGemAdd(const char* sym, int hostDate, int hostTime, int div, const FindG
     point->dtBar = dt;
     const float scale = static_cast<float>(div);
     for (int i = 0; i < 4; ++i)
-      point->arrVal.Add(static_cast<float>(values.v[i] ? *values.v[i] : 0) / scale);
-    point->arrVal.Add(static_cast<float>(values.v[4] ? *values.v[4] : 0));
+      point->arrVal.v[i] = static_cast<float>(values.v[i] ? *values.v[i] : 0) / scale;
+    point->arrVal.v[4] = static_cast<float>(values.v[4] ? *values.v[4] : 0);
     // Bars come in order: appending keeps the store sorted.
     db.arrPoints.Add(point);
   }

@@ -16,10 +16,19 @@
 #include "common/text/txt.h"
 #include "common/text/typed_ptr_array.h"
 
+// The five values of a stored bar in place: V1/Div, V2/Div (high), V3/Div (low), V4/Div, V5.
+// GetAt reads as SFltArray does (1e9 outside 0..4).
+struct CFindGemValues {
+  static constexpr int kCount = 5;
+  float v[kCount] = {};
+  float GetAt(int i) const { return i >= 0 && i < kCount ? v[i] : SFltArray::kOutside; }
+};
+
+// One stored bar: 28 bytes in one allocation.
 class CFindGemPoint {
  public:
   CXMTDateTimePlain dtBar;
-  SFltArray arrVal;  // V1/Div, V2/Div (high), V3/Div (low), V4/Div, V5
+  CFindGemValues arrVal;
 };
 
 class CFindGemDB {

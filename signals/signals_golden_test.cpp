@@ -20,7 +20,9 @@
 #include <vector>
 
 #include "common/testing/loaded_library.h"
+#include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
+#include "hostbridge/entry_frame.h"
 #include "signals/xmt_signals.h"
 
 namespace {
@@ -37,44 +39,26 @@ struct Bar {
   int volume = 0;
 };
 
-// The float of a decimal text as a study would hold it: read as a double, then narrowed.
-float ToFloat(const std::string& text) { return static_cast<float>(std::strtod(text.c_str(), nullptr)); }
-int ToScaled(const std::string& text) {
-  return static_cast<int>(std::floor(std::strtod(text.c_str(), nullptr) * kScale + 0.5));
-}
+// A price as a study holds it: the file's decimal number narrowed to single precision, and
+// scaled to an integer for the calls that take prices times a divisor.
+int ToScaled(double value) { return static_cast<int>(std::floor(value * kScale + 0.5)); }
 
 std::vector<Bar> ReadBars(const char* name, size_t limit) {
   std::vector<Bar> bars;
-  std::istringstream in(ReadWholeFile(std::string(XMT_TESTDATA_DIR "/") + name));
-  std::string line;
-  std::getline(in, line);
-  const bool intraday = line.rfind("Date,Time,Close", 0) == 0;
-  while (bars.size() < limit && std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::vector<std::string> f;
-    std::stringstream fields(line);
-    for (std::string x; std::getline(fields, x, ',');) f.push_back(x);
+  for (const CsvBar& c : ReadTestBars(name)) {
+    if (bars.size() >= limit) break;
     Bar b;
-    int y = 0, m = 0, d = 0, hh = 0, mm = 0;
-    if (f.empty() || std::sscanf(f[0].c_str(), "%d-%d-%d", &y, &m, &d) != 3) continue;
-    b.date = (y - 1900) * 10000 + m * 100 + d;
-    if (intraday) {
-      if (f.size() < 3 || std::sscanf(f[1].c_str(), "%d:%d", &hh, &mm) != 2) continue;
-      b.time = hh * 100 + mm;
-      b.open = b.high = b.low = b.close = ToFloat(f[2]);
-      b.iOpen = b.iHigh = b.iLow = b.iClose = ToScaled(f[2]);
-    } else {
-      if (f.size() < 6) continue;
-      b.open = ToFloat(f[1]);
-      b.high = ToFloat(f[2]);
-      b.low = ToFloat(f[3]);
-      b.close = ToFloat(f[4]);
-      b.iOpen = ToScaled(f[1]);
-      b.iHigh = ToScaled(f[2]);
-      b.iLow = ToScaled(f[3]);
-      b.iClose = ToScaled(f[4]);
-      b.volume = static_cast<int>(std::strtod(f[5].c_str(), nullptr));
-    }
+    b.date = FullDateToHost(c.date);
+    b.time = c.time;
+    b.open = static_cast<float>(c.open);
+    b.high = static_cast<float>(c.high);
+    b.low = static_cast<float>(c.low);
+    b.close = static_cast<float>(c.close);
+    b.iOpen = ToScaled(c.open);
+    b.iHigh = ToScaled(c.high);
+    b.iLow = ToScaled(c.low);
+    b.iClose = ToScaled(c.close);
+    b.volume = static_cast<int>(c.volume);
     bars.push_back(b);
   }
   return bars;
@@ -184,11 +168,7 @@ TEST(SignalsGolden, MatchesTheExpectedLines) {
   RunBand(s, "ttrc", ttrc, 20, 130, 2.5f, 1, kLongFileStride, actual);
   RunBand(s, "usdchf", chf, 10, 100, 1.0f, 1, 1, actual);
 
-  WriteWholeFile("signals_golden_actual.csv", actual);  // kept in the test's folder
-  const std::string expected = ReadWholeFile(XMT_TESTDATA_DIR "/signals_golden_expected.csv");
-  ASSERT_FALSE(expected.empty());
-  const std::string difference = FirstDifference(actual, expected);
-  EXPECT_TRUE(difference.empty()) << difference;
+  ExpectMatchesGolden(actual, "signals_golden_expected.csv");
 }
 
 }  // namespace

@@ -8,11 +8,7 @@ namespace {
 
 struct SignalsLogConfig {
   SignalsLogConfig() {
-    DeliverableConfig config;
-    config.variant = DeliverableVariant::Library;
-    config.logBaseDir = "C:/Database/DO_DER";
-    config.logName = "XMT_F1";
-    SetDeliverableConfig(config);
+    SetStudyLibraryConfig("C:/Database/DO_DER", "XMT_F1");
   }
 };
 

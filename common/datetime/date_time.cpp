@@ -11,6 +11,7 @@
 
 #include "common/datetime/date_time_internal.h"
 #include "common/settings/files.h"
+#include "common/platform/platform.h"
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 

@@ -23,8 +23,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-#include "common/platform/platform.h"
+#include "common/platform/platform_time.h"
 #include "common/text/typed_ptr_array.h"
 
 class CTxt;

@@ -10,6 +10,7 @@
 
 #include "common/datetime/date_time.h"
 #include "common/datetime/date_time_text_names.h"
+#include "common/platform/platform.h"
 #include "common/text/txt.h"
 
 namespace {

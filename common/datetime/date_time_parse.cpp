@@ -14,6 +14,7 @@
 
 #include "common/datetime/date_time.h"
 #include "common/datetime/date_time_text_names.h"
+#include "common/platform/platform.h"
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 #include "common/text/txt.h"
@@ -23,14 +24,9 @@ namespace {
 constexpr int kMaxText = 1000;   // SetDT(text) looks at this many characters at most
 constexpr int kFieldSize = 128;  // one field of a date or time text
 
-// strtol clamped to int, so that absurd numbers in a text cannot overflow our arithmetic.
-long long ToNumber(const char* p) {
-  if (!p) return 0;
-  long long n = strtoll(p, nullptr, 10);
-  if (n > INT_MAX) return INT_MAX;
-  if (n < INT_MIN) return INT_MIN;
-  return n;
-}
+// A number held to the int range, so that absurd numbers in a text cannot overflow our
+// arithmetic.
+long long ToNumber(const char* p) { return TextToIntSaturated(p); }
 
 long long FieldNumber(const char* text, char separator, int n) {
   char field[kFieldSize];

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/platform/platform.h"
 #include "common/text/block_reader.h"
 #include "common/datetime/date_time.h"
 #include "common/settings/settings.h"

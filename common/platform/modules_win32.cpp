@@ -1,12 +1,11 @@
 // Library loading and environment variables on Windows (see modules.h).
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "common/platform/modules.h"
 
 #include <stdlib.h>
 
 #include <string>
 
-#include "common/platform/modules.h"
+#include "common/platform/win32_api.h"
 
 void* LoadModule(const char* path, const char** error) {
   HMODULE module = path ? LoadLibraryA(path) : nullptr;

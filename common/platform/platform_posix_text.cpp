@@ -47,7 +47,7 @@ bool ParseSpec(const std::string& raw, Insert* ins) {
       ins->kind = ArgKind::Pointer;
       break;
     default:
-      return false;  // no floating point, like the original
+      return false;  // no floating point, as FormatMessage has none
   }
   ins->printfSpec = printfSpec;
   return true;

@@ -36,6 +36,10 @@ struct DeliverableConfig {
 
 // Replaces the process's configuration (call it from a global object's constructor).
 void SetDeliverableConfig(const DeliverableConfig& config);
+// A study library's configuration: the library variant, the folder below which its logs go
+// (null: the host program's folder) and its log name. Each library calls it from a global
+// object, so that it is in place before the host's first call.
+void SetStudyLibraryConfig(const char* logBaseDir, const char* logName);
 // The configuration in force.
 const DeliverableConfig& GetDeliverableConfig();
 // Shorthand for GetDeliverableConfig().variant == DeliverableVariant::Program.

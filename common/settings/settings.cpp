@@ -125,13 +125,6 @@ const char* SettingsFile(const char* file, CTxt& holder) {
   GetIniFileName(holder);
   return static_cast<const char*>(holder);
 }
-// The text read as a number (atoi rules), held to the int range instead of overflowing.
-int TextToInt(const char* text) {
-  long long v = std::strtoll(text, nullptr, 10);
-  if (v > 2147483647LL) return 2147483647;
-  if (v < -2147483647LL - 1) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
 }  // namespace
 
 int ReadIniString(const char* section, const char* key, const char* def, char* out, int size,
@@ -170,7 +163,7 @@ int ReadIniInt(const char* section, const char* key, int def, const char* file) 
   const char* path = SettingsFile(file, holder);
   char text[256];
   bool missing = ReadIniString(section, key, "", text, sizeof text, path) == 0;
-  int value = missing ? def : TextToInt(text);
+  int value = missing ? def : TextToIntSaturated(text);
   char normal[32];
   std::snprintf(normal, sizeof normal, "%d", value);
   if (missing || std::strcmp(text, normal) != 0) WriteIniString(section, key, normal, path);

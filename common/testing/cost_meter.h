@@ -6,7 +6,7 @@
 // program's own sources, and the program linked with the options below; --wrap works for
 // ELF and PE alike), operator new is routed through malloc, and the
 // platform's task memory (the texts' allocator, COM task memory on Windows) is counted by
-// CountingPlatform, a FakePlatform that counts what it forwards.
+// CountingPlatform, a platform wrapper that counts what it forwards.
 //
 // In CMake: target_link_options(<test> PRIVATE -Wl,--wrap=malloc -Wl,--wrap=calloc
 // -Wl,--wrap=realloc).
@@ -16,17 +16,23 @@
 #include <cstdio>
 #include <string>
 
-#include "common/testing/fake_platform.h"
+#include "common/testing/platform_wrapper.h"
 
 namespace cost_meter {
 // True while a Meter runs; the wrapped allocators count only then.
 extern bool counting;
 // malloc, calloc and realloc calls while counting.
 extern long heapCalls;
+// Usable bytes of the blocks allocated while counting, less those freed while counting
+// (frees are seen only where the program reports them through Freeing).
+extern long long heapBytes;
+// Takes a block that is about to be freed off heapBytes while counting. A program that
+// counts bytes wraps free (-Wl,--wrap=free) and calls this from its __wrap_free.
+void Freeing(void* p);
 }  // namespace cost_meter
 
 // Forwards everything to the real platform and counts what a hot path must not need.
-class CountingPlatform : public FakePlatform {
+class CountingPlatform : public PlatformWrapper {
  public:
   long taskAllocs = 0;
   long settingsCalls = 0;  // profile-string reads and writes

@@ -53,7 +53,7 @@ PlatformTime FromMs(int64_t ms) {
 
 }  // namespace
 
-FakePlatform::FakePlatform(Platform& forward) : forward_(forward) {
+FakePlatform::FakePlatform(Platform& forward) : PlatformWrapper(forward) {
   SetLocalTime(MakePlatformTime(2025, 3, 14, 9, 30));
 }
 
@@ -143,15 +143,14 @@ std::vector<uint32_t> FakePlatform::MidiMessages() {
 
 FILE* FakePlatform::OpenFile(const char* path, const char* mode) {
   const bool writes = mode && (std::strpbrk(mode, "wa+") != nullptr);
-  if (!diskFull || !writes) return forward_.OpenFile(path, mode);
-#ifdef _WIN32
-  errno = ENOSPC;
-  return nullptr;
-#else
-  // The file is made (as on a full disk, where the open still succeeds) but stays empty.
-  if (FILE* made = forward_.OpenFile(path, mode)) std::fclose(made);
-  return std::fopen("/dev/full", "wb");
-#endif
+  if (!diskFull || !writes) return PlatformWrapper::OpenFile(path, mode);
+  // The file is made (as on a full disk, where the open still succeeds) but stays empty;
+  // the stream writes to the device that is always full. Where there is none (Windows),
+  // the open fails as a full disk's can.
+  if (FILE* made = PlatformWrapper::OpenFile(path, mode)) std::fclose(made);
+  FILE* full = std::fopen("/dev/full", "wb");
+  if (!full) errno = ENOSPC;
+  return full;
 }
 
 FakePlatform::~FakePlatform() {
@@ -266,7 +265,7 @@ int FakePlatform::FetchPage(const char* url, const char* agent, size_t limit,
   fetchedUrls.push_back(url ? url : "");
   auto it = url ? pages.find(url) : pages.end();
   if (it == pages.end()) {
-    if (forwardUnknownPages) return forward_.FetchPage(url, agent, limit, body);
+    if (forwardUnknownPages) return PlatformWrapper::FetchPage(url, agent, limit, body);
     if (body) body->clear();
     return -2;
   }

@@ -1,7 +1,8 @@
 // A Platform for tests of the higher layers.
 //
 // FakePlatform passes every call to another Platform (the native one unless told
-// otherwise) except the ones a test must control or must not let reach the system:
+// otherwise; PlatformWrapper does the passing) except the ones a test must control or must
+// not let reach the system:
 // - the clock: local time is a settable value; universal time, time(), the time-zone
 //   state and the conversions follow from it and a fixed bias; every reading can advance
 //   the clock by a step;
@@ -18,8 +19,9 @@
 #include <vector>
 
 #include "common/platform/platform.h"
+#include "common/testing/platform_wrapper.h"
 
-class FakePlatform : public Platform {
+class FakePlatform : public PlatformWrapper {
  public:
   explicit FakePlatform(Platform& forward = NativePlatform());
   ~FakePlatform() override;  // frees MIDI buffers never released
@@ -64,9 +66,6 @@ class FakePlatform : public Platform {
   // Buffers of MidiLongMessage not yet released (thread-safe).
   int MidiBuffersOutstanding();
 
-  bool diskFull = false;     // see OpenFile
-  bool renameFails = false;  // every RenameFile fails, changing nothing
-
   std::vector<int> sleeps;  // SleepMs calls (the fake clock moves on by each)
 
   long comInitializeResult = 0;  // answer of every ComInitialize
@@ -82,62 +81,19 @@ class FakePlatform : public Platform {
   bool forwardUnknownPages = false;          // otherwise an unknown url gives -2
   std::vector<std::string> fetchedUrls;
 
-  // --- Platform ------------------------------------------------------------------------------
-  std::string MainProgramPath() override { return forward_.MainProgramPath(); }
-  std::string ModulePath() override { return forward_.ModulePath(); }
-  std::string NativePath(const char* hostPath) override { return forward_.NativePath(hostPath); }
-  bool PathsIgnoreCase() override { return forward_.PathsIgnoreCase(); }
+  bool diskFull = false;     // see OpenFile
+  bool renameFails = false;  // every RenameFile fails, changing nothing
 
-  int ReadProfileString(const char* section, const char* key, const char* def, char* out,
-                        int size, const char* file) override {
-    return forward_.ReadProfileString(section, key, def, out, size, file);
-  }
-  bool WriteProfileString(const char* section, const char* key, const char* value,
-                          const char* file) override {
-    return forward_.WriteProfileString(section, key, value, file);
-  }
-
-  long RegOpen(RegRoot root, const char* keyPath, bool create, bool wow64_32,
-               void** key) override {
-    return forward_.RegOpen(root, keyPath, create, wow64_32, key);
-  }
-  long RegQueryString(void* key, const char* valueName, std::string* out) override {
-    return forward_.RegQueryString(key, valueName, out);
-  }
-  long RegQueryDword(void* key, const char* valueName, uint32_t* out) override {
-    return forward_.RegQueryDword(key, valueName, out);
-  }
-  long RegSetString(void* key, const char* valueName, const char* value) override {
-    return forward_.RegSetString(key, valueName, value);
-  }
-  void RegClose(void* key) override { forward_.RegClose(key); }
+  // --- Platform: what the fake does itself (the rest goes to the wrapped platform) -------
+  long StartProcess(const char* commandLine, const PlatformStart& opts,
+                    unsigned long* exitCode) override;
 
   // With diskFull, a file opened for writing takes no data: natively its writes fail as on
   // a full disk (the stream writes to /dev/full); elsewhere the open itself fails (ENOSPC).
   FILE* OpenFile(const char* path, const char* mode) override;
-  void WriteRaw(FILE* f, const void* data, size_t n) override { forward_.WriteRaw(f, data, n); }
-  void CommitFile(FILE* f) override { forward_.CommitFile(f); }
-  int FileStat(const char* path, PlatformFileInfo* out) override {
-    return forward_.FileStat(path, out);
-  }
-  int FileAccess(const char* path, int mode) override { return forward_.FileAccess(path, mode); }
-  int MakeDir(const char* path) override { return forward_.MakeDir(path); }
-  int RemoveFile(const char* path) override { return forward_.RemoveFile(path); }
   int RenameFile(const char* from, const char* to) override {
-    if (renameFails) return -1;
-    return forward_.RenameFile(from, to);
+    return renameFails ? -1 : PlatformWrapper::RenameFile(from, to);
   }
-  int FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) override {
-    return forward_.FindFiles(mask, out);
-  }
-  std::string CurrentDir() override { return forward_.CurrentDir(); }
-  int SetCurrentDir(const char* path) override { return forward_.SetCurrentDir(path); }
-
-  long StartProcess(const char* commandLine, const PlatformStart& opts,
-                    unsigned long* exitCode) override;
-  unsigned long LastError() override { return forward_.LastError(); }
-  std::string ErrorText(unsigned long code) override { return forward_.ErrorText(code); }
-  unsigned long CurrentProcessId() override { return forward_.CurrentProcessId(); }
 
   PlatformTime LocalNow() override;
   PlatformTime UtcNow() override;
@@ -150,25 +106,6 @@ class FakePlatform : public Platform {
   void SleepMs(int ms) override;
 
   int MessageBox(const char* text, const char* caption, unsigned flags) override;
-  std::string ShortDateFormat() override { return forward_.ShortDateFormat(); }
-  std::string LoadStringResource(unsigned id) override { return forward_.LoadStringResource(id); }
-  bool FormatInserts(const char* fmt, va_list args, std::string* out) override {
-    return forward_.FormatInserts(fmt, args, out);
-  }
-
-  void* FindTopWindow(const char* className, const char* titlePrefix) override {
-    return forward_.FindTopWindow(className, titlePrefix);
-  }
-  bool SetChildText(void* window, int controlId, const char* text) override {
-    return forward_.SetChildText(window, controlId, text);
-  }
-  bool SendCommand(void* window, int commandId) override {
-    return forward_.SendCommand(window, commandId);
-  }
-  int ReadListView(void* window, unsigned long presetPid, int columns, int selectRow,
-                   std::vector<std::string>* rows, unsigned long* pid) override {
-    return forward_.ReadListView(window, presetPid, columns, selectRow, rows, pid);
-  }
 
   int MidiDeviceCount() override { return midiDevices; }
   long MidiOpen(int device, void (*done)(void* context), void* context, void** handle) override;
@@ -183,16 +120,12 @@ class FakePlatform : public Platform {
     return comInitializeResult;
   }
   int Speak(const char* text, int mode) override;
-  void* TaskAlloc(size_t n) override { return forward_.TaskAlloc(n); }
-  void* TaskRealloc(void* p, size_t n) override { return forward_.TaskRealloc(p, n); }
-  void TaskFree(void* p) override { forward_.TaskFree(p); }
 
   int FetchPage(const char* url, const char* agent, size_t limit, std::string* body) override;
 
  private:
   int CurrentBias() const;  // minutes, daylight included
 
-  Platform& forward_;
   int64_t localMs_ = 0;  // local time as milliseconds since 1970-01-01 00:00 local
   int64_t stepMs_ = 0;
   PlatformTimeZone zone_;

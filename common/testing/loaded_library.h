@@ -34,6 +34,8 @@ class LoadedLibrary {
 
   bool Loaded() const { return module_ != nullptr; }
   const std::string& Error() const { return error_; }
+  // The platform's handle of the loaded module (null when not loaded).
+  void* Handle() const { return module_; }
 
   // The export of that name as a function pointer of type Fn; null when it is missing.
   template <class Fn>

@@ -82,20 +82,3 @@ std::string ReadWholeFile(const std::string& path) {
   ReadWholeFile(path, &out);
   return out;
 }
-
-std::string FirstDifference(const std::string& actual, const std::string& expected) {
-  if (actual == expected) return std::string();
-  std::istringstream a(actual), e(expected);
-  int line = 1;
-  for (;; ++line) {
-    std::string la, le;
-    const bool moreA = static_cast<bool>(std::getline(a, la));
-    const bool moreE = static_cast<bool>(std::getline(e, le));
-    if (!moreA) la = "<end>";
-    if (!moreE) le = "<end>";
-    if (la != le || (!moreA && !moreE)) {
-      return "first difference at line " + std::to_string(line) + "\n  expected: " + le +
-             "\n  actual:   " + la;
-    }
-  }
-}

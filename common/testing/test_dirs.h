@@ -36,6 +36,3 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 // The whole file's bytes, or "" when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-// For golden files: "" when the texts are equal, else "first difference at line N" with the
-// expected and the actual line ("<end>" where a text has no more lines).
-std::string FirstDifference(const std::string& actual, const std::string& expected);

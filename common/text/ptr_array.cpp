@@ -9,6 +9,10 @@
 
 namespace {
 
+// Growth steps of at least this many slots (64 KB), larger than the block they grow, take a
+// fresh zeroed block.
+constexpr int kFreshBlockSlots = 8192;
+
 void ZeroSlots(void** slots, int n) {
   if (n > 0) memset(slots, 0, static_cast<size_t>(n) * sizeof(void*));
 }
@@ -46,9 +50,22 @@ int SPtrArray::SetSize(int n) {
   if (wanted < n) wanted = n;
   if (wanted > INT_MAX) wanted = n;
   int slots = static_cast<int>(wanted);
-  void** block = static_cast<void**>(realloc(data_, static_cast<size_t>(slots) * sizeof(void*)));
-  if (!block) return -1;
-  ZeroSlots(block + capacity_, slots - capacity_);
+  void** block = nullptr;
+  const int added = slots - capacity_;
+  if (added >= kFreshBlockSlots && capacity_ < added) {
+    // A large first step (the bar lists reserve 100000 slots at a time): a fresh zeroed
+    // block comes from the system untouched, so the new slots take memory only as they are
+    // used. Zeroing them by hand would touch every page of the step at once, for every
+    // instance. Later steps of a long list grow in place: copying it would cost more.
+    block = static_cast<void**>(calloc(static_cast<size_t>(slots), sizeof(void*)));
+    if (!block) return -1;
+    memcpy(block, data_, static_cast<size_t>(capacity_) * sizeof(void*));
+    free(data_);
+  } else {
+    block = static_cast<void**>(realloc(data_, static_cast<size_t>(slots) * sizeof(void*)));
+    if (!block) return -1;
+    ZeroSlots(block + capacity_, slots - capacity_);
+  }
   data_ = block;
   capacity_ = slots;
   return 0;

@@ -206,3 +206,23 @@ TEST(PtrArrayTest, TypedViewCastsOnly) {
 }
 
 }  // namespace
+
+// Large steps: the first one takes a fresh block, later ones grow in place; either way the
+// slots keep their pointers and the new slots read zero.
+TEST(PtrArrayTest, LargeStepsKeepSlotsAndZeroTheRest) {
+  int marks[3] = {};
+  for (int step : {8191, 8192, 100000}) {
+    SCOPED_TRACE(step);
+    SPtrArray a;
+    a.SetSizeInit(0, step);
+    for (int i = 0; i < 10; ++i) a.Add(&marks[i % 3]);
+    for (int round = 0; round < 2; ++round) {
+      const int capacity = a.GetCapacity();
+      a.SetSize(capacity + 1);
+      EXPECT_EQ(capacity + step, a.GetCapacity());
+      for (int i = 0; i < 10; ++i) EXPECT_EQ(&marks[i % 3], a.GetAt(i)) << i;
+      for (int i = capacity; i < a.GetCapacity(); i += 997) EXPECT_EQ(nullptr, a.GetData()[i]) << i;
+      EXPECT_EQ(nullptr, a.GetData()[a.GetCapacity() - 1]);
+    }
+  }
+}

@@ -157,6 +157,14 @@ int CompareNoCase(const char* a, const char* b, int mode) {
   return 0;
 }
 
+int TextToIntSaturated(const char* text) {
+  if (!text) return 0;
+  const long long v = std::strtoll(text, nullptr, 10);  // itself held to the long long range
+  if (v > 2147483647LL) return 2147483647;
+  if (v < -2147483647LL - 1) return -2147483647 - 1;
+  return static_cast<int>(v);
+}
+
 int HexToInt(const char* p) {
   if (!p) return 0;
   unsigned value = 0;

@@ -17,6 +17,10 @@ int strfld(const char* src, char separator, int from, int to, char* out, int out
 // blank). 0 for an empty or null text.
 int CountFields(const char* src, char separator);
 
+// The leading decimal number of text as atoi reads it (white space, an optional sign,
+// digits), held to the int range instead of overflowing; 0 for null or no number.
+int TextToIntSaturated(const char* text);
+
 // atoi of field n; 0 when the field is absent.
 int GetFieldInt(const char* src, char separator, int n);
 

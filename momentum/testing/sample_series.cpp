@@ -1,38 +1,26 @@
-// Test support: reading the sample bar files (see sample_series.h).
+// Test support: the sample bar files in the host's form (see sample_series.h), read with the
+// test kit's bar-file reader.
 
 #include "momentum/testing/sample_series.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
+#include "common/testing/bar_file.h"
+#include "hostbridge/entry_frame.h"
 
 std::vector<HostSeriesBar> ReadHostSeries(const std::string& dir, const std::string& file) {
   std::vector<HostSeriesBar> bars;
-  std::ifstream in(dir + "/" + file, std::ios::binary);
-  std::string line;
-  if (!std::getline(in, line)) return bars;
-  const bool closeOnly = line.find("Time") != std::string::npos;
-  while (std::getline(in, line)) {
-    int y = 0, m = 0, d = 0, hh = 0, mm = 0;
-    double o = 0, h = 0, l = 0, c = 0, v = 0;
+  BarFile read;
+  std::string error;
+  if (!ReadBarFile(dir + "/" + file, &read, &error)) return bars;
+  bars.reserve(read.bars.size());
+  for (const CsvBar& c : read.bars) {
     HostSeriesBar b;
-    if (closeOnly) {
-      if (std::sscanf(line.c_str(), "%d-%d-%d,%d:%d,%lf", &y, &m, &d, &hh, &mm, &c) != 6)
-        continue;
-      o = h = l = c;
-      b.time = hh * 100 + mm;
-    } else {
-      if (std::sscanf(line.c_str(), "%d-%d-%d,%lf,%lf,%lf,%lf,%lf", &y, &m, &d, &o, &h, &l, &c,
-                      &v) != 8)
-        continue;
-      b.time = 1600;
-    }
-    b.date = y * 10000 + m * 100 + d - 19000000;
-    b.open = static_cast<float>(o);
-    b.high = static_cast<float>(h);
-    b.low = static_cast<float>(l);
-    b.close = static_cast<float>(c);
-    b.volume = static_cast<float>(v);
+    b.date = FullDateToHost(c.date);
+    b.time = read.hasTime ? c.time : 1600;
+    b.open = static_cast<float>(c.open);
+    b.high = static_cast<float>(c.high);
+    b.low = static_cast<float>(c.low);
+    b.close = static_cast<float>(c.close);
+    b.volume = read.closeOnly ? 0.0f : static_cast<float>(c.volume);
     bars.push_back(b);
   }
   return bars;

@@ -30,10 +30,10 @@
 inline constexpr int kBarMgrFilterBit = 0x02;  // same-direction pivot filter (pivot engine)
 inline constexpr int kBarMgrTraceBit = 0x08;   // log pivot consolidations
 
-// Records keep the field order of the original layout but natural alignment: packed
-// records would put the prices at odd addresses, and every caller that binds a price to a
-// reference (std::max, test macros) would read misaligned memory. Nothing stores or passes
-// these records in binary form.
+// The records keep their field order but natural alignment: packed records would put the
+// prices at odd addresses, and every caller that binds a price to a reference (std::max,
+// test macros) would read misaligned memory. Nothing stores or passes these records in
+// binary form.
 
 // One bar.
 struct CBarMgrData {
@@ -143,45 +143,47 @@ class CBarMgr {
   // Writes bars since (current - bar), price, direction and bar index into slots 0-3 of out.
   static void WritePivotSlots(const CBarMgrPivot& pivot, int current, SlotBlock out);
 
-  // --- members, in the order of the original record ---------------------------------------
-  CTxt m_Reserved1;
-  CTxt m_Reserved2;
+  // --- state, in the record's field order -----------------------------------------------
   int m_nCounter1 = 0;  // reset when the pivots are released
   int m_nCounter2 = 0;
   int m_nLastBarNumber = -1;  // entry frame; XMT_MOMENTUM's bar count
-  int m_nMaxTLAge = 50;       // "MaxTLAge"
-  int m_nMaxPivAge1 = 300;    // "MaxPivAge1"
-  int m_nMaxPivAge2 = 60;     // "MaxPivAge2"
+  int m_nMaxTLAge = 50;       // "MaxTLAge"   } settings read at construction and kept;
+  int m_nMaxPivAge1 = 300;    // "MaxPivAge1" } no computation reads them
+  int m_nMaxPivAge2 = 60;     // "MaxPivAge2" }
   CXMTDateTime m_LastBarDT;   // date-time of the bar last stored or matched
   int m_nBarType = 99;        // no type
   int m_nBarInterval = 0;
-  int m_nMisc[5] = {1, 0, -1, 0, 1};
   CTxt m_Symbol;
-  CTxt m_Text;
   CTxt m_DataDir;
-  int m_nMisc2 = 0;
   float m_fValues[10] = {};   // free for the owner; zeroed by every Release
   void* m_pObjects[10] = {};  // not owned; free for the owner; zeroed by every Release
   STypedPtrArray<CXMTDateTime> m_Dates;
-  CXMTDateTime m_DT1;
-  CXMTDateTime m_DT2;
   CTxt m_Name;
   STypedPtrArray<CBarMgrData> m_Bars;
   STypedPtrArray<CBarMgrPivot> m_Pivots;
   STypedPtrArray<CBarMgrLine> m_Lines;
   STypedPtrArray<CBarMgrCust> m_Custs;
-  int m_nMisc3[2] = {0, 0};
   int m_nFlags = 0;            // kBarMgrFilterBit, kBarMgrTraceBit
-  int m_nPivotLeft = 20;       // "PivotLeft"
-  int m_nPivotRight = 20;      // "PivotRight"
-  int m_nShowBars = 400;       // "ShowBars"
-  int m_nSmoothLen = 0;        // "SmoothLen"
-  int m_nMisc4 = -1;
+  int m_nPivotLeft = 20;       // "PivotLeft"  } settings read at construction and kept;
+  int m_nPivotRight = 20;      // "PivotRight" } no computation reads them
+  int m_nShowBars = 400;       // "ShowBars"   }
+  int m_nSmoothLen = 0;        // "SmoothLen"  }
   CBarMgrData* m_pExtBars = nullptr;  // external bar block (owned when set)
   int m_nExtBars = 0;
   SFltArray m_Smoothed;
   CBarMgrAuxBuffer m_Aux;
   int m_nCustNotOwned = 0;  // not 0: the custom entries belong to someone else
+
+  // --- kept for the record's layout with their initial values; nothing reads them --------
+  CTxt m_Reserved1;
+  CTxt m_Reserved2;
+  int m_nMisc[5] = {1, 0, -1, 0, 1};
+  CTxt m_Text;
+  int m_nMisc2 = 0;
+  CXMTDateTime m_DT1;
+  CXMTDateTime m_DT2;
+  int m_nMisc3[2] = {0, 0};
+  int m_nMisc4 = -1;
 
  private:
   // Set when SetPivot appends a record that belongs before the newest one; cleared by

@@ -8,7 +8,7 @@
 
 #include "common/settings/files.h"
 #include "common/settings/settings.h"
-#include "pattern/testing/test_env.h"
+#include "pattern/barmgr/testing/data_drive.h"
 
 namespace {
 

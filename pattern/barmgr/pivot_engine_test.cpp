@@ -10,7 +10,7 @@
 #include "common/settings/trace_log.h"
 #include "common/text/txt.h"
 #include "pattern/barmgr/bar_mgr.h"
-#include "pattern/testing/test_env.h"
+#include "pattern/barmgr/testing/data_drive.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // Shows a dialog-class window titled "BarGaugeView - test" with a static control 1004. When
 // WM_COMMAND 1002 arrives it writes the control's text into the output file and exits. It
 // gives up by itself after a minute so that a failed test leaves nothing running.
-#include <windows.h>
-
 #include <cstdio>
 #include <cstring>
+
+#include "common/platform/win32_api.h"
 
 namespace {
 

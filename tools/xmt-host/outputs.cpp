@@ -89,7 +89,7 @@ std::string RangeStrokes(const Frame& f, const BarFile& bars) {
   if (bars.closeOnly || bars.bars.size() > static_cast<size_t>(f.width) / 2) return "";
   std::ostringstream d;
   for (size_t i = 0; i < bars.bars.size(); ++i) {
-    const SimBar& b = bars.bars[i];
+    const CsvBar& b = bars.bars[i];
     d << 'M' << Num(f.X(static_cast<double>(i)), 1) << ',' << Num(f.Y(b.high), 1) << 'V'
       << Num(f.Y(b.low), 1);
   }
@@ -195,7 +195,7 @@ bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOut
   s << "\n";
   const size_t rows = std::min(bars.bars.size(), out.results.size());
   for (size_t i = 0; i < rows; ++i) {
-    const SimBar& b = bars.bars[i];
+    const CsvBar& b = bars.bars[i];
     char head[200];
     std::snprintf(head, sizeof head, "%s,%02d:%02d,%.6g,%.6g,%.6g,%.6g,%.15g,%d",
                   DateText(b.date).c_str(), b.time / 100, b.time % 100, b.open, b.high, b.low,

@@ -7,6 +7,9 @@
 
 #include "tools/xmt-host/study_kit.h"
 
+#include "hostbridge/entry_frame.h"
+#include "pattern/pattern64.h"
+
 const std::vector<StudyInfo>& StudyTable() {
   static const std::vector<StudyInfo> table = {
       {"zigzag", "XMT_PATTERN", "zig-zag pivots (XMT_ZZ_AddBar + XMT_ZZ_CalcPiv)",
@@ -35,14 +38,14 @@ const StudyInfo* FindStudy(const std::string& name) {
 int AutoScale(const BarFile& file) {
   double low = 0, high = 0;
   PriceRange(file, &low, &high);
-  return high < 3.0 ? 10000 : 100;
+  return PriceScaleForHigh(high);
 }
 
-bool LibraryTakes(const SimBar& bar) { return bar.date - 19000000 >= 900000; }
+bool LibraryTakes(const CsvBar& bar) { return FullDateToHost(bar.date) >= 900000; }
 
 bool CheckPriceScale(const BarFile& file, int scale, std::string* error) {
-  for (const SimBar& b : file.bars) {
-    const int s = scale > 0 ? scale : (static_cast<float>(b.high) < 3.0f ? 10000 : 100);
+  for (const CsvBar& b : file.bars) {
+    const int s = scale > 0 ? scale : PriceScaleForHigh(static_cast<float>(b.high));
     const double limit = 2147483647.0 / s;
     for (double p : {b.open, b.high, b.low, b.close}) {
       if (std::fabs(p) < limit) continue;
@@ -64,8 +67,8 @@ int ScalePrice(double price, int scale) {
   return static_cast<int>(v);
 }
 
-ScaledBar::ScaledBar(const SimBar& bar, int scale)
-    : date(bar.date - 19000000),
+ScaledBar::ScaledBar(const CsvBar& bar, int scale)
+    : date(FullDateToHost(bar.date)),
       time(bar.time),
       open(ScalePrice(bar.open, scale)),
       high(ScalePrice(bar.high, scale)),

@@ -11,6 +11,7 @@
 
 #include "common/platform/platform.h"
 #include "hostbridge/testing/fake_host.h"
+#include "pattern/pattern64.h"
 #include "tools/xmt-host/study_kit.h"
 
 namespace fs = std::filesystem;
@@ -168,7 +169,7 @@ class Pattern64Study : public Study {
     return o_.style == 2 ? PivotSlotNames(12) : std::vector<std::string>{"Found"};
   }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
-    const SimBar& b = file.bars[i];
+    const CsvBar& b = file.bars[i];
     FakeBar bar;
     bar.open = b.open;
     bar.high = b.high;
@@ -205,7 +206,7 @@ class Pattern64Study : public Study {
 
  private:
   // The entry's own rule, bar by bar: 10000 below a high of 3, else 100.
-  static int BarScale(const SimBar& b) { return static_cast<float>(b.high) < 3.0f ? 10000 : 100; }
+  static int BarScale(const CsvBar& b) { return PriceScaleForHigh(static_cast<float>(b.high)); }
 
   StudyOptions o_;
   std::string name_;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/xmt-host/bar_file.h"
+#include "common/testing/bar_file.h"
 #include "tools/xmt-host/library.h"
 
 struct StudyOptions {
@@ -73,12 +73,12 @@ struct StudyInfo {
 const std::vector<StudyInfo>& StudyTable();
 const StudyInfo* FindStudy(const std::string& name);
 
-// Scale rule shared by the studies: 10000 below a high of 3.0, else 100.
-int AutoScale(const BarFile& file);
+// Scale rule shared by the studies: the library's rule, 10000 below a high of 3.0, else 100.
+int AutoScale(const BarFile& file);  // PriceScaleForHigh (pattern64.h) of the highest high
 // False with *error naming the first bar whose price does not fit an int at that scale
 // (scale 0: each bar at the rule above, as XMT_PATTERN64 scales it).
 bool CheckPriceScale(const BarFile& file, int scale, std::string* error);
 // Whether the libraries take the bar: they refuse host dates below 900000 (before 1990).
-bool LibraryTakes(const SimBar& bar);
+bool LibraryTakes(const CsvBar& bar);
 // price * scale rounded half away from zero.
 int ScalePrice(double price, int scale);

@@ -9,7 +9,7 @@
 
 // A bar in the host's call form: host date and time, prices as scaled integers.
 struct ScaledBar {
-  ScaledBar(const SimBar& bar, int scale);
+  ScaledBar(const CsvBar& bar, int scale);
   int date, time;
   int open, high, low, close;
   int volume;

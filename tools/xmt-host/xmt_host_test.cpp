@@ -7,8 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "hostbridge/entry_frame.h"
 #include "pattern/xmt_pattern.h"
-#include "tools/xmt-host/bar_file.h"
+#include "common/testing/bar_file.h"
 #include "tools/xmt-host/demo.h"
 #include "tools/xmt-host/library.h"
 #include "tools/xmt-host/options.h"
@@ -103,11 +104,11 @@ void ExpectZigZagCsvMatchesDirectCalls(const std::string& csvPath, const std::st
   EXPECT_EQ(line.rfind("Date,Time,Open,High,Low,Close,Volume,Result,NewSince,NewPrice", 0), 0u);
   int pivots = 0;
   for (size_t i = 0; i < file.bars.size(); ++i) {
-    const SimBar& b = file.bars[i];
+    const CsvBar& b = file.bars[i];
     int o = static_cast<int>(b.open * 100 + 0.5), h = static_cast<int>(b.high * 100 + 0.5);
     int l = static_cast<int>(b.low * 100 + 0.5), c = static_cast<int>(b.close * 100 + 0.5);
-    int index = addBar(1, id.c_str(), b.date - 19000000, b.time, static_cast<int>(i) + 1, 100,
-                       &o, &h, &l, &c, static_cast<int>(b.volume));
+    int index = addBar(1, id.c_str(), FullDateToHost(b.date), b.time, static_cast<int>(i) + 1,
+                       100, &o, &h, &l, &c, static_cast<int>(b.volume));
     XmtSlot block[12] = {};
     int r = calcPiv(0, id.c_str(), index + 1, left, right, block);
     pivots += r != 0;

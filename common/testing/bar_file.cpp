@@ -1,5 +1,5 @@
 // Reads the simulator's bar files (see bar_file.h).
-#include "tools/xmt-host/bar_file.h"
+#include "common/testing/bar_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -134,7 +134,7 @@ bool ReadBarStream(std::istream& in, const std::string& name, BarFile* out, std:
     if (fields.size() != width)
       return fail(lineNo, "expected " + std::to_string(width) + " fields, found " +
                               std::to_string(fields.size()));
-    SimBar bar;
+    CsvBar bar;
     bar.line = lineNo;
     bar.date = ParseDate(fields[map[kDate]]);
     if (bar.date == 0) return fail(lineNo, "bad date '" + fields[map[kDate]] + "'");
@@ -181,7 +181,7 @@ bool ReadBarFile(const std::string& path, BarFile* out, std::string* error) {
 void PriceRange(const BarFile& file, double* low, double* high) {
   *low = *high = 0;
   for (size_t i = 0; i < file.bars.size(); ++i) {
-    const SimBar& b = file.bars[i];
+    const CsvBar& b = file.bars[i];
     if (i == 0 || b.low < *low) *low = b.low;
     if (i == 0 || b.high > *high) *high = b.high;
   }

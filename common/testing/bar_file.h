@@ -1,4 +1,4 @@
-// Bar files for the simulator: CSV with a header naming the columns
+// Bar files of the simulator and the tests: CSV with a header naming the columns
 // (Date[,Time],Open,High,Low,Close[,Volume] or Date,Time,Close), one bar per row.
 //
 // Dates may be written 2015-04-15 or 20150415, times 09:30 or 0930 (a missing time is
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-struct SimBar {
+struct CsvBar {
   int date = 0;  // yyyymmdd
   int time = 0;  // HHMM
   double open = 0, high = 0, low = 0, close = 0, volume = 0;
@@ -21,7 +21,7 @@ struct BarFile {
   std::string path;
   bool hasTime = false;
   bool closeOnly = false;
-  std::vector<SimBar> bars;
+  std::vector<CsvBar> bars;
 };
 
 // Result true on success; otherwise *error reads "<path>:<line>: <what is wrong>".

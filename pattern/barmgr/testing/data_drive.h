@@ -1,4 +1,5 @@
-// Test set-up shared by the pattern test programs.
+// Test set-up of every program that makes bar managers (the bar manager's own tests and the
+// pattern tests above it).
 //
 // A new bar manager takes its data-folder drive from the registry value "DRIVE" of
 // "Software\XMT\KorvaMgr", writing the base folder's drive there when it is missing. Under

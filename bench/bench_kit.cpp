@@ -1,0 +1,90 @@
+// Host folders, sample files, synthetic minute bars and instance IDs for the benchmarks.
+
+#include "bench/bench_kit.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <random>
+
+#include "common/platform/modules.h"
+
+void IsolateHostFolders(const char* name) {
+  std::string root = std::string("out/bench/") + name;
+  SetEnvironmentValue("XMT_ROOT", (root + "/root").c_str());
+  SetEnvironmentValue("XMT_HOST_DIR", root.c_str());
+}
+
+const BarFile& SampleFile(const char* fileName) {
+  static std::map<std::string, BarFile> files;
+  auto it = files.find(fileName);
+  if (it != files.end()) return it->second;
+  BarFile file;
+  std::string error;
+  if (!ReadBarFile(std::string(XMT_DATA_DIR "/") + fileName, &file, &error)) {
+    std::fprintf(stderr, "bench: %s\n", error.c_str());
+    std::exit(2);
+  }
+  return files.emplace(fileName, std::move(file)).first->second;
+}
+
+float HostBar::Close() const { return static_cast<float>(close) / kSynthScale; }
+
+std::vector<HostBar> HostBars(const BarFile& file, int scale) {
+  std::vector<HostBar> out;
+  out.reserve(file.bars.size());
+  auto scaled = [scale](double v) { return static_cast<int>(std::lround(v * scale)); };
+  for (const CsvBar& b : file.bars) {
+    HostBar h;
+    h.date = b.date - 19000000;
+    if (h.date < 900000) continue;
+    h.time = b.time;
+    h.open = scaled(b.open);
+    h.high = scaled(b.high);
+    h.low = scaled(b.low);
+    h.close = scaled(b.close);
+    h.volume = static_cast<int>(b.volume);
+    out.push_back(h);
+  }
+  return out;
+}
+
+std::vector<HostBar> MinuteBars(size_t count, uint32_t seed) {
+  static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  std::mt19937 rng(seed);
+  std::uniform_int_distribution<int> step(-20, 20), wick(0, 15), vol(1, 500);
+  std::vector<HostBar> out(count);
+  int year = 2001, month = 1, day = 2, minute = 0;
+  int price = kSynthScale;
+  for (HostBar& b : out) {
+    b.date = (year - 1900) * 10000 + month * 100 + day;
+    b.time = (minute / 60) * 100 + minute % 60;
+    b.open = price;
+    price += step(rng);
+    if (price < kSynthScale / 2) price = kSynthScale / 2;
+    b.close = price;
+    b.high = std::max(b.open, b.close) + wick(rng);
+    b.low = std::min(b.open, b.close) - wick(rng);
+    b.volume = vol(rng);
+    if (++minute == 24 * 60) {
+      minute = 0;
+      const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+      if (++day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) {
+        day = 1;
+        if (++month > 12) {
+          month = 1;
+          ++year;
+        }
+      }
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> InstanceIds(const char* prefix, int count) {
+  std::vector<std::string> ids;
+  ids.reserve(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) ids.push_back("BENCH_" + std::string(prefix) + "_" + std::to_string(i));
+  return ids;
+}

@@ -1,0 +1,47 @@
+// Shared pieces of the benchmark programs: host folders kept apart from the user's own,
+// the sample bar files, synthetic minute bars for the history and instance cases, and the
+// instance IDs of the interleaved cases.
+//
+// Every program reports export cases as "<Export>/export" and the loop without the frame
+// (registry look-up, conversions, logging) as "<Export>/bare" in the same run, so that
+// scripts/bench_page.py can put their ratio on the performance page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/testing/bar_file.h"
+
+// Points XMT_ROOT and XMT_HOST_DIR below out/bench/<name>, so that the libraries' settings,
+// logs and folders stay out of the user's own. Call before the first library call.
+void IsolateHostFolders(const char* name);
+
+// A sample bar file of testdata/ by file name; exits with a message when it cannot be read.
+const BarFile& SampleFile(const char* fileName);
+
+// One bar in the host's call form: host date ((year - 1900) * 10000 + month * 100 + day),
+// time HHMM, prices times kSynthScale.
+struct HostBar {
+  int date = 0, time = 0;
+  int open = 0, high = 0, low = 0, close = 0;
+  int volume = 0;
+  float Close() const;
+};
+inline constexpr int kSynthScale = 10000;
+
+// The bars of a sample file in host form, prices scaled by `scale`; bars dated before
+// 1990 (the host form below 900000) are left out.
+std::vector<HostBar> HostBars(const BarFile& file, int scale);
+
+// `count` one-minute bars from 2 January 2001 00:00 on, every minute of every day, as a
+// seeded random walk around 1.0 (same seed, same bars).
+std::vector<HostBar> MinuteBars(size_t count, uint32_t seed = 1);
+
+// History cases fill an instance with N bars and this many more before the timing: the bar
+// lists grow by 100000 slots at N + 10 for N = 100000 and 1000000, and that one step, which
+// comes once in 100000 bars, would otherwise fall into the few thousand bars timed.
+inline constexpr size_t kPastGrowth = 20;
+
+// "BENCH_<prefix>_<i>" for i = 0 .. count - 1.
+std::vector<std::string> InstanceIds(const char* prefix, int count);

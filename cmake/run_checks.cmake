@@ -1,0 +1,17 @@
+# Runs every script of DIR (except the shared module pivots.py) with PYTHON; fails when one
+# of them does. Usage: cmake -DPYTHON=python3 -DDIR=<folder> -P run_checks.cmake
+file(GLOB scripts ${DIR}/*.py)
+set(failed "")
+foreach(script IN LISTS scripts)
+  get_filename_component(name ${script} NAME)
+  if(name STREQUAL "pivots.py")
+    continue()
+  endif()
+  execute_process(COMMAND ${PYTHON} ${script} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    list(APPEND failed ${name})
+  endif()
+endforeach()
+if(failed)
+  message(FATAL_ERROR "disagree with their expected files: ${failed}")
+endif()
