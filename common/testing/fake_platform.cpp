@@ -144,13 +144,12 @@ std::vector<uint32_t> FakePlatform::MidiMessages() {
 FILE* FakePlatform::OpenFile(const char* path, const char* mode) {
   const bool writes = mode && (std::strpbrk(mode, "wa+") != nullptr);
   if (!diskFull || !writes) return PlatformWrapper::OpenFile(path, mode);
-  // The file is made (as on a full disk, where the open still succeeds) but stays empty;
-  // the stream writes to the device that is always full. Where there is none (Windows),
-  // the open fails as a full disk's can.
+  // The open succeeds (as on a full disk) and makes the file, but the stream handed out
+  // is the file opened for reading only: every write to it fails, on every system.
   if (FILE* made = PlatformWrapper::OpenFile(path, mode)) std::fclose(made);
-  FILE* full = std::fopen("/dev/full", "wb");
-  if (!full) errno = ENOSPC;
-  return full;
+  FILE* readOnly = PlatformWrapper::OpenFile(path, "rb");
+  if (!readOnly) errno = ENOSPC;
+  return readOnly;
 }
 
 FakePlatform::~FakePlatform() {

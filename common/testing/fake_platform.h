@@ -88,8 +88,8 @@ class FakePlatform : public PlatformWrapper {
   long StartProcess(const char* commandLine, const PlatformStart& opts,
                     unsigned long* exitCode) override;
 
-  // With diskFull, a file opened for writing takes no data: natively its writes fail as on
-  // a full disk (the stream writes to /dev/full); elsewhere the open itself fails (ENOSPC).
+  // With diskFull, a file opened for writing takes no data: the open succeeds and makes
+  // the file, but every write to the stream fails, as on a full disk.
   FILE* OpenFile(const char* path, const char* mode) override;
   int RenameFile(const char* from, const char* to) override {
     return renameFails ? -1 : PlatformWrapper::RenameFile(from, to);
