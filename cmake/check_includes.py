@@ -20,7 +20,7 @@ import re
 import sys
 
 LEVELS = {"platform": 0, "common": 1, "hostbridge": 2, "library": 3, "tools": 4}
-TOOLS = ("tools", "fuzz", "bench", "installer")
+TOOLS = ("tools", "fuzz", "bench", "installer", "robustness")
 NOT_SOURCE = ("build", "cmake", "docs", "testdata", "scripts", ".git", ".ci")
 SHARED_LIBRARY_PARTS = ("pattern/barmgr/", "momentum/calc_stack")
 OS_HEADERS = re.compile(

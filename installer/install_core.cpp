@@ -29,6 +29,29 @@ CTxt NameOf(const CTxt& path) {
   return name;
 }
 
+// Copies source over target without ever leaving a half-written target: the data goes to
+// "<target>.partial" beside it first, which is then renamed over the target in one step.
+// When the copy or the rename fails, the partial file is removed and the old target stays
+// as it was (a library the platform has loaded cannot be replaced on Windows). Result 0,
+// CopyFileData's negative result (-2 also for a read-only target), or -8 when the rename
+// fails.
+int CopyIntoPlace(const CTxt& source, const CTxt& target) {
+  Platform& platform = Platform::Default();
+  // A target that is there but may not be written (read-only) is left alone, as a copy
+  // straight onto it would be refused (-2, it cannot be removed): a rename could replace it.
+  if (platform.FileAccess(target, 0) == 0 && platform.FileAccess(target, 2) != 0) return -2;
+  CTxt partial;
+  partial.Format("%s.partial", static_cast<const char*>(target));
+  int result = CopyFileData(source, partial);
+  if (result == 0 && platform.RenameFile(partial, target) != 0) result = -8;
+  if (result != 0) {
+    const int saved = errno;
+    platform.RemoveFile(partial);
+    errno = saved;
+  }
+  return result;
+}
+
 // Copies each listed library into the platform's folder unless a file of the same size is
 // there already. A failed copy is reported and the next file follows.
 void SynchronizeLibraries(const char* hostFolder, const CTxtArray& files) {
@@ -45,7 +68,7 @@ void SynchronizeLibraries(const char* hostFolder, const CTxtArray& files) {
       continue;
     }
     errno = 0;
-    const int copied = CopyFileData(source, target);
+    const int copied = CopyIntoPlace(source, target);
     if (copied == 0) {
       LogTrace(kRolloutCategory, 1, "Synchronized DLL module:\r\n%s%s ->\r\n%s%s (%d)", kIndent,
                static_cast<const char*>(source), kIndent, static_cast<const char*>(target),

@@ -2,10 +2,11 @@
 //
 // Rollout installs from a source folder: the fixed release folder when it exists, else the
 // folder it was started in. It copies every library (extension DLL) of that folder into the
-// platform's program folder unless a file of the same size is already there, imports every
-// PowerLanguage archive (extension PLA) by running the platform's editor on it and waiting
-// until the editor ends, and finally opens the page or starts the program that the first
-// line of "Rollout.cfg" names. Every step is reported through the trace log (category
+// platform's program folder unless a file of the same size is already there (through a
+// temporary file beside the target, renamed over it, so that a failed copy leaves the old
+// library in place), imports every PowerLanguage archive (extension PLA) by running the
+// platform's editor on it and waiting until the editor ends, and finally opens the page or
+// starts the program that the first line of "Rollout.cfg" names. Every step is reported through the trace log (category
 // "Rollout", level 1), and so also in the status text.
 //
 // Contract: everything goes through the platform layer; nothing throws; a failed copy or

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "common/platform/platform.h"
 #include "common/settings/deliverable.h"
 #include "common/settings/settings.h"
@@ -151,14 +155,71 @@ TEST_F(InstallCoreTest, LibrariesAreCopiedUnlessTheSizeMatchesAndFailuresDoNotSt
     EXPECT_GT(at, previous);
     previous = at;
   }
+  // The copy goes to a partial file beside the target; renaming it over the folder fails.
   int failed = IndexOf("Error synchronizing DLL module:\r\n  " + source + "/d.dll ->\r\n  " +
-                       host + "/d.dll\r\n  Error(-2): ");
+                       host + "/d.dll\r\n  Error(-8): ");
   ASSERT_GE(failed, 0) << AllMessages();
   EXPECT_EQ(g_messages[failed].back(), ')');
   EXPECT_LT(failed, IndexOf("Synchronized DLL module:\r\n  " + source + "/new.dll"));
   EXPECT_EQ(IndexOf("Synchronized DLL module:\r\n  " + source + "/notes.txt"), -1);
   EXPECT_EQ(IndexOf("Synchronized DLL module:\r\n  " + source + "/folder.dll"), -1);
   EXPECT_EQ(g_messages.back(), "Installation completed successfully: (" + source + ")");
+}
+
+// A copy that fails at any point leaves the platform's old library whole and no partial
+// file behind, and the run goes on: a full disk, a refused rename, and on Windows a
+// read-only library and one the system has loaded (locked).
+TEST_F(InstallCoreTest, AFailedCopyLeavesTheOldLibraryInPlace) {
+  const std::string src = tree_.start();
+  const std::string host = tree_.Make(tree_.host());
+  ASSERT_TRUE(InstallTree::PutStandin(Editor()));
+  ASSERT_TRUE(InstallTree::Put(src + "/lib.dll", 20));
+  const std::string target = host + "/lib.dll";
+  enum class Failure { DiskFull, RenameRefused, ReadOnly, Loaded };
+  struct Case {
+    const char* name;
+    Failure how;
+    int error;
+  };
+  std::vector<Case> cases = {{"disk full", Failure::DiskFull, -6},  // the writes fail
+                             {"rename refused", Failure::RenameRefused, -8}};
+#ifdef _WIN32
+  cases.push_back({"read-only library", Failure::ReadOnly, -2});
+  cases.push_back({"loaded library", Failure::Loaded, -8});
+#endif
+  const std::string source = Source();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // The old library: a real program file where the system is to load it.
+    Platform::Default().RemoveFile(target.c_str());
+    ASSERT_TRUE(c.how == Failure::Loaded ? InstallTree::PutStandin(target)
+                                         : InstallTree::PutText(target, "old library"));
+    const std::string old = ReadWholeFile(target);
+    FakePlatform fake;
+    fake.diskFull = c.how == Failure::DiskFull;
+    fake.renameFails = c.how == Failure::RenameRefused;
+    ScopedPlatform scope(fake);
+#ifdef _WIN32
+    HMODULE loaded = nullptr;
+    if (c.how == Failure::ReadOnly) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.how == Failure::Loaded) {
+      loaded = LoadLibraryExA(target.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+      ASSERT_NE(loaded, nullptr);
+    }
+#endif
+    g_messages.clear();
+    EXPECT_EQ(InstallAndReport(places_, source.c_str()), 0);
+#ifdef _WIN32
+    if (loaded) FreeLibrary(loaded);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+    EXPECT_GE(IndexOf("Error synchronizing DLL module:\r\n  " + source + "/lib.dll ->\r\n  " +
+                      target + "\r\n  Error(" + std::to_string(c.error) + "): "),
+              0)
+        << AllMessages();
+    EXPECT_EQ(ReadWholeFile(target), old);
+    EXPECT_NE(Platform::Default().FileAccess((target + ".partial").c_str(), 0), 0);
+  }
 }
 
 TEST_F(InstallCoreTest, ArchivesAreImportedOneAtATimeWaitingForTheEditor) {

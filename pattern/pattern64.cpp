@@ -86,7 +86,9 @@ int ReadHost(IHostStudy* study, HostBar& bar, char* err) {
 
   const HostDateFields when = HostBarDate(dates.Get(), 0);
   bar.dt.Reset();
-  bar.dt.year = static_cast<unsigned char>(when.year - 1900);
+  // The year's byte as the bar stores it; unsigned, so that a host year near INT_MIN
+  // wraps instead of overflowing.
+  bar.dt.year = static_cast<unsigned char>(static_cast<unsigned>(when.year) - 1900u);
   bar.dt.month = static_cast<unsigned char>(when.month);
   bar.dt.day = static_cast<unsigned char>(when.day);
   bar.dt.hour = static_cast<unsigned char>(when.hour);

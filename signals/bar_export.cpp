@@ -110,6 +110,7 @@ int CBarExport::SaveCsv(const char* sym, const ExportBar& bar, int append) {
                  (double)ScaleHostPrice(bar.low, bar.divisor),
                  (double)ScaleHostPrice(bar.close, bar.divisor), Volume(bar.volume));
     file.Write(text);
+    if (!file.Close()) return -10;
   } catch (...) {
     LogTrace("CSV", 2, "Internal Error occured");
   }
@@ -148,6 +149,7 @@ int CBarExport::SaveTxt(const char* sym, const ExportBar& bar, int closeOnly) {
                    Volume(bar.volume));
     }
     file.Write(text);
+    if (!file.Close()) return -10;
   } catch (...) {
     LogTrace("TXT", 2, "Internal Error occured");
   }

@@ -7,8 +7,8 @@
 //
 // Contract:
 // - Results: the run's line counter after the call (1 for the first line of a run); -9 null
-//   symbol; -10 the file cannot be opened or the symbol is no plain file name. The counter
-//   has been advanced also when -10 is returned.
+//   symbol; -10 the file cannot be opened or written (a full disk) or the symbol is no
+//   plain file name. The counter has been advanced also when -10 is returned.
 // - A run continues while the symbol equals the stored one without regard to case; symbols
 //   are kept whole, whatever their length.
 // - Prices: integer / divisor in single precision; a divisor below 1 writes 0 (as the
@@ -68,7 +68,8 @@ bool IsPlainFileName(const char* name);
 // sym is no plain file name or the file cannot be opened.
 FILE* OpenExportFile(const char* sym, const char* ext, bool append);
 
-// Closes the file it holds when it goes out of scope.
+// Closes the file it holds when it goes out of scope. Close tells whether every byte
+// written reached the file (a full disk shows at a write or at the close).
 class ExportFile {
  public:
   explicit ExportFile(FILE* f) : f_(f) {}
@@ -78,12 +79,22 @@ class ExportFile {
   ExportFile(const ExportFile&) = delete;
   ExportFile& operator=(const ExportFile&) = delete;
   bool IsOpen() const { return f_ != nullptr; }
-  void Write(const std::string& text) const {
-    if (f_ && !text.empty()) fwrite(text.data(), 1, text.size(), f_);
+  void Write(const std::string& text) {
+    if (f_ && !text.empty() && fwrite(text.data(), 1, text.size(), f_) != text.size()) {
+      failed_ = true;
+    }
+  }
+  // Closes the file; false when it was not open or a write or the close failed.
+  bool Close() {
+    if (!f_) return false;
+    const bool closed = fclose(f_) == 0;
+    f_ = nullptr;
+    return closed && !failed_;
   }
 
  private:
   FILE* f_;
+  bool failed_ = false;
 };
 
 // printf into the end of out.

@@ -93,6 +93,7 @@ int CBarExport::SaveCsv2(const char* sym, const SlotBlock& block, char* err) {
     }
     state = 7;
     file.Write(text);
+    if (!file.Close()) return -10;
     state = 8;
   } catch (const std::exception& e) {
     LogTrace("CSV2", 2, "%s", e.what());

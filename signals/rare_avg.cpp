@@ -3,6 +3,7 @@
 
 #include "signals/rare_avg.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <exception>
@@ -19,6 +20,8 @@ CInstanceRegistry<CRareAvgSet> g_rareAvgSets;
 
 // Fits end at bar G; above this many bars x counts modulo 1000 to keep the powers small.
 constexpr int kMaxPlainX = 1010;
+// Largest repeat count nRespFac can ask for (nRespFac 10000 and above repeat this often).
+constexpr int kMaxRepeat = 100;
 constexpr int kChangeWindow = 30;
 constexpr int kMinChanges = 5;  // the response starts with more changes than this
 constexpr int kDefaultFactor = 60;
@@ -42,9 +45,12 @@ const char* MakeKey(const char* sym, int scopeRegr, int scopeWgt, int respFac, i
   return key.c_str();
 }
 
-// Linear weights n - i at index i (the newest value weighs n, the oldest 1).
+// Linear weights n - i at index i (the newest value weighs n, the oldest 1), over the
+// entries the stack has: a length it refused (a window in the billions) sets none,
+// instead of trying each of n indexes.
 void SetLinearWeights(CCalcStack& stack, int n) {
-  for (int i = 0; i < n; ++i) stack.SetWeight(static_cast<float>(n - i), i);
+  const int entries = std::min(n, static_cast<int>(std::min<uint32_t>(stack.nLength, INT_MAX)));
+  for (int i = 0; i < entries; ++i) stack.SetWeight(static_cast<float>(n - i), i);
 }
 
 }  // namespace
@@ -240,7 +246,9 @@ float RareAvg(const char* sym, int scopeRegr, int scopeWgt, float value, int dat
     int repeat = 1;
     int factor = respFac;
     if (respFac >= 100) {
-      repeat = respFac / 100;
+      // A study repeats a bar a few times; a count in the millions would hold the platform
+      // for minutes and fill the history with one bar, so it is held to kMaxRepeat.
+      repeat = std::min(respFac / 100, kMaxRepeat);
       factor = respFac % 100;
     }
 

@@ -101,7 +101,7 @@ typedef int (*XMT_FindGemCalc_fn)(int, const char*, int, int, float*, float*, fl
 
 /* Adaptive regression average of one value series, one instance per symbol, windows,
  * response factor, bar type and nExtra. nRespFac: 0-99 response in percent; 100 and above
- * packs a repeat count (nRespFac / 100) with the factor (nRespFac % 100); -1818 straight
+ * packs a repeat count (nRespFac / 100, at most 100) with the factor (nRespFac % 100); -1818 straight
  * line fit only, -1819 parabola fit only, -1820 the value itself; other negative: 60.
  * A negative nDate or a repeated nBarId re-sends the last bar. Result: the smoothed value;
  * 1e9 when no value can be given (warm-up on daily bars, a failed fit, an internal error);
@@ -133,8 +133,9 @@ typedef int (*XMT_TrendReversal_fn)(int, const char*, int, int, int, int, float,
  * ignored); its first call truncates the file (unless appending is asked for) and writes the
  * header. XMT_SaveDataToCsv and XMT_SaveDataToCsv2 share one run, XMT_SaveDataToTxt has its
  * own. Results: the run's line counter (1 for the first line of a run); -9 null symbol;
- * -10 the file cannot be opened, or the symbol is no plain file name (a path separator,
- * ".." or ".", a character or device name Windows refuses): nothing is written then. */
+ * -10 the file cannot be opened or written (a full disk), or the symbol is no plain file
+ * name (a path separator, ".." or ".", a character or device name Windows refuses): nothing
+ * is written then, or the line did not reach the file. */
 
 /* "\"Symbol\",Date,Time,Open,High,Low,Close,Volume" lines with four decimals; nTime < 0
  * leaves the time column out. bAppend non-zero appends on the first line of a run. */

@@ -117,6 +117,11 @@ class Platform {
   // mkdir of one folder: 0 created, 1 already exists, -1 other failure.
   virtual int MakeDir(const char* path) = 0;
   virtual int RemoveFile(const char* path) = 0;  // 0 or -1
+  // Renames a file within one volume, replacing a file of the new name in one step
+  // (MoveFileEx with MOVEFILE_REPLACE_EXISTING / rename). Fails, leaving both files as they
+  // were, when the target cannot be replaced (read-only, or a library the system has
+  // loaded on Windows). Result 0, or -1 (errno / LastError set).
+  virtual int RenameFile(const char* from, const char* to) = 0;
   // Folder search: mask is "dir/*" or "dir/<wildcard>" (wildcards * and ? in the last part
   // only, compared without regard to case). Lists "." and ".." when the system does. Result
   // the number of entries (0 when nothing matches), or -1 when the folder cannot be

@@ -210,6 +210,11 @@ int PosixPlatform::RemoveFile(const char* path) {
   return unlink(NativePath(path).c_str()) == 0 ? 0 : -1;
 }
 
+int PosixPlatform::RenameFile(const char* from, const char* to) {
+  if (!from || !to) return -1;
+  return rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0 ? 0 : -1;
+}
+
 std::string PosixPlatform::CurrentDir() {
   std::string dir(4096, '\0');
   if (!getcwd(dir.data(), dir.size())) return std::string();

@@ -35,6 +35,7 @@ class PosixPlatform final : public Platform {
   int FileAccess(const char* path, int mode) override;
   int MakeDir(const char* path) override;
   int RemoveFile(const char* path) override;
+  int RenameFile(const char* from, const char* to) override;
   std::string CurrentDir() override;
   int SetCurrentDir(const char* path) override;
   int FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) override;

@@ -128,6 +128,11 @@ int Win32Platform::RemoveFile(const char* path) {
   return remove(path) == 0 ? 0 : -1;
 }
 
+int Win32Platform::RenameFile(const char* from, const char* to) {
+  if (!from || !to) return -1;
+  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : -1;
+}
+
 std::string Win32Platform::CurrentDir() {
   char dir[MAX_PATH + 1];
   DWORD n = GetCurrentDirectoryA(sizeof dir, dir);

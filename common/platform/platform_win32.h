@@ -34,6 +34,7 @@ class Win32Platform final : public Platform {
   int FileAccess(const char* path, int mode) override;
   int MakeDir(const char* path) override;
   int RemoveFile(const char* path) override;
+  int RenameFile(const char* from, const char* to) override;
   std::string CurrentDir() override;
   int SetCurrentDir(const char* path) override;
   int FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) override;

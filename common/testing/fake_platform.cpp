@@ -2,6 +2,9 @@
 // and the recording calls. Everything else is forwarded inline in the header.
 #include "common/testing/fake_platform.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 const int64_t kDayMs = 86400000;
@@ -136,6 +139,17 @@ long FakePlatform::StartProcess(const char* commandLine, const PlatformStart& op
 std::vector<uint32_t> FakePlatform::MidiMessages() {
   std::lock_guard<std::mutex> lock(midiLock_);
   return midiMessages_;
+}
+
+FILE* FakePlatform::OpenFile(const char* path, const char* mode) {
+  const bool writes = mode && (std::strpbrk(mode, "wa+") != nullptr);
+  if (!diskFull || !writes) return PlatformWrapper::OpenFile(path, mode);
+  // The open succeeds (as on a full disk) and makes the file, but the stream handed out
+  // is the file opened for reading only: every write to it fails, on every system.
+  if (FILE* made = PlatformWrapper::OpenFile(path, mode)) std::fclose(made);
+  FILE* readOnly = PlatformWrapper::OpenFile(path, "rb");
+  if (!readOnly) errno = ENOSPC;
+  return readOnly;
 }
 
 FakePlatform::~FakePlatform() {

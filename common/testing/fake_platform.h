@@ -81,9 +81,19 @@ class FakePlatform : public PlatformWrapper {
   bool forwardUnknownPages = false;          // otherwise an unknown url gives -2
   std::vector<std::string> fetchedUrls;
 
+  bool diskFull = false;     // see OpenFile
+  bool renameFails = false;  // every RenameFile fails, changing nothing
+
   // --- Platform: what the fake does itself (the rest goes to the wrapped platform) -------
   long StartProcess(const char* commandLine, const PlatformStart& opts,
                     unsigned long* exitCode) override;
+
+  // With diskFull, a file opened for writing takes no data: the open succeeds and makes
+  // the file, but every write to the stream fails, as on a full disk.
+  FILE* OpenFile(const char* path, const char* mode) override;
+  int RenameFile(const char* from, const char* to) override {
+    return renameFails ? -1 : PlatformWrapper::RenameFile(from, to);
+  }
 
   PlatformTime LocalNow() override;
   PlatformTime UtcNow() override;

@@ -71,6 +71,9 @@ class PlatformWrapper : public Platform {
   std::string CurrentDir() override { return target_.CurrentDir(); }
   int SetCurrentDir(const char* path) override { return target_.SetCurrentDir(path); }
   int RemoveFile(const char* path) override { return target_.RemoveFile(path); }
+  int RenameFile(const char* from, const char* to) override {
+    return target_.RenameFile(from, to);
+  }
   int FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) override {
     return target_.FindFiles(mask, out);
   }

@@ -73,8 +73,9 @@ HRESULT FakeVariable::GetValue(int kind, VARIANT* value) {
   if (kind != 0) return E_INVALIDARG;
   if (static_cast<size_t>(selected) >= values.size()) return DISP_E_BADINDEX;
   VariantClear(value);
-  value->vt = VT_R8;
-  value->dblVal = values[static_cast<size_t>(selected)];
+  value->vt = handOutAs;
+  if (handOutAs == VT_R8) value->dblVal = values[static_cast<size_t>(selected)];
+  if (handOutAs == VT_BSTR) value->bstrVal = SysAllocString(L"n/a");
   return S_OK;
 }
 

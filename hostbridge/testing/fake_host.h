@@ -63,6 +63,9 @@ class FakeVariable final : public IHostVariable {
   std::vector<double> values;  // row-major over dims
   std::vector<int> dims;       // empty: a plain variable with one value
   int selected = 0;
+  // Type GetValue hands values out as: VT_R8 (the host's own), or, to test callers against
+  // a host that answers with the wrong type, VT_BSTR (the text "n/a"), VT_EMPTY or VT_NULL.
+  VARTYPE handOutAs = VT_R8;
   FakeRefCount refs;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
