@@ -45,3 +45,8 @@ inline constexpr size_t kPastGrowth = 20;
 
 // "BENCH_<prefix>_<i>" for i = 0 .. count - 1.
 std::vector<std::string> InstanceIds(const char* prefix, int count);
+
+// In a benchmark body: skip it with a message when the fixture f could not load its library
+// or data (f.ok false).
+#define NEED_LIBRARY(f) \
+  if (!(f).ok) return state.SkipWithError("library or data missing")

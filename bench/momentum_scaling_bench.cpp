@@ -43,8 +43,6 @@ Fixture& F() {
   return f;
 }
 
-#define NEED_LIBRARY(f) \
-  if (!(f).ok) return state.SkipWithError("library or data missing")
 
 // One XMT_UTC call: a 30-minute bar, look-back kLookBack, no smoothing.
 float UtcCall(const Fixture& f, const char* symbol, const HostBar& b, int number) {

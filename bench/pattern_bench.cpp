@@ -50,8 +50,6 @@ Fixture& F() {
   return f;
 }
 
-#define NEED_LIBRARY(f) \
-  if (!(f).ok) return state.SkipWithError("library or data missing")
 
 // One zig-zag bar through the exports: add it, then look for the pivot `right` bars back.
 int ZigZagCall(const Fixture& f, const char* id, const HostBar& b, int number) {

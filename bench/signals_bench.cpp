@@ -53,8 +53,6 @@ Fixture& F() {
   return f;
 }
 
-#define NEED_LIBRARY(f) \
-  if (!(f).ok) return state.SkipWithError("library or data missing")
 
 void Finish(benchmark::State& state, size_t barsPerPass) {
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(barsPerPass));

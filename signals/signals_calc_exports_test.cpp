@@ -7,29 +7,17 @@
 #include <cstring>
 #include <string>
 
-#include "common/testing/loaded_library.h"
 #include "hostbridge/testing/fake_host.h"
+#include "signals/testing/signals_library.h"
 #include "signals/xmt_signals.h"
 
 namespace {
 
-struct SignalsLibrary {
-  LoadedLibrary lib{XMT_SIGNALS_FILE_NAME};
-  XMT_BSP_fn bsp = lib.Get<XMT_BSP_fn>("XMT_BSP");
-  XMT_BSPCalc_fn bspCalc = lib.Get<XMT_BSPCalc_fn>("XMT_BSPCalc");
-  XMT_FindGemAdd_fn gemAdd = lib.Get<XMT_FindGemAdd_fn>("XMT_FindGemAdd");
-  XMT_FindGemCalc_fn gemCalc = lib.Get<XMT_FindGemCalc_fn>("XMT_FindGemCalc");
-  XMT_RareAvg_fn rareAvg = lib.Get<XMT_RareAvg_fn>("XMT_RareAvg");
-  XMT_TrendReversal_fn trendRev = lib.Get<XMT_TrendReversal_fn>("XMT_TrendReversal");
-  bool Complete() const { return bsp && bspCalc && gemAdd && gemCalc && rareAvg && trendRev; }
-};
-
 class SignalsExports : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(s.Complete()) << s.lib.Error(); }
-  static SignalsLibrary s;
+  static inline SignalsLibrary& s = SignalsLibrary::Get();
 };
-SignalsLibrary SignalsExports::s;
 
 TEST_F(SignalsExports, BuySellPressureThroughTheStudyObject) {
   FakeHost host;

@@ -1,6 +1,6 @@
 // The built XMT_SIGNALS library, loaded once per test program the way the platform loads
-// it, with the exports of its bar export, column loading, sound and small-function groups
-// resolved by name; and the folders the library reads and writes, as the test sees them.
+// it, with all 16 exports resolved by name; and the folders the library reads and writes, as
+// the test sees them.
 #pragma once
 
 #include <string>
@@ -11,6 +11,12 @@
 
 struct SignalsLibrary {
   LoadedLibrary lib;
+  XMT_BSP_fn bsp = lib.Get<XMT_BSP_fn>("XMT_BSP");
+  XMT_BSPCalc_fn bspCalc = lib.Get<XMT_BSPCalc_fn>("XMT_BSPCalc");
+  XMT_FindGemAdd_fn gemAdd = lib.Get<XMT_FindGemAdd_fn>("XMT_FindGemAdd");
+  XMT_FindGemCalc_fn gemCalc = lib.Get<XMT_FindGemCalc_fn>("XMT_FindGemCalc");
+  XMT_RareAvg_fn rareAvg = lib.Get<XMT_RareAvg_fn>("XMT_RareAvg");
+  XMT_TrendReversal_fn trendRev = lib.Get<XMT_TrendReversal_fn>("XMT_TrendReversal");
   XMT_SaveDataToCsv_fn saveCsv = lib.Get<XMT_SaveDataToCsv_fn>("XMT_SaveDataToCsv");
   XMT_SaveDataToCsv2_fn saveCsv2 = lib.Get<XMT_SaveDataToCsv2_fn>("XMT_SaveDataToCsv2");
   XMT_SaveDataToTxt_fn saveTxt = lib.Get<XMT_SaveDataToTxt_fn>("XMT_SaveDataToTxt");
@@ -25,8 +31,9 @@ struct SignalsLibrary {
   SignalsLibrary() : lib(Path()) {}
 
   bool Complete() const {
-    return lib.Loaded() && saveCsv && saveCsv2 && saveTxt && loadCol && tickSound && speak &&
-           prcNorm && ifRealtime && onCreate && onDestroy;
+    return lib.Loaded() && bsp && bspCalc && gemAdd && gemCalc && rareAvg && trendRev &&
+           saveCsv && saveCsv2 && saveTxt && loadCol && tickSound && speak && prcNorm &&
+           ifRealtime && onCreate && onDestroy;
   }
 
   // The one loaded copy of the test program (the library's state is process-wide).
