@@ -13,10 +13,20 @@
 //   large enough for the slots the export documents.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstring>
 
 inline constexpr int kSlotBytes = 8;
+
+// A value from a caller's block or the host used as a whole number: truncated toward zero,
+// NaN reads as 0 and values beyond the int range as its ends, so no conversion is undefined.
+inline int TruncToIntSaturated(double v) {
+  if (v != v) return 0;
+  if (v >= 2147483647.0) return INT_MAX;
+  if (v <= -2147483648.0) return INT_MIN;
+  return static_cast<int>(v);
+}
 
 class SlotBlock {
  public:

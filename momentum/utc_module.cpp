@@ -50,16 +50,6 @@ constexpr int kStackObject = 0;   // object slot: the smoothing stack
 constexpr int kSmoothedNow = 0;   // value slot: smoothed value after the newest bar
 constexpr int kSmoothedBefore = 1;  // value slot: after the bar before the newest
 
-// A slot read as an integer, truncated toward zero; NaN reads as 0 and values beyond the
-// int range as its ends (the host's block is taken as given, but must not cause undefined
-// conversions).
-int SlotInt(float v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483648.0f) return 2147483647;
-  if (v <= -2147483648.0f) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
-
 float TypicalPrice(const CBarMgrData& bar) {
   return (bar.low + bar.high + bar.close + bar.close) * 0.25f;
 }
@@ -110,18 +100,18 @@ struct UtcArgs {
 
 UtcArgs ReadArgs(const SlotBlock& block) {
   UtcArgs a;
-  a.date = SlotInt(block.Get(kSlotDate));
-  a.time = SlotInt(block.Get(kSlotTime));
+  a.date = TruncToIntSaturated(block.Get(kSlotDate));
+  a.time = TruncToIntSaturated(block.Get(kSlotTime));
   a.open = block.Get(kSlotOpen);
   a.high = block.Get(kSlotHigh);
   a.low = block.Get(kSlotLow);
   a.close = block.Get(kSlotClose);
   a.volume = block.Get(kSlotVolume);
-  a.barNumber = SlotInt(block.Get(kSlotBarNumber));
-  a.interval = SlotInt(block.Get(kSlotInterval));
-  a.barType = SlotInt(block.Get(kSlotBarType));
-  a.lookBack = SlotInt(block.Get(kSlotLookBack));
-  a.smoothLength = SlotInt(block.Get(kSlotSmoothLength));
+  a.barNumber = TruncToIntSaturated(block.Get(kSlotBarNumber));
+  a.interval = TruncToIntSaturated(block.Get(kSlotInterval));
+  a.barType = TruncToIntSaturated(block.Get(kSlotBarType));
+  a.lookBack = TruncToIntSaturated(block.Get(kSlotLookBack));
+  a.smoothLength = TruncToIntSaturated(block.Get(kSlotSmoothLength));
   return a;
 }
 

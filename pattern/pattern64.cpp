@@ -14,6 +14,7 @@
 #include "hostbridge/caller_text.h"
 #include "hostbridge/entry_frame.h"
 #include "hostbridge/host_call.h"
+#include "hostbridge/slot_block.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/calc_pat.h"
@@ -104,22 +105,14 @@ int ReadHost(IHostStudy* study, HostBar& bar, char* err) {
   return 0;
 }
 
-// A float cut to an int, kept within the int range (NaN gives 0).
-int TruncToInt(double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
-
 int Run(const char* id, char* err, IHostStudy* study, const char* name, char* patErr) {
   HostBar bar;
   if (int r = ReadHost(study, bar, err)) return r;
 
-  const int left = TruncToInt(bar.values[0]);
-  const int right = TruncToInt(bar.values[1]);
-  const int style = TruncToInt(bar.values[2]);
-  const bool hostNumbers = TruncToInt(bar.values[3]) > 0;
+  const int left = TruncToIntSaturated(bar.values[0]);
+  const int right = TruncToIntSaturated(bar.values[1]);
+  const int style = TruncToIntSaturated(bar.values[2]);
+  const bool hostNumbers = TruncToIntSaturated(bar.values[3]) > 0;
 
   const int scale = PriceScaleForHigh(bar.high);
   const int open = ScalePriceForFeed(bar.open, scale);
@@ -140,7 +133,7 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
   }
 
   const FeedBarArgs feed{false, id,    date, time,   barNumber, scale,
-                         &open, &high, &low, &close, TruncToInt(bar.volume)};
+                         &open, &high, &low, &close, TruncToIntSaturated(bar.volume)};
   const int index = FeedBar(feed, FeedStyle::Pattern);
   const int barPos = index + 1;
 
@@ -168,7 +161,7 @@ int Run(const char* id, char* err, IHostStudy* study, const char* name, char* pa
 
 int ScalePriceForFeed(float price, int scale) {
   const float scaled = static_cast<float>(scale) * price;
-  return TruncToInt(scaled > 0 ? scaled + 0.51 : scaled - 0.51);
+  return TruncToIntSaturated(scaled > 0 ? scaled + 0.51 : scaled - 0.51);
 }
 
 int Pattern64(const char* id, char* err, IHostStudy* study, const char* name, char* patErr) {

@@ -47,12 +47,12 @@ int CBarExport::SaveCsv2(const char* sym, const SlotBlock& block, char* err) {
     const bool append = block.Get(kAppend) > 0;
     const bool timeColumn = block.Get(kTimeColumn) > 0;
     const bool symbolColumn = block.Get(kSymbolColumn) > 0;
-    const int layout = TruncSlotValue(block.Get(kLayout));
+    const int layout = TruncToIntSaturated(block.Get(kLayout));
     state = 3;
 
     ExportFile file(OpenExportFile(sym, ".csv", count > 1 || append));
-    const int hostDate = TruncSlotValue(block.Get(kDate));
-    const int hhmm = TruncSlotValue(block.Get(kTime));
+    const int hostDate = TruncToIntSaturated(block.Get(kDate));
+    const int hhmm = TruncToIntSaturated(block.Get(kTime));
     const long long yyyymmdd = (long long)hostDate + 19000000;
     const long long hhmmss = (long long)hhmm * 100;
     CXMTDateTime dt;

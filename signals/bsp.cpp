@@ -12,6 +12,7 @@
 #include "hostbridge/caller_text.h"
 #include "hostbridge/host_call.h"
 #include "hostbridge/instance_registry.h"
+#include "hostbridge/slot_block.h"
 #include "signals/xmt_signals.h"
 
 namespace {
@@ -33,15 +34,6 @@ int BSPError(char* symErr, int code, const char* message, const char* detail, in
   LogTrace("UTC", 3, "sendError: %s", static_cast<const char*>(text));
   CopyToCaller(symErr, XMT_SIGNALS_ERR_BUF_SIZE, text);
   return result;
-}
-
-// A float from the host cut toward zero to an int, kept within the int range (not a
-// number: 0).
-int TruncToInt(float v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0f) return 2147483647;
-  if (v <= -2147483648.0f) return -2147483647 - 1;
-  return static_cast<int>(v);
 }
 
 template <class T>
@@ -148,9 +140,9 @@ int Run(const char* name, int key1, int key2, char* symErr, IHostStudy* study,
           : static_cast<long long>(counter) + state.maxBarsBack - 1);
   state.barNumber = barNumber;
 
-  const int avgLen = TruncToInt(HostGetElement(set->pArrBSP, kBspElemAvgLen));
-  const int volLen = TruncToInt(HostGetElement(set->pArrBSP, kBspElemVolLen));
-  const int style = TruncToInt(HostGetElement(set->pArrBSP, kBspElemStyle));
+  const int avgLen = TruncToIntSaturated(HostGetElement(set->pArrBSP, kBspElemAvgLen));
+  const int volLen = TruncToIntSaturated(HostGetElement(set->pArrBSP, kBspElemVolLen));
+  const int style = TruncToIntSaturated(HostGetElement(set->pArrBSP, kBspElemStyle));
 
   const bool restart = set->nLastBar < 0 || set->nLastBar > barNumber;
   const bool newBar = restart || barNumber > set->nLastBar;

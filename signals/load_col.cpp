@@ -87,12 +87,12 @@ int CColumnLoader::Load(const char* file, const SlotBlock& block, char* err) {
   int state = 1;
   try {
     if (!file) return -9;
-    const int barNumber = TruncSlotValue(block.Get(kBarNumber));
-    const int column = TruncSlotValue(block.Get(kColumn));
+    const int barNumber = TruncToIntSaturated(block.Get(kBarNumber));
+    const int column = TruncToIntSaturated(block.Get(kColumn));
     CXMTDateTime bar;
     bar.Reset();
-    bar.SetDT(FitInt((long long)TruncSlotValue(block.Get(kDate)) + 19000000),
-              FitInt((long long)TruncSlotValue(block.Get(kTime)) * 100));
+    bar.SetDT(FitInt((long long)TruncToIntSaturated(block.Get(kDate)) + 19000000),
+              FitInt((long long)TruncToIntSaturated(block.Get(kTime)) * 100));
     state = 2;
 
     if (CompareNoCase(file, fileName_.c_str(), 1) != 0 || lastBar_ < 1 ||

@@ -6,14 +6,8 @@
 #pragma once
 
 #include <climits>
-#include <cmath>
 
-inline int TruncSlotValue(float v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0f) return INT_MAX;
-  if (v <= -2147483648.0f) return INT_MIN;
-  return static_cast<int>(v);
-}
+#include "hostbridge/slot_block.h"  // TruncToIntSaturated
 
 // A 64-bit intermediate (host date + 19000000, time * 100) back in the int range, or 0
 // when it does not fit (the date-time setters then reject it as they reject any bad value).

@@ -12,7 +12,7 @@ void PrcNorm(float factor, int* const values[], int count) {
   for (int i = 0; i < count; ++i) {
     if (!values[i]) continue;
     const float scaled = (float)*values[i] * factor;
-    *values[i] = TruncSlotValue(scaled > 0.0f ? scaled + half : scaled - half);
+    *values[i] = TruncToIntSaturated(scaled > 0.0f ? scaled + half : scaled - half);
   }
 }
 
