@@ -175,6 +175,22 @@ TEST_F(CalcPatTest, BarPositionOneReloadsEveryInstance) {
   EXPECT_EQ(2, FindPattern("pfc_reload", "pfc_rb", msg)->m_Outputs.GetSize());
 }
 
+// One pattern per (name, ID), found again in any letter case; the pair is not confused with
+// another whose name and ID join to the same letters.
+TEST_F(CalcPatTest, PatternsAreKeptPerNameAndIdInAnyCase) {
+  for (const char* name : {"pfc_k", "pfc_kx"})
+    ASSERT_TRUE(WritePatternFile(name, "Symbols:\nAB\nCalc:\nV=A/B\nOutput:\nV\n"));
+  CTxt msg;
+  CPivPatRec* kx = FindPattern("pfc_kx", "id", msg);
+  CPivPatRec* k = FindPattern("pfc_k", "xid", msg);
+  ASSERT_NE(nullptr, kx);
+  ASSERT_NE(nullptr, k);
+  EXPECT_NE(kx, k);
+  EXPECT_EQ(kx, FindPattern("PFC_KX", "ID", msg));
+  EXPECT_EQ(k, FindPattern("Pfc_K", "XiD", msg));
+  EXPECT_EQ(2, PatternCount());
+}
+
 TEST_F(CalcPatTest, LoadFailureFillsTheBoundedErrorBuffer) {
   EXPECT_EQ(-2, PatternCalcPat(0, nullptr, 5, 2, 2, SlotBlock(), "pfc_none", nullptr));
 

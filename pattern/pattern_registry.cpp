@@ -1,10 +1,14 @@
-// The pattern registry: a list of owned CPivPatRec, searched linearly (a study uses one or a
-// few patterns), emptied when a calculation starts over and released at unload.
+// The pattern registry: a list of owned CPivPatRec in creation order with a hash index over
+// (name, ID), so that a lookup on every bar stays one probe however many study instances
+// hold patterns; emptied when a calculation starts over and released at unload.
 #include "pattern/pattern_registry.h"
 
-#include "common/text/text_helpers.h"
+#include <string>
+#include <string_view>
+
 #include "common/settings/trace_log.h"
 #include "common/text/typed_ptr_array.h"
+#include "hostbridge/folded_key_index.h"
 #include "pattern/pattern_file.h"
 
 namespace {
@@ -14,23 +18,36 @@ class PatternRegistry {
   ~PatternRegistry() { Clear(); }
 
   void Clear() {
+    index_.Clear();
     for (int i = 0; i < list_.GetSize(); ++i) delete list_[i];
     list_.RemoveAll();
   }
 
+  // The first pattern added whose name and ID equal these, without regard to ASCII case.
   CPivPatRec* Find(const char* name, const char* id) const {
-    for (int i = 0; i < list_.GetSize(); ++i) {
-      CPivPatRec* p = list_[i];
-      if (CompareNoCase(p->m_Name, name, 1) == 0 && CompareNoCase(p->m_ID, id, 1) == 0) return p;
-    }
-    return nullptr;
+    return index_.Find(Key(name, id));
   }
 
-  bool Add(CPivPatRec* p) { return list_.Add(p) >= 0; }
+  // Appends p, indexed by its own name and ID.
+  bool Add(CPivPatRec* p) {
+    if (list_.Add(p) < 0) return false;
+    index_.Insert(Key(p->m_Name, p->m_ID), p);
+    return true;
+  }
   int Count() const { return list_.GetSize(); }
 
  private:
+  // Name and ID joined by a zero byte, which neither text can hold, so the pair is one key.
+  std::string_view Key(const char* name, const char* id) const {
+    key_.assign(name);
+    key_.push_back('\0');
+    key_.append(id);
+    return key_;
+  }
+
   STypedPtrArray<CPivPatRec> list_;
+  CFoldedKeyIndex<CPivPatRec> index_;
+  mutable std::string key_;  // keeps its capacity: no allocation per bar
 };
 
 PatternRegistry g_patterns;
