@@ -54,9 +54,9 @@ def per_item_ns(run, wall=False):
 def fmt_ns(ns):
     if ns is None:
         return "n/a"
-    if ns >= 1e6:
+    if ns >= 999.995e3:
         return f"{ns / 1e6:.2f} ms"
-    if ns >= 1e3:
+    if ns >= 999.5:
         return f"{ns / 1e3:.2f} µs"
     return f"{ns:.0f} ns"
 
@@ -112,7 +112,7 @@ def read_text(folder, name):
 
 # Why a case misses its goal and what meeting it would take; shown only when it does.
 # "{bare}" stands for the bare loop's time per bar of the same run.
-FILE_WHY = ("The export opens its file, appends the line and closes the file on every call "
+FILE_WHY = ("Every call opens the export's file, appends the line and closes the file again "
             "(nothing stays open between calls, so nothing is lost when the platform stops); "
             "the bare loop writes into a file it keeps open. Meeting the goal would take keeping "
             "the file open across the calls of a run, which gives up that guarantee.")
@@ -178,7 +178,7 @@ INSTANCE_WHY = (
 def pair_table(runs, pairs):
     rows = ["| export | time per bar | bars per second | bare loop | ratio | goal ≤ 2x |",
             "|---|---:|---:|---:|---:|---|"]
-    notes = []
+    notes = {}  # reason -> the labels it applies to, so that a shared reason stands once
     for label, key in pairs:
         e, b = runs.get(f"BM_{key}_export"), runs.get(f"BM_{key}_bare")
         if not e or not b:
@@ -189,8 +189,10 @@ def pair_table(runs, pairs):
         ok = ratio <= 2.0
         rows.append(f"| {label} | {fmt_ns(te)} | {fmt_rate(te)} | {fmt_ns(tb)} | {ratio:.2f}x | {verdict(ok)} |")
         if not ok and key in FRAME_WHY:
-            notes.append(f"- {label}: {FRAME_WHY[key].replace('{bare}', fmt_ns(tb))}")
-    return rows + ([""] + notes if notes else [])
+            notes.setdefault(FRAME_WHY[key].replace("{bare}", fmt_ns(tb)), []).append(label)
+    lines = [f"- {' and '.join([', '.join(labels[:-1]), labels[-1]] if len(labels) > 1 else labels)}: {why}"
+             for why, labels in notes.items()]
+    return rows + ([""] + lines if lines else [])
 
 
 def instance_table(runs, cases):
