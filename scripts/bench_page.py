@@ -386,7 +386,8 @@ def main():
             "on their old records as after a platform recalculation). The rule-file exports evaluate",
             "`testdata/patterns/PR_Swing3.txt` on every new pivot (windows 5/5); XMT_PATTERN_AddBar",
             "always appends, so each iteration adds the file's bars to the instance again, and the",
-            "bare loop appends alike. XMT_PATTERN64 reads the bar and its two arrays through the",
+            "bare loop appends alike (100 passes each, 40 for XMT_PATTERN64, so that both end on",
+            "histories of the same length). XMT_PATTERN64 reads the bar and its two arrays through the",
             "in-memory study object of `hostbridge/testing`, whose own work counts in its time",
             "(`bench/pattern_rules_bench.cpp`):", ""]
     out += pair_table(runs, [("XMT_ZZ_AddBar + XMT_ZZ_CalcPiv", "ZigZag"), ("XMT_RS_ChkPiv", "RsCheck"),
