@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "hostbridge/instance_registry.h"
 
@@ -99,11 +100,38 @@ TEST(InstanceRegistry, CaseInsensitiveFirstWins) {
   EXPECT_EQ(0, Counted::alive);  // the destructor deleted the rest
 }
 
+// Keys on both sides of the length kept inside the index's slots, found in another letter
+// case and told apart by their last byte; the first object under a key stays the one found.
+TEST(InstanceRegistry, KeysOfEveryLength) {
+  CInstanceRegistry<Counted> reg;
+  const size_t inlineBytes = CFoldedKeyIndex<Counted>::kInlineKeyBytes;
+  std::vector<std::string> keys;
+  for (size_t n : {size_t{0}, size_t{1}, inlineBytes - 1, inlineBytes, inlineBytes + 1, size_t{300}}) {
+    keys.push_back(std::string(n, 'k'));
+    if (n > 0) keys.push_back(std::string(n - 1, 'k') + "X");
+  }
+  for (size_t i = 0; i < keys.size(); ++i) reg.Add(keys[i].c_str(), new Counted(static_cast<int>(i)));
+  for (size_t i = 0; i < keys.size(); ++i) {
+    std::string upper = keys[i];
+    for (char& c : upper) c = static_cast<char>(c == 'X' ? 'x' : 'K');
+    ASSERT_NE(nullptr, reg.Find(upper.c_str())) << keys[i].size();
+    EXPECT_EQ(static_cast<int>(i), reg.Find(upper.c_str())->tag) << keys[i].size();
+    reg.Add(upper.c_str(), new Counted(-1));
+    EXPECT_EQ(static_cast<int>(i), reg.Find(keys[i].c_str())->tag) << keys[i].size();
+    EXPECT_EQ(nullptr, reg.Find((keys[i] + "#").c_str())) << keys[i].size();
+  }
+}
+
 TEST(InstanceRegistry, ManyIds) {
   CInstanceRegistry<Counted> reg;
   for (int i = 0; i < 2000; ++i) reg.Add(("Id" + std::to_string(i)).c_str(), new Counted(i));
   for (int i = 0; i < 2000; i += 97)
     EXPECT_EQ(i, reg.Find(("iD" + std::to_string(i)).c_str())->tag);
+  // Emptied, the registry indexes anew.
+  reg.Clear(nullptr);
+  EXPECT_EQ(nullptr, reg.Find("Id5"));
+  reg.Add("Id5", new Counted(7));
+  EXPECT_EQ(7, reg.Find("ID5")->tag);
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 // Each library keeps its instances (bar managers, signal states, ...) in a global
 // CInstanceRegistry<T>. IDs compare without regard to case (ASCII letters, as the host's
 // single-byte texts), over the whole text. Entries are kept in creation order and indexed by
-// a hash of the case-folded ID, so a lookup on every bar costs no allocation and no scan.
+// a hash of the case-folded ID (CFoldedKeyIndex), so a lookup on every bar costs no
+// allocation and no scan.
 //
 // Contract:
 // - The registry owns its objects: it deletes them (after calling the release function
@@ -15,45 +16,10 @@
 // - Not locked; one thread at a time.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-namespace instance_registry_detail {
-
-inline unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
-
-struct FoldedHash {
-  using is_transparent = void;
-  size_t operator()(std::string_view s) const {
-    uint64_t h = 1469598103934665603ull;  // FNV-1a over the folded bytes
-    for (char c : s) {
-      h ^= FoldAscii(static_cast<unsigned char>(c));
-      h *= 1099511628211ull;
-    }
-    return static_cast<size_t>(h);
-  }
-};
-
-struct FoldedEqual {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-      if (FoldAscii(static_cast<unsigned char>(a[i])) !=
-          FoldAscii(static_cast<unsigned char>(b[i])))
-        return false;
-    }
-    return true;
-  }
-};
-
-}  // namespace instance_registry_detail
+#include "hostbridge/folded_key_index.h"
 
 template <class T>
 class CInstanceRegistry {
@@ -65,8 +31,7 @@ class CInstanceRegistry {
 
   T* Find(const char* id) const {
     if (!id) return nullptr;
-    auto it = index_.find(std::string_view(id));
-    return it == index_.end() ? nullptr : objects_[it->second];
+    return index_.Find(std::string_view(id));
   }
 
   // Appends obj under id (taking ownership). Result: its position in creation order, or -1.
@@ -74,7 +39,7 @@ class CInstanceRegistry {
     if (!id || !obj) return -1;
     objects_.push_back(obj);
     int pos = static_cast<int>(objects_.size()) - 1;
-    index_.emplace(std::string(id), static_cast<size_t>(pos));  // the first one stays
+    index_.Insert(std::string_view(id), obj);  // the first one stays
     return pos;
   }
 
@@ -90,12 +55,10 @@ class CInstanceRegistry {
       delete obj;
     }
     objects_.clear();
-    index_.clear();
+    index_.Clear();
   }
 
  private:
   std::vector<T*> objects_;
-  std::unordered_map<std::string, size_t, instance_registry_detail::FoldedHash,
-                     instance_registry_detail::FoldedEqual>
-      index_;
+  CFoldedKeyIndex<T> index_;
 };
