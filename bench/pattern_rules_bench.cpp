@@ -12,6 +12,7 @@
 //   build/release/bin/pattern_rules_bench
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -160,10 +161,15 @@ class BarePattern {
   CTxt msg_;
 };
 
-// The slots a call wrote (result m + 1 above 1), as text for comparing two runs.
+// The slots a call wrote (result m + 1 above 1), as text for comparing two runs; nine
+// significant digits tell every two floats apart.
 std::string Written(int result, const XmtSlot* block, int count) {
   std::string text = std::to_string(result);
-  for (int i = 0; result > 1 && i < count; ++i) text += "," + std::to_string(block[i].value);
+  char value[32];
+  for (int i = 0; result > 1 && i < count; ++i) {
+    std::snprintf(value, sizeof value, ",%.9g", static_cast<double>(block[i].value));
+    text += value;
+  }
   return text;
 }
 
