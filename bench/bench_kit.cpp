@@ -1,4 +1,5 @@
-// Host folders, sample files, synthetic minute bars and instance IDs for the benchmarks.
+// The library loader, host folders, sample files, synthetic minute bars and instance IDs
+// for the benchmarks.
 
 #include "bench/bench_kit.h"
 
@@ -9,11 +10,21 @@
 #include <random>
 
 #include "common/platform/modules.h"
+#include "common/testing/test_dirs.h"
 
 void IsolateHostFolders(const char* name) {
   std::string root = std::string("out/bench/") + name;
   SetEnvironmentValue("XMT_ROOT", (root + "/root").c_str());
   SetEnvironmentValue("XMT_HOST_DIR", root.c_str());
+}
+
+BenchLibrary::BenchLibrary(const char* folder, const char* libraryName) {
+  IsolateHostFolders(folder);
+  ok = lib.Open(Library::BesideProgram(libraryName), &error);
+}
+
+void BenchLibrary::Report(const char* program) const {
+  if (!ok) std::fprintf(stderr, "%s: %s\n", program, error.c_str());
 }
 
 const BarFile& SampleFile(const char* fileName) {
@@ -27,6 +38,16 @@ const BarFile& SampleFile(const char* fileName) {
     std::exit(2);
   }
   return files.emplace(fileName, std::move(file)).first->second;
+}
+
+std::string SampleText(const char* path) {
+  const std::string full = std::string(XMT_DATA_DIR "/") + path;
+  std::string text;
+  if (!ReadWholeFile(full, &text)) {
+    std::fprintf(stderr, "bench: cannot read %s\n", full.c_str());
+    std::exit(2);
+  }
+  return text;
 }
 
 float HostBar::Close() const { return static_cast<float>(close) / kSynthScale; }

@@ -1,5 +1,5 @@
-// Shared pieces of the benchmark programs: host folders kept apart from the user's own,
-// the sample bar files, synthetic minute bars for the history and instance cases, and the
+// Shared pieces of the benchmark programs: the study library loaded by file name, host
+// folders kept apart from the user's own, the sample bar and text files, synthetic minute bars for the history and instance cases, and the
 // instance IDs of the interleaved cases.
 //
 // Every program reports export cases as "<Export>/export" and the loop without the frame
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/testing/bar_file.h"
+#include "tools/xmt-host/library.h"
 
 // Points XMT_ROOT and XMT_HOST_DIR below out/bench/<name>, so that the libraries' settings,
 // logs and folders stay out of the user's own. Call before the first library call.
@@ -19,6 +20,10 @@ void IsolateHostFolders(const char* name);
 
 // A sample bar file of testdata/ by file name; exits with a message when it cannot be read.
 const BarFile& SampleFile(const char* fileName);
+
+// The whole text of a file of testdata/ (path below it); exits with a message when it
+// cannot be read.
+std::string SampleText(const char* path);
 
 // One bar in the host's call form: host date ((year - 1900) * 10000 + month * 100 + day),
 // time HHMM, prices times kSynthScale.
@@ -45,6 +50,30 @@ inline constexpr size_t kPastGrowth = 20;
 
 // "BENCH_<prefix>_<i>" for i = 0 .. count - 1.
 std::vector<std::string> InstanceIds(const char* prefix, int count);
+
+// A study library of the build loaded by file name, as the platform loads it, with the
+// host folders kept apart below out/bench/<folder> first (IsolateHostFolders). A program's
+// fixture derives from it, binds its exports and calls Report once.
+struct BenchLibrary {
+  BenchLibrary(const char* folder, const char* libraryName);
+  // Binds the export `name`; a missing one clears ok (the first error is kept).
+  template <class F>
+  void Bind(const char* name, F* out) {
+    ok = ok && BindExport(lib, name, out, &error);
+  }
+  // A set-up that failed is written to stderr under the program's name.
+  void Report(const char* program) const;
+
+  Library lib;
+  bool ok = false;
+  std::string error;
+};
+
+// Items of a case whose every iteration feeds `perPass` bars, so that bars per second show.
+template <class State>
+void CountBars(State& state, size_t perPass) {
+  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(perPass));
+}
 
 // In a benchmark body: skip it with a message when the fixture f could not load its library
 // or data (f.ok false).

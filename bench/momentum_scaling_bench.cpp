@@ -7,33 +7,27 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bench/bench_kit.h"
 #include "momentum/xmt_momentum.h"
 #include "pattern/barmgr/bar_mgr.h"
-#include "tools/xmt-host/library.h"
 
 namespace {
 
 constexpr int kLookBack = 50;
 constexpr int kRrsScope = 10;  // small windows: 10,000 histories of scope 100 would take 400 MB
 
-struct Fixture {
-  Library lib;
+struct Fixture : BenchLibrary {
   XMT_UTC_fn utc = nullptr;
   XMT_RRS_fn rrs = nullptr;
   std::vector<HostBar> bars;  // usdchf_30min, host form
-  bool ok = false;
 
-  Fixture() {
-    IsolateHostFolders("momentum");
-    std::string error;
-    ok = lib.Open(Library::BesideProgram("XMT_MOMENTUM"), &error) &&
-         BindExport(lib, "XMT_UTC", &utc, &error) && BindExport(lib, "XMT_RRS", &rrs, &error);
-    if (!ok) std::fprintf(stderr, "momentum_scaling_bench: %s\n", error.c_str());
+  Fixture() : BenchLibrary("momentum", "XMT_MOMENTUM") {
+    Bind("XMT_UTC", &utc);
+    Bind("XMT_RRS", &rrs);
+    Report("momentum_scaling_bench");
     bars = HostBars(SampleFile("usdchf_30min.csv"), kSynthScale);
   }
 };
@@ -93,7 +87,7 @@ void BM_Utc_export(benchmark::State& state) {
     int number = 0;
     for (const HostBar& b : f.bars) benchmark::DoNotOptimize(UtcCall(f, "BENCH_UTC", b, ++number));
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(f.bars.size()));
+  CountBars(state, f.bars.size());
 }
 BENCHMARK(BM_Utc_export)->Unit(benchmark::kMillisecond);
 
@@ -115,7 +109,7 @@ void BM_Utc_bare(benchmark::State& state) {
     for (size_t k = 0; k < f.bars.size(); ++k)
       benchmark::DoNotOptimize(bare.Call(times[k], f.bars[k], ++number));
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(f.bars.size()));
+  CountBars(state, f.bars.size());
 }
 BENCHMARK(BM_Utc_bare)->Unit(benchmark::kMillisecond);
 

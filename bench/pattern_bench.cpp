@@ -6,7 +6,6 @@
 //   build/release/bin/pattern_bench
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,29 +16,23 @@
 #include "hostbridge/slot_block.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/xmt_pattern.h"
-#include "tools/xmt-host/library.h"
 
 namespace {
 
 constexpr int kLeft = 5, kRight = 5;
 constexpr size_t kWarmBars = 12;
 
-struct Fixture {
-  Library lib;
+struct Fixture : BenchLibrary {
   std::vector<HostBar> ttrc, usdchf;
   XMT_ZZ_AddBar_fn addBar = nullptr;
   XMT_ZZ_CalcPiv_fn calcPiv = nullptr;
   XMT_RS_ChkPiv_fn rsCheck = nullptr;
-  bool ok = false;
 
-  Fixture() {
-    IsolateHostFolders("pattern");
-    std::string error;
-    ok = lib.Open(Library::BesideProgram("XMT_PATTERN"), &error) &&
-         BindExport(lib, "XMT_ZZ_AddBar", &addBar, &error) &&
-         BindExport(lib, "XMT_ZZ_CalcPiv", &calcPiv, &error) &&
-         BindExport(lib, "XMT_RS_ChkPiv", &rsCheck, &error);
-    if (!ok) std::fprintf(stderr, "pattern_bench: %s\n", error.c_str());
+  Fixture() : BenchLibrary("pattern", "XMT_PATTERN") {
+    Bind("XMT_ZZ_AddBar", &addBar);
+    Bind("XMT_ZZ_CalcPiv", &calcPiv);
+    Bind("XMT_RS_ChkPiv", &rsCheck);
+    Report("pattern_bench");
     ttrc = HostBars(SampleFile("ttrc_daily.csv"), kSynthScale);
     usdchf = HostBars(SampleFile("usdchf_30min.csv"), kSynthScale);
   }
@@ -100,7 +93,7 @@ void BM_ZigZag_export(benchmark::State& state) {
     int number = 0;
     for (const HostBar& b : f.ttrc) benchmark::DoNotOptimize(ZigZagCall(f, "BENCH_ZZ", b, ++number));
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(f.ttrc.size()));
+  CountBars(state, f.ttrc.size());
 }
 BENCHMARK(BM_ZigZag_export)->Unit(benchmark::kMillisecond);
 
@@ -120,7 +113,7 @@ void BM_ZigZag_bare(benchmark::State& state) {
     for (size_t k = 0; k < f.ttrc.size(); ++k)
       benchmark::DoNotOptimize(bare.Call(f.ttrc[k], k, ++number));
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(f.ttrc.size()));
+  CountBars(state, f.ttrc.size());
 }
 BENCHMARK(BM_ZigZag_bare)->Unit(benchmark::kMillisecond);
 
@@ -138,7 +131,7 @@ void BM_RsCheck_export(benchmark::State& state) {
                                          block));
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(f.usdchf.size()));
+  CountBars(state, f.usdchf.size());
 }
 BENCHMARK(BM_RsCheck_export)->Unit(benchmark::kMillisecond);
 
@@ -166,7 +159,7 @@ void BM_RsCheck_bare(benchmark::State& state) {
       benchmark::DoNotOptimize(block);
     }
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(f.usdchf.size()));
+  CountBars(state, f.usdchf.size());
 }
 BENCHMARK(BM_RsCheck_bare)->Unit(benchmark::kMillisecond);
 

@@ -1,4 +1,5 @@
-// Per-bar cost of the XMT_SIGNALS exports that take a bar, loaded by file name as the
+// Per-bar cost of the XMT_SIGNALS exports that compute from a bar (the file exports are in
+// signals_io_bench.cpp, the buy/sell pressure in bsp_bench.cpp), loaded by file name as the
 // platform loads them, each against the same computation on the feature classes without the
 // frame (no registry look-up, no conversions, no logging); and how RareAvg and the trend
 // band scale with the number of instances and with the stored history.
@@ -6,7 +7,6 @@
 //   build/release/bin/signals_bench
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,33 +17,25 @@
 #include "signals/rare_avg.h"
 #include "signals/trend_reversal.h"
 #include "signals/xmt_signals.h"
-#include "tools/xmt-host/library.h"
 
 namespace {
 
 constexpr int kRegr = 20, kWgt = 6, kResp = 60, kDaily = 2, kFast = 10, kSlow = 120;
 constexpr int kGemMode = 20;  // scope 20, stop at the day's end, price units
 
-struct Fixture {
-  Library lib;
+struct Fixture : BenchLibrary {
   XMT_RareAvg_fn rareAvg = nullptr;
   XMT_TrendReversal_fn trendRev = nullptr;
   XMT_FindGemAdd_fn gemAdd = nullptr;
   XMT_FindGemCalc_fn gemCalc = nullptr;
-  XMT_SaveDataToCsv_fn saveCsv = nullptr;
   std::vector<HostBar> bars;  // usdchf_30min, host form
-  bool ok = false;
 
-  Fixture() {
-    IsolateHostFolders("signals");
-    std::string error;
-    ok = lib.Open(Library::BesideProgram("XMT_SIGNALS"), &error) &&
-         BindExport(lib, "XMT_RareAvg", &rareAvg, &error) &&
-         BindExport(lib, "XMT_TrendReversal", &trendRev, &error) &&
-         BindExport(lib, "XMT_FindGemAdd", &gemAdd, &error) &&
-         BindExport(lib, "XMT_FindGemCalc", &gemCalc, &error) &&
-         BindExport(lib, "XMT_SaveDataToCsv", &saveCsv, &error);
-    if (!ok) std::fprintf(stderr, "signals_bench: %s\n", error.c_str());
+  Fixture() : BenchLibrary("signals", "XMT_SIGNALS") {
+    Bind("XMT_RareAvg", &rareAvg);
+    Bind("XMT_TrendReversal", &trendRev);
+    Bind("XMT_FindGemAdd", &gemAdd);
+    Bind("XMT_FindGemCalc", &gemCalc);
+    Report("signals_bench");
     bars = HostBars(SampleFile("usdchf_30min.csv"), kSynthScale);
   }
 };
@@ -51,11 +43,6 @@ struct Fixture {
 Fixture& F() {
   static Fixture f;
   return f;
-}
-
-
-void Finish(benchmark::State& state, size_t barsPerPass) {
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(barsPerPass));
 }
 
 // --- RareAvg -----------------------------------------------------------------------------
@@ -71,7 +58,7 @@ void BM_RareAvg_export(benchmark::State& state) {
                        ++id);
   }
   benchmark::DoNotOptimize(last);
-  Finish(state, f.bars.size());
+  CountBars(state, f.bars.size());
 }
 BENCHMARK(BM_RareAvg_export)->Unit(benchmark::kMillisecond);
 
@@ -103,7 +90,7 @@ void BM_RareAvg_bare(benchmark::State& state) {
     }
   }
   for (auto _ : state) benchmark::DoNotOptimize(pass(nullptr));
-  Finish(state, f.bars.size());
+  CountBars(state, f.bars.size());
 }
 BENCHMARK(BM_RareAvg_bare)->Unit(benchmark::kMillisecond);
 
@@ -119,7 +106,7 @@ void BM_TrendReversal_export(benchmark::State& state) {
                  &width);
   }
   benchmark::DoNotOptimize(pos);
-  Finish(state, f.bars.size());
+  CountBars(state, f.bars.size());
 }
 BENCHMARK(BM_TrendReversal_export)->Unit(benchmark::kMillisecond);
 
@@ -146,7 +133,7 @@ void BM_TrendReversal_bare(benchmark::State& state) {
     for (const HostBar& b : f.bars) set.Evaluate(b.Close(), 1.0f, pos, width);
   }
   benchmark::DoNotOptimize(pos);
-  Finish(state, f.bars.size());
+  CountBars(state, f.bars.size());
 }
 BENCHMARK(BM_TrendReversal_bare)->Unit(benchmark::kMillisecond);
 
@@ -164,7 +151,7 @@ void BM_FindGem_export(benchmark::State& state) {
     }
   }
   benchmark::DoNotOptimize(lp);
-  Finish(state, f.bars.size());
+  CountBars(state, f.bars.size());
 }
 BENCHMARK(BM_FindGem_export)->Unit(benchmark::kMillisecond);
 
@@ -207,45 +194,9 @@ void BM_FindGem_bare(benchmark::State& state) {
     }
   }
   benchmark::DoNotOptimize(sum);
-  Finish(state, f.bars.size());
+  CountBars(state, f.bars.size());
 }
 BENCHMARK(BM_FindGem_bare)->Unit(benchmark::kMillisecond);
-
-// --- bar export: the export opens, appends to and closes its file on every call ----------
-
-constexpr size_t kCsvBars = 2000;
-
-void BM_SaveDataToCsv_export(benchmark::State& state) {
-  Fixture& f = F();
-  NEED_LIBRARY(f);
-  for (auto _ : state) {
-    for (size_t k = 0; k < kCsvBars; ++k) {
-      const HostBar& b = f.bars[k];
-      f.saveCsv(0, "BENCH_CSV", b.date, b.time, kSynthScale, &b.open, &b.high, &b.low, &b.close,
-                &b.volume, 0);
-    }
-  }
-  Finish(state, kCsvBars);
-}
-BENCHMARK(BM_SaveDataToCsv_export)->Unit(benchmark::kMillisecond);
-
-void BM_SaveDataToCsv_bare(benchmark::State& state) {
-  Fixture& f = F();
-  FILE* out = std::fopen("out/bench/signals/bare.csv", "wb");
-  if (!out) return state.SkipWithError("cannot write out/bench/signals/bare.csv");
-  const double scale = kSynthScale;
-  for (auto _ : state) {
-    for (size_t k = 0; k < kCsvBars; ++k) {
-      const HostBar& b = f.bars[k];
-      std::fprintf(out, "\"%s\",%d,%d,%.4f,%.4f,%.4f,%.4f,%d\r\n", "BENCH_CSV", b.date + 19000000,
-                   b.time, b.open / scale, b.high / scale, b.low / scale, b.close / scale,
-                   b.volume);
-    }
-  }
-  std::fclose(out);
-  Finish(state, kCsvBars);
-}
-BENCHMARK(BM_SaveDataToCsv_bare)->Unit(benchmark::kMillisecond);
 
 // --- scaling: instances interleaved --------------------------------------------------------
 

@@ -21,7 +21,8 @@ min_time=()
 if [[ -n "${XMT_BENCH_QUICK:-}" ]]; then min_time=(--benchmark_min_time=0.1); fi
 
 uptime > "$results/load_before.txt"
-for program in pattern_bench signals_bench momentum_scaling_bench momentum_bench log_bench; do
+for program in pattern_bench pattern_rules_bench signals_bench signals_io_bench bsp_bench \
+    momentum_scaling_bench momentum_bench log_bench; do
   echo "=== $program"
   "bin/$program" "${min_time[@]}" --benchmark_out="$results/$program.json" \
     --benchmark_out_format=json
