@@ -163,16 +163,17 @@ FRAME_WHY = {
                "would take reading the field in place.",
 }
 INSTANCE_WHY = (
-    "Two things grow with the number of instances. The instances' own data (bars, pivots, "
-    "averages) no longer stays in the processor caches when 10,000 of them take turns: the "
-    "bare twin, which holds the same instances in a plain array with no look-up at all, shows "
-    "that share. The look-up itself is a hashed index in every library (no list is walked), "
-    "but with 10,000 entries its bucket, its entry and the entry's key text are each a cache "
-    "miss of their own; that is the difference between the export's ratio and the twin's. "
-    "Meeting the goal would take an index that finds an instance with one memory access (keys "
-    "held in the table itself, compared by a stored hash first) and instances laid out so that "
-    "one call touches a few cache lines; both are changes to the instance records of each "
-    "library rather than to the look-up rule, which stays first match by ID.")
+    "Two things grow with the number of instances. The look-up is one probe of a flat hash "
+    "table (`hostbridge/folded_key_index.h`): each 64-byte slot holds the key's hash, the key "
+    "text itself (up to 36 bytes) and the instance, so a call that finds its instance reads one "
+    "slot, which at 10,000 instances is one cache miss (the table no longer fits the caches). "
+    "The larger share is the instances' own data (bars, pivots, averages, regression sums), "
+    "which no longer stays in the processor caches when 10,000 of them take turns: the bare "
+    "twin, which holds the same instances in a plain array with no look-up at all, shows that "
+    "share. Meeting the goal would take instances laid out so that one call touches a few cache "
+    "lines (an instance's recent bars and running sums in one block instead of one heap record "
+    "per bar), a change to the instance records of each library rather than to the look-up "
+    "rule, which stays first match by ID.")
 
 
 def pair_table(runs, pairs):
