@@ -134,13 +134,11 @@ FRAME_WHY = {
                "with a window of 10 bars that is every few bars; the bare loop writes none. Meeting "
                "the goal would take a log whose commits leave the calling thread.",
     "PatternCalc": "The bare loop's whole work is {bare} a bar. The frame adds two look-ups of "
-                   "the instance by its ID a bar (one in each export), the date's conversion, the "
-                   "scaling of four prices and, in XMT_PATTERN_CalcPat, the look-up of the loaded "
-                   "pattern by name and ID: the pattern registry compares both texts character by "
-                   "character through the C library's upper-casing, one library call per character, "
-                   "which took about a quarter of the pair's time in a profile. Meeting the goal "
-                   "would take comparing those texts with the plain ASCII fold the instance registry "
-                   "uses, or the calc call remembering the pattern it found last for its ID.",
+                   "the instance by its ID a bar (one in each export), the look-up of the loaded "
+                   "pattern by name and ID (each one probe of a hash index), the date's conversion "
+                   "and the scaling of four prices. Meeting the goal would take the calc call "
+                   "remembering the instance and pattern it found last for its ID, which saves "
+                   "hashing the texts again but not the rest of the frame.",
     "Pattern64": "XMT_PATTERN64 reads its 50 parameters and writes its 100 result values through the "
                  "study object one element at a time (select the element, then get or put a "
                  "VARIANT and convert it): about 300 host calls a bar besides the ten that read the "
