@@ -362,6 +362,12 @@ def main():
     load = [read_text(folder, f"load_{w}.txt") for w in ("before", "after")]
     load_avg = [re.search(r"load average: ([\d.]+)", t) for t in load]
     load_text = ", ".join(m.group(1) for m in load_avg if m) or "unknown"
+    loads = [float(m.group(1)) for m in load_avg if m]
+    if loads and max(loads) > 1.5:
+        busy_note = ("The machine was busy with other work while these figures were taken, so "
+                     "wall-clock times exceed the processor times and vary from run to run.")
+    else:
+        busy_note = "Nothing else of note ran on the machine while these figures were taken."
 
     out = []
     out += ["# Performance", "",
@@ -374,10 +380,10 @@ def main():
             "numbers, no logging.", "",
             f"Machine: {machine()}.  ",
             f"Date: {now}. Load average (1 minute) before and after the runs: {load_text}.", "",
-            "The machine was shared with other builds while these figures were taken, so wall-clock",
-            "times are several times the processor times and vary from run to run. The tables give",
-            "processor time (except for the trace log, where waiting for the disk is the point), and",
-            "the goals are judged on ratios measured in the same run wherever a goal is a ratio.", ""]
+            busy_note,
+            "The tables give processor time (except for the trace log, where waiting for the disk is",
+            "the point), and the goals are judged on ratios measured in the same run wherever a goal",
+            "is a ratio.", ""]
 
     out += ["## XMT_PATTERN", "", "Per bar, against the bare loop (`ttrc_daily.csv` for the zig-zag pair and the",
             "rule-file exports, `usdchf_30min.csv` for the support/resistance check; one",

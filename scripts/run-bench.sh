@@ -20,6 +20,12 @@ rm -rf out/bench
 min_time=()
 if [[ -n "${XMT_BENCH_QUICK:-}" ]]; then min_time=(--benchmark_min_time=0.1); fi
 
+# Let the build's own load settle first (at most three minutes), so that the figures are the
+# programs' own.
+for _ in $(seq 36); do
+  awk '{ exit !($1 < 1.0) }' /proc/loadavg && break
+  sleep 5
+done
 uptime > "$results/load_before.txt"
 for program in pattern_bench pattern_rules_bench signals_bench signals_io_bench bsp_bench \
     momentum_scaling_bench momentum_bench log_bench; do
