@@ -43,32 +43,11 @@ const char* const kNames[] = {"Swing3", "XABCD_Bull", "Missing", "", nullptr,
 constexpr int kZZSlots = 12;
 constexpr int kPatternSlots = 100;  // far more than the sample patterns' outputs
 
-template <size_t N>
-const char* Pick(const char* const (&list)[N], FuzzInput& in) {
-  return list[in.Byte() % N];
-}
-
-// Mostly a small number around the bar count, sometimes any int.
-int Number(FuzzInput& in, int base) {
-  uint8_t b = in.Byte();
-  if (b >= 0xF0) return in.Int();
-  return base + static_cast<int>(b % 32) - 8;
-}
-
-struct Calls {
-  int date = 1150101;  // host form, 2015-01-01
-  int time = 930;
-  int bar = 0;
+struct Calls : FuzzBarClock {
   int prices[4] = {1000, 1100, 900, 1050};
 
   void NextBar(FuzzInput& in) {
-    ++bar;
-    time += 30;
-    if (time % 100 >= 60) time += 40;
-    if (time > 2359) {
-      time = 0;
-      ++date;
-    }
+    FuzzBarClock::NextBar();
     for (int& p : prices) p += static_cast<signed char>(in.Byte());
   }
 
@@ -80,9 +59,9 @@ struct Calls {
     int progress = flags & 1 ? -1 : 0;
     int d = flags & 2 ? in.Int() : date;
     int t = flags & 4 ? in.Int() : time;
-    int n = flags & 8 ? -Number(in, bar) : Number(in, bar);
+    int n = flags & 8 ? -in.NumberNear(bar) : in.NumberNear(bar);
     int scale = flags & 16 ? in.Int() : 10 * (1 + (flags >> 5));
-    const char* id = Pick(kIds, in);
+    const char* id = in.Pick(kIds);
     int* o = Prices(in, 0);
     int* h = Prices(in, 1);
     int* l = Prices(in, 2);
@@ -94,20 +73,20 @@ struct Calls {
   }
 
   void CalcPiv(FuzzInput& in) {
-    const char* id = Pick(kIds, in);
-    int pos = Number(in, bar);  // the newest bar's position (index + 1)
-    int left = Number(in, 8);
-    int right = Number(in, 8);
+    const char* id = in.Pick(kIds);
+    int pos = in.NumberNear(bar);  // the newest bar's position (index + 1)
+    int left = in.NumberNear(8);
+    int right = in.NumberNear(8);
     std::vector<XmtSlot> block(kZZSlots);
     XMT_ZZ_CalcPiv(0, id, pos, left, right, in.Byte() & 1 ? block.data() : nullptr);
   }
 
   void CalcPat(FuzzInput& in) {
-    const char* id = Pick(kIds, in);
-    int pos = Number(in, bar);  // the newest bar's position (index + 1)
-    int left = Number(in, 8);
-    int right = Number(in, 8);
-    const char* name = Pick(kNames, in);
+    const char* id = in.Pick(kIds);
+    int pos = in.NumberNear(bar);  // the newest bar's position (index + 1)
+    int left = in.NumberNear(8);
+    int right = in.NumberNear(8);
+    const char* name = in.Pick(kNames);
     uint8_t flags = in.Byte();
     std::vector<XmtSlot> block(kPatternSlots);
     std::vector<char> err(XMT_PATTERN_ERR_BUF_SIZE);
@@ -119,12 +98,12 @@ struct Calls {
     NextBar(in);
     uint8_t flags = in.Byte();
     int d = flags & 2 ? in.Int() : date;
-    int n = flags & 8 ? -Number(in, bar) : Number(in, bar);
+    int n = flags & 8 ? -in.NumberNear(bar) : in.NumberNear(bar);
     int scale = flags & 16 ? in.Int() : 100;
     int junk = in.Int();
-    const char* id = Pick(kIds, in);
-    int left = Number(in, 3);
-    int right = Number(in, 3);
+    const char* id = in.Pick(kIds);
+    int left = in.NumberNear(3);
+    int right = in.NumberNear(3);
     std::vector<XmtSlot> block(kRsResultSlots);
     XMT_RS_ChkPiv(id, d, time, n, scale, &junk, nullptr, &junk, Prices(in, 3), in.Int(), left,
                   right, flags & 1 ? block.data() : nullptr);
@@ -173,7 +152,7 @@ void CallPattern64(FakeHost& host, FuzzInput& in) {
     bar.month = bar.month % 12 + 1;
   }
   host.AddBar(bar);
-  if (flags & 2) host.SetBarNumberParts(Number(in, host.BarCount()), in.Int());
+  if (flags & 2) host.SetBarNumberParts(in.NumberNear(host.BarCount()), in.Int());
   if (flags & 4) {
     // Arrays of another shape, or none.
     const int size = static_cast<int>(in.Byte());
@@ -200,9 +179,9 @@ void CallPattern64(FakeHost& host, FuzzInput& in) {
   }
   std::vector<char> err(XMT_PATTERN_ERR_BUF_SIZE);
   std::vector<char> patErr(XMT_PATTERN_ERR_BUF_SIZE);
-  XMT_PATTERN64(Pick(kIds, in), flags & 32 ? err.data() : nullptr,
+  XMT_PATTERN64(in.Pick(kIds), flags & 32 ? err.data() : nullptr,
                 (flags & 64) && in.Byte() == 0 ? nullptr : static_cast<IHostStudy*>(&host),
-                Pick(kNames, in), patErr.data());
+                in.Pick(kNames), patErr.data());
   // Whatever path the call took, every host object it received went back exactly once.
   if (host.OutstandingRefs() != 0 || host.OverReleases() != 0) std::abort();
 }

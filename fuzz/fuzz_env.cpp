@@ -3,6 +3,7 @@
 #include "fuzz/fuzz_env.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "common/platform/modules.h"
 #include "common/platform/platform.h"
@@ -58,6 +59,19 @@ std::string FuzzInput::Text(size_t maxLen) {
     out += c;
   }
   return out;
+}
+
+float FuzzInput::FloatBits() {
+  const int bits = Int();
+  float f;
+  std::memcpy(&f, &bits, sizeof f);
+  return f;
+}
+
+int FuzzInput::NumberNear(int base) {
+  const uint8_t b = Byte();
+  if (b >= 0xF0) return Int();
+  return base + static_cast<int>(b % 32) - 8;
 }
 
 std::string FuzzInput::Rest() {

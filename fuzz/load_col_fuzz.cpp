@@ -33,10 +33,7 @@ const char* const kNames[] = {"fuzz.csv", "FUZZ.CSV", "missing.csv", "../fuzz.cs
 float Value(FuzzInput& in, float base) {
   const uint8_t b = in.Byte();
   if (b < 0xF0) return base + static_cast<float>(static_cast<int>(b) - 120);
-  const int bits = in.Int();
-  float v;
-  std::memcpy(&v, &bits, sizeof v);
-  return v;
+  return in.FloatBits();
 }
 
 }  // namespace

@@ -35,12 +35,7 @@ constexpr int kSlots = 92;
 // Mostly plausible: base plus a small step; byte 0xF0 and above: any float bits.
 float Value(FuzzInput& in, float base, float step) {
   const uint8_t b = in.Byte();
-  if (b >= 0xF0) {
-    const int bits = in.Int();
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-  }
+  if (b >= 0xF0) return in.FloatBits();
   return base + step * static_cast<float>(static_cast<int>(b % 32) - 8);
 }
 

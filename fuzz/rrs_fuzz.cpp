@@ -21,12 +21,7 @@ namespace {
 
 float Value(FuzzInput& in) {
   const uint8_t b = in.Byte();
-  if (b >= 0xE0) {
-    const int bits = in.Int();
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-  }
+  if (b >= 0xE0) return in.FloatBits();
   return 100.0f + 0.25f * static_cast<float>(static_cast<int>(b % 64) - 32);
 }
 

@@ -33,26 +33,11 @@ constexpr int kCsv2Slots = 16;
 constexpr int kLoadColSlots = 13;
 constexpr int kStudyBars = 500;
 
-template <size_t N>
-const char* Pick(const char* const (&list)[N], FuzzInput& in) {
-  return list[in.Byte() % N];
-}
-
-// Mostly a small number around base, sometimes any int.
-int Number(FuzzInput& in, int base) {
-  const uint8_t b = in.Byte();
-  if (b >= 0xF0) return in.Int();
-  return base + static_cast<int>(b % 32) - 8;
-}
-
 // Mostly a value near base, sometimes any float.
 float Real(FuzzInput& in, float base) {
   const uint8_t b = in.Byte();
   if (b < 0xF0) return base + static_cast<float>(static_cast<int>(b) - 120) / 8.0f;
-  const int bits = in.Int();
-  float v;
-  std::memcpy(&v, &bits, sizeof v);
-  return v;
+  return in.FloatBits();
 }
 
 FakeHost& Study() {
@@ -73,20 +58,11 @@ FakeHost& Study() {
   return *host;
 }
 
-struct Calls {
-  int date = 1150101;
-  int time = 930;
-  int bar = 0;
+struct Calls : FuzzBarClock {
   int prices[5] = {10000, 10100, 9900, 10050, 500};
 
   void NextBar(FuzzInput& in) {
-    ++bar;
-    time += 30;
-    if (time % 100 >= 60) time += 40;
-    if (time > 2359) {
-      time = 0;
-      ++date;
-    }
+    FuzzBarClock::NextBar();
     for (int& p : prices) p += static_cast<signed char>(in.Byte());
   }
   const int* Price(FuzzInput& in, int i) { return in.Byte() % 16 == 0 ? nullptr : &prices[i]; }
@@ -97,7 +73,7 @@ struct Calls {
     FakeHost& host = Study();
     const uint8_t flags = in.Byte();
     host.SetCursor(in.Byte() % kStudyBars);
-    if (flags & 1) host.SetBarNumberParts(Number(in, bar), flags & 2 ? in.Int() : 0);
+    if (flags & 1) host.SetBarNumberParts(in.NumberNear(bar), flags & 2 ? in.Int() : 0);
     if (std::vector<double>* v = host.MutableArrayValues("arrBSP")) {
       for (int i = 2; i <= 4; ++i) (*v)[static_cast<size_t>(i)] = Real(in, i == 4 ? 1 : 5);
     }
@@ -106,26 +82,26 @@ struct Calls {
                     in.Byte() & 1 ? E_FAIL : E_INVALIDARG);
     }
     std::vector<char> err(XMT_SIGNALS_ERR_BUF_SIZE);
-    const char* key = Pick(kSyms, in);
+    const char* key = in.Pick(kSyms);
     if (key) std::strncpy(err.data(), key, err.size() - 1);
-    XMT_BSP(Pick(kSyms, in), Number(in, 1), Number(in, 2), flags & 8 ? nullptr : err.data(),
+    XMT_BSP(in.Pick(kSyms), in.NumberNear(1), in.NumberNear(2), flags & 8 ? nullptr : err.data(),
             flags & 16 ? nullptr : static_cast<IHostStudy*>(&host), 0);
     float out = 0;
-    XMT_BSPCalc(nullptr, Real(in, 10), Real(in, 5), Number(in, 1), flags & 32 ? nullptr : &out);
+    XMT_BSPCalc(nullptr, Real(in, 10), Real(in, 5), in.NumberNear(1), flags & 32 ? nullptr : &out);
   }
 
   void GemAdd(FuzzInput& in) {
     NextBar(in);
     const uint8_t flags = in.Byte();
-    XMT_FindGemAdd(0, Pick(kSyms, in), Date(in, flags), Time(in, flags), Number(in, 100),
+    XMT_FindGemAdd(0, in.Pick(kSyms), Date(in, flags), Time(in, flags), in.NumberNear(100),
                    Price(in, 0), Price(in, 1), Price(in, 2), Price(in, 3), Price(in, 4),
-                   flags & 8 ? in.Int() : Number(in, 5));
+                   flags & 8 ? in.Int() : in.NumberNear(5));
   }
 
   void GemCalc(FuzzInput& in) {
     const uint8_t flags = in.Byte();
     std::vector<float> out(4);
-    XMT_FindGemCalc(0, Pick(kSyms, in), Date(in, flags) - (flags & 8 ? in.Byte() : 0),
+    XMT_FindGemCalc(0, in.Pick(kSyms), Date(in, flags) - (flags & 8 ? in.Byte() : 0),
                     Time(in, flags), flags & 16 ? nullptr : &out[0], &out[1],
                     flags & 32 ? nullptr : &out[2], &out[3]);
   }
@@ -134,7 +110,7 @@ struct Calls {
     NextBar(in);
     const uint8_t flags = in.Byte();
     const int respFacs[] = {60, 0, 99, 260, -1818, -1819, -1820, -5, 61, 10099};
-    XMT_RareAvg(Pick(kSyms, in), Number(in, 10), Number(in, 0), Real(in, prices[3] / 100.0f),
+    XMT_RareAvg(in.Pick(kSyms), in.NumberNear(10), in.NumberNear(0), Real(in, prices[3] / 100.0f),
                 flags & 1 ? -date : Date(in, flags), Time(in, flags),
                 flags & 8 ? in.Int() : respFacs[in.Byte() % 10], 0, in.Byte() % 4,
                 in.Byte() % 3, flags & 16 ? bar - 1 : bar);
@@ -144,22 +120,22 @@ struct Calls {
     NextBar(in);
     const uint8_t flags = in.Byte();
     float pos = 0, width = 0;
-    XMT_TrendReversal(0, Pick(kSyms, in), Date(in, flags), Time(in, flags), in.Byte() % 4,
-                      Number(in, 1), Real(in, prices[3] / 100.0f), Real(in, 1), Number(in, 3),
-                      Number(in, 12), flags & 8 ? nullptr : &pos, flags & 16 ? nullptr : &width);
+    XMT_TrendReversal(0, in.Pick(kSyms), Date(in, flags), Time(in, flags), in.Byte() % 4,
+                      in.NumberNear(1), Real(in, prices[3] / 100.0f), Real(in, 1), in.NumberNear(3),
+                      in.NumberNear(12), flags & 8 ? nullptr : &pos, flags & 16 ? nullptr : &width);
   }
 
   void Save(FuzzInput& in) {
     NextBar(in);
     const uint8_t flags = in.Byte();
-    const char* sym = Pick(kSyms, in);
+    const char* sym = in.Pick(kSyms);
     if (flags & 8) {
       XMT_SaveDataToTxt(0, sym, Date(in, flags), flags & 16 ? -1 : Time(in, flags),
-                        Number(in, 100), Price(in, 0), Price(in, 1), Price(in, 2), Price(in, 3),
+                        in.NumberNear(100), Price(in, 0), Price(in, 1), Price(in, 2), Price(in, 3),
                         Price(in, 4), flags & 32);
     } else {
       XMT_SaveDataToCsv(0, sym, Date(in, flags), flags & 16 ? -1 : Time(in, flags),
-                        Number(in, 100), Price(in, 0), Price(in, 1), Price(in, 2), Price(in, 3),
+                        in.NumberNear(100), Price(in, 0), Price(in, 1), Price(in, 2), Price(in, 3),
                         Price(in, 4), flags & 32);
     }
   }
@@ -173,7 +149,7 @@ struct Calls {
     for (int i = 0; i < kCsv2Slots; ++i) block[static_cast<size_t>(i)].value = Real(in, base[i]);
     block[15].value = static_cast<float>(in.Byte() % 4);
     std::vector<char> err(XMT_SIGNALS_ERR_BUF_SIZE);
-    XMT_SaveDataToCsv2(Pick(kSyms, in), flags & 1 ? nullptr : block.data(),
+    XMT_SaveDataToCsv2(in.Pick(kSyms), flags & 1 ? nullptr : block.data(),
                        flags & 2 ? nullptr : err.data());
   }
 
@@ -198,8 +174,8 @@ struct Calls {
         XMT_F_PrcNorm(Real(in, 1), &v[0], flags & 8 ? nullptr : &v[1], &v[2], &v[3], &v[4]);
         break;
       }
-      case 1: XMT_IfRealtime(Number(in, 1), Number(in, 0)); break;
-      case 2: XMT_Speak(Pick(kCommands, in), Pick(kSyms, in), 0); break;
+      case 1: XMT_IfRealtime(in.NumberNear(1), in.NumberNear(0)); break;
+      case 2: XMT_Speak(in.Pick(kCommands), in.Pick(kSyms), 0); break;
       default: XMT_OnCreate(); XMT_OnDestroy(); break;
     }
   }
