@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/testing/bar_file.h"
+#include "common/testing/host_bars.h"
 #include "tools/xmt-host/library.h"
 
 // Points XMT_ROOT and XMT_HOST_DIR below out/bench/<name>, so that the libraries' settings,
@@ -25,19 +26,7 @@ const BarFile& SampleFile(const char* fileName);
 // cannot be read.
 std::string SampleText(const char* path);
 
-// One bar in the host's call form: host date ((year - 1900) * 10000 + month * 100 + day),
-// time HHMM, prices times kSynthScale.
-struct HostBar {
-  int date = 0, time = 0;
-  int open = 0, high = 0, low = 0, close = 0;
-  int volume = 0;
-  float Close() const;
-};
-inline constexpr int kSynthScale = 10000;
-
-// The bars of a sample file in host form, prices scaled by `scale`; bars dated before
-// 1990 (the host form below 900000) are left out.
-std::vector<HostBar> HostBars(const BarFile& file, int scale);
+inline constexpr int kSynthScale = kHostPriceScale;  // HostBar, HostBars: host_bars.h
 
 // `count` one-minute bars from 2 January 2001 00:00 on, every minute of every day, as a
 // seeded random walk around 1.0 (same seed, same bars).

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/testing/cost_meter.h"
+#include "common/testing/host_bars.h"
 #include "common/testing/log_capture.h"
 #include "common/testing/test_data.h"
 #include "pattern/barmgr/testing/data_drive.h"
@@ -24,20 +25,11 @@ const char* const kSymbol = "HotPath USDCHF half-hourly closes of a signals stud
 constexpr size_t kWarmUp = 300;  // bars fed before counting starts
 constexpr size_t kCounted = 3000;
 
-struct HostBar {
-  int date = 0, time = 0;  // host date (yyyymmdd - 19000000), HHMM
-  int open = 0, high = 0, low = 0, close = 0, volume = 0;  // prices times 10000
-  float Close() const { return static_cast<float>(close) / 10000.0f; }
-};
-
 std::vector<HostBar> SampleBars() {
-  std::vector<HostBar> out;
-  for (const CsvBar& c : ReadTestBars("usdchf_30min.csv")) {
-    auto scaled = [](double v) { return static_cast<int>(v * 10000.0 + 0.5); };
-    out.push_back({c.date - 19000000, c.time, scaled(c.open), scaled(c.high), scaled(c.low),
-                   scaled(c.close), static_cast<int>(c.volume)});
-  }
-  return out;
+  BarFile file;
+  std::string error;
+  if (!ReadBarFile(TestDataPath("usdchf_30min.csv"), &file, &error)) ADD_FAILURE() << error;
+  return HostBars(file);
 }
 
 struct HotPathCase {
