@@ -3,6 +3,7 @@
 #include "momentum/pat_detect.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "common/platform/platform.h"
@@ -72,16 +73,19 @@ int CPatFileRec::Load(CTxt& err) {
 
 int PatDetect(int /*aux*/, const char* file) {
   if (!file) return kNullFile;
-  if (g_patFiles.Find(file)) return 0;
-  auto* rec = new CPatFileRec;
-  rec->m_Name = file;
-  CTxt err;
-  if (rec->Load(err) != 0) {
-    Platform::Default().MessageBox(err, "PatDetect Error", kMbOk | kMbIconError);
-    delete rec;
-    return 0;
+  try {
+    if (g_patFiles.Find(file)) return 0;
+    auto rec = std::make_unique<CPatFileRec>();
+    rec->m_Name = file;
+    CTxt err;
+    if (rec->Load(err) != 0) {
+      Platform::Default().MessageBox(err, "PatDetect Error", kMbOk | kMbIconError);
+      return 0;
+    }
+    g_patFiles.Add(rec.release());
+  } catch (...) {
+    // Memory ran out while reading the file: nothing is kept and the next call tries again.
   }
-  g_patFiles.Add(rec);
   return 0;
 }
 
