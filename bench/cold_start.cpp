@@ -12,6 +12,9 @@
 #include <string>
 
 #include "bench/bench_kit.h"
+#include "momentum/xmt_momentum.h"
+#include "pattern/xmt_pattern.h"
+#include "signals/xmt_signals.h"
 #include "tools/xmt-host/library.h"
 
 namespace {
@@ -33,26 +36,22 @@ long long CpuMicros() {
 bool FirstCall(const Library& lib, const std::string& name, std::string* error) {
   const int date = 1150415, time = 930, price = 12345, volume = 100;
   if (name == "XMT_PATTERN") {
-    using Fn = int (*)(int, const char*, int, int, int, int, const int*, const int*, const int*,
-                       const int*, int);
-    Fn addBar = nullptr;
+    XMT_ZZ_AddBar_fn addBar = nullptr;
     if (!BindExport(lib, "XMT_ZZ_AddBar", &addBar, error)) return false;
     return addBar(1, "COLD", date, time, 1, 100, &price, &price, &price, &price, volume) == 0;
   }
   if (name == "XMT_SIGNALS") {
-    using Fn = float (*)(const char*, int, int, float, int, int, int, int, int, int, int);
-    Fn rareAvg = nullptr;
+    XMT_RareAvg_fn rareAvg = nullptr;
     if (!BindExport(lib, "XMT_RareAvg", &rareAvg, error)) return false;
     rareAvg("COLD", 20, 6, 123.45f, date, time, 60, 0, 1, 0, 1);
     return true;
   }
   if (name == "XMT_MOMENTUM") {
-    using Fn = float (*)(const char*, void*);
-    Fn utc = nullptr;
+    XMT_UTC_fn utc = nullptr;
     if (!BindExport(lib, "XMT_UTC", &utc, error)) return false;
-    float block[92 * 2] = {};  // 92 slots of 8 bytes, the value in each slot's first 4
+    XmtSlot block[92] = {};
     const float values[] = {1150415, 930, 1.2f, 1.3f, 1.1f, 1.25f, 100, 1, 30, 1, 0, 50, 1};
-    for (int i = 0; i < 13; ++i) block[2 * i] = values[i];
+    for (int i = 0; i < 13; ++i) block[i].value = values[i];
     return utc("COLD", block) > -1.5f;
   }
   *error = "unknown library " + name;

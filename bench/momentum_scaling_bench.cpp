@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/bench_kit.h"
+#include "momentum/utc_module.h"
 #include "momentum/xmt_momentum.h"
 #include "pattern/barmgr/bar_mgr.h"
 
@@ -57,24 +58,14 @@ float UtcCall(const Fixture& f, const char* symbol, const HostBar& b, int number
   return f.utc(symbol, block);
 }
 
-// The same sum on a manager held directly.
+// The same sum on a manager held directly (the module's own MomentumSum).
 struct BareUtc {
   CBarMgr mgr;
   float Call(const CXMTDateTime& dt, const HostBar& b, int number) {
     const float s = kSynthScale;
     mgr.AddBar(dt, b.open / s, b.high / s, b.low / s, b.close / s, static_cast<float>(b.volume),
                number, 0);
-    const int newest = mgr.GetBarCount() - 1;
-    const CBarMgrData* bar0 = mgr.GetBar(newest);
-    const double p0 = (bar0->low + bar0->high + bar0->close + bar0->close) * 0.25f;
-    double sum = 0.0;
-    for (int i = 1; i <= kLookBack; ++i) {
-      const CBarMgrData* bar = mgr.GetBar(newest - i);
-      if (!bar) break;
-      const float pi = (bar->low + bar->high + bar->close + bar->close) * 0.25f;
-      if (pi > 0.0f) sum += ((p0 / static_cast<double>(pi)) - 1.0) * 1000.0 / std::sqrt(static_cast<double>(i));
-    }
-    return static_cast<float>(sum);
+    return static_cast<float>(MomentumSum(mgr, kLookBack));
   }
 };
 

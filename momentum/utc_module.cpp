@@ -68,22 +68,6 @@ struct RootTable {
 };
 const RootTable kRoot;
 
-// Sum over the bars 1..lookBack back from the newest (as far as they exist) of the relative
-// change of the newest typical price against each, in per mille, weighed by 1 / sqrt(i).
-double MomentumSum(const CBarMgr& mgr, int lookBack) {
-  const int newest = mgr.GetBarCount() - 1;
-  const CBarMgrData* bar0 = mgr.GetBar(newest);
-  if (!bar0) return 0.0;
-  const double p0 = TypicalPrice(*bar0);
-  double sum = 0.0;
-  for (int i = 1; i <= lookBack; ++i) {
-    const CBarMgrData* bar = mgr.GetBar(newest - i);
-    if (!bar) break;
-    const float pi = TypicalPrice(*bar);
-    if (pi > 0.0f) sum += ((p0 / static_cast<double>(pi)) - 1.0) * 1000.0 / kRoot(i);
-  }
-  return sum;
-}
 
 // The manager's ID text, kept between calls so that a call allocates nothing once the
 // longest symbol has been seen.
@@ -164,6 +148,21 @@ float Smooth(CBarMgr& mgr, CCalcStack& stack, double sum, bool update) {
 }
 
 }  // namespace
+
+double MomentumSum(const CBarMgr& mgr, int lookBack) {
+  const int newest = mgr.GetBarCount() - 1;
+  const CBarMgrData* bar0 = mgr.GetBar(newest);
+  if (!bar0) return 0.0;
+  const double p0 = TypicalPrice(*bar0);
+  double sum = 0.0;
+  for (int i = 1; i <= lookBack; ++i) {
+    const CBarMgrData* bar = mgr.GetBar(newest - i);
+    if (!bar) break;
+    const float pi = TypicalPrice(*bar);
+    if (pi > 0.0f) sum += ((p0 / static_cast<double>(pi)) - 1.0) * 1000.0 / kRoot(i);
+  }
+  return sum;
+}
 
 void UtcFreeStack(CBarMgr* mgr) {
   if (!mgr) return;

@@ -26,6 +26,10 @@ inline constexpr int kUtcSlotCount = 92;  // slots the caller's block must hold
 // One XMT_UTC call. block may be null (a logged failure, nothing written).
 float UtcCalc(const char* symbol, void* block);
 
+// Sum over the bars 1..lookBack back from the newest (as far as they exist) of the relative
+// change of the newest typical price against each, in per mille, weighed by 1 / sqrt(i).
+double MomentumSum(const CBarMgr& mgr, int lookBack);
+
 // Frees the module's smoothing stack of a manager (object slot 0) and empties the slot.
 // The library installs it as the owner release of its bar manager registry, so that
 // unloading frees the stacks with the managers.
