@@ -11,7 +11,6 @@
 #include <string>
 
 #include "common/platform/platform.h"
-#include "common/text/block_reader.h"
 #include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
 #include "common/text/txt_array.h"
@@ -201,9 +200,7 @@ int LoadPattern(CPivPatRec* p, const char* name, CTxt& err) {
   // CR dropped, a CR-only file would be one line and a pattern without content.
   CTxtArray lines;
   CTxt readMsg;
-  BlockReader::Shared().SetLoneCrEndsLine(true);
-  const int read = lines.LoadFromFileBuf(p->m_FilePath, readMsg, 0);
-  BlockReader::Shared().SetLoneCrEndsLine(false);
+  const int read = lines.LoadFromFileBuf(p->m_FilePath, readMsg, 0, true);
   if (read < 0) {
     err.Format("PR-Err2: Cannot find PR_%s.txt (%s)", name, static_cast<const char*>(readMsg));
     return kPatReadError;

@@ -41,7 +41,8 @@ class BlockReader {
   // Ctrl-Z reads as a blank instead of ending the line or the data.
   void SetCtrlZBlank(bool blank) { ctrlZBlank_ = blank; }
   // A CR not followed by LF ends its line (files saved with CR-only line ends); CR LF stays
-  // one line end. Off by default; the switch outlives Close, so a user sets it back.
+  // one line end. Off by default; the switch outlives Close, so a user sets it back
+  // (CTxtArray::LoadFromFileBuf does both for its callers).
   void SetLoneCrEndsLine(bool ends) { loneCrEndsLine_ = ends; }
   // The block size the next OpenFile will use.
   static size_t BlockSize();

@@ -87,7 +87,9 @@ class CTxtArray {
   // Line ends LF, CR or CR LF; lines cut at 99999 characters; -1 on open failure.
   int LoadFromFile(const char* path, CTxt& msg);
   // Through the block reader; limit 0 all, > 0 stop at that many entries, < 0 append.
-  int LoadFromFileBuf(const char* path, CTxt& msg, int limit = 0);
+  // Line ends LF (every CR dropped), or with loneCrEndsLine LF, CR or CR LF (files saved
+  // with CR-only line ends); the switch holds for this read only.
+  int LoadFromFileBuf(const char* path, CTxt& msg, int limit = 0, bool loneCrEndsLine = false);
   // LoadFromFileBuf, then quotes dropped and commas outside quotes turned into TAB.
   int LoadFromCSV(const char* path, CTxt& msg);
   // Each entry + CR LF, at most count (> 0) entries, appending when append = 1.

@@ -51,17 +51,19 @@ int CTxtArray::LoadFromFile(const char* path, CTxt& msg) {
   return GetSize();
 }
 
-int CTxtArray::LoadFromFileBuf(const char* path, CTxt& msg, int limit) {
+int CTxtArray::LoadFromFileBuf(const char* path, CTxt& msg, int limit, bool loneCrEndsLine) {
   if (limit >= 0) RemoveAll();
   BlockReader& reader = BlockReader::Shared();
   const int rc = reader.OpenFile(path, msg);
   if (rc < 0) return rc;
+  reader.SetLoneCrEndsLine(loneCrEndsLine);
   std::vector<char> line(kLineBuffer);
   while (reader.ReadLine(line.data(), kLineBuffer) >= 0) {
     Add(line.data());
     if (limit > 0 && GetSize() >= limit) break;
   }
   reader.Close();
+  reader.SetLoneCrEndsLine(false);
   return GetSize();
 }
 

@@ -134,13 +134,11 @@ TEST_F(TxtArrayFiles, LineEndingsOfBothLoaders) {
   EXPECT_EQ(4, a.LoadFromFileBuf(path.c_str(), msg_));
   EXPECT_EQ((Lines{"a", "bc", "", "d"}), Entries(a));
   // Switched to end lines at a lone CR (rule files), it reads as LoadFromFile does.
-  BlockReader::Shared().SetLoneCrEndsLine(true);
-  EXPECT_EQ(5, a.LoadFromFileBuf(path.c_str(), msg_));
+  EXPECT_EQ(5, a.LoadFromFileBuf(path.c_str(), msg_, 0, true));
   EXPECT_EQ((Lines{"a", "b", "c", "", "d"}), Entries(a));
   ASSERT_TRUE(WriteWholeFile(path, "\r\r\nx\r"));
-  EXPECT_EQ(3, a.LoadFromFileBuf(path.c_str(), msg_));
+  EXPECT_EQ(3, a.LoadFromFileBuf(path.c_str(), msg_, 0, true));
   EXPECT_EQ((Lines{"", "", "x"}), Entries(a));
-  BlockReader::Shared().SetLoneCrEndsLine(false);
 
   ASSERT_TRUE(WriteWholeFile(path, "x\ny\n"));
   EXPECT_EQ(2, a.LoadFromFile(path.c_str(), msg_));
@@ -186,10 +184,8 @@ TEST_F(TxtArrayFiles, LinesAcrossReadBlocks) {
       for (int i = 0; i < 299; ++i) data += std::string(999, 'x') + "\n";
       data += std::string(999, 'y') + end + "end";  // the CR is byte 299999, the last of a block
       ASSERT_TRUE(WriteWholeFile(path, data));
-      BlockReader::Shared().SetLoneCrEndsLine(loneCrEnds);
       CTxtArray a;
-      const int n = a.LoadFromFileBuf(path.c_str(), msg_);
-      BlockReader::Shared().SetLoneCrEndsLine(false);
+      const int n = a.LoadFromFileBuf(path.c_str(), msg_, 0, loneCrEnds);
       ASSERT_EQ(301, n);
       EXPECT_EQ(std::string(999, 'y'), a.GetAtTxt(299));
       EXPECT_STREQ("end", a.GetAtTxt(300));
