@@ -134,6 +134,11 @@ int AutoScale(const BarFile& file) {
   return PriceScaleForHigh(high);
 }
 
+bool ChooseScale(const BarFile& file, int option, int* scale, std::string* error) {
+  *scale = option > 0 ? option : AutoScale(file);
+  return CheckPriceScale(file, *scale, error);
+}
+
 bool LibraryTakes(const CsvBar& bar) { return FullDateToHost(bar.date) >= 900000; }
 
 bool CheckPriceScale(const BarFile& file, int scale, std::string* error) {

@@ -43,8 +43,7 @@ class ExportStudy : public Study {
            BindExport(lib, "XMT_SaveDataToTxt", &txt_, error);
   }
   bool Prepare(const BarFile& file, std::string* error) override {
-    scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
-    return CheckPriceScale(file, scale_, error);
+    return ChooseScale(file, o_.scale, &scale_, error);
   }
   std::vector<std::string> SlotNames() const override { return {"Csv2Line", "TxtLine"}; }
   // Csv and Txt each keep their own run, so they go bar by bar together; Csv2 shares its

@@ -28,7 +28,7 @@ class UtcStudy : public Study {
   }
   bool Prepare(const BarFile& file, std::string* error) override {
     (void)error;
-    type_ = file.hasTime ? 1 : 2;
+    type_ = BarType(file);
     interval_ = file.hasTime ? BarInterval(file) : 1;
     return true;
   }
@@ -84,7 +84,7 @@ class RrsStudy : public Study {
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
     const CsvBar& b = file.bars[i];
     const float v = rrs_(o_.regrLen, o_.perMille ? 2 : 1, static_cast<float>(b.close), HostDate(b),
-                         b.time, 0, 0, file.hasTime ? 1 : 2, 0);
+                         b.time, 0, 0, BarType(file), 0);
     out->results.push_back(v < 1e8f ? 1 : 0);
     out->slots.push_back({v});
   }

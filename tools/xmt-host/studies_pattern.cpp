@@ -117,8 +117,7 @@ class PatternStudy : public Study {
            BindExport(lib, "XMT_PATTERN_CalcPat", &calc_, error) && shadow_.Bind(lib, error);
   }
   bool Prepare(const BarFile& file, std::string* error) override {
-    scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
-    return CheckPriceScale(file, scale_, error) && InstallPattern(o_.pattern, &name_, error);
+    return ChooseScale(file, o_.scale, &scale_, error) && InstallPattern(o_.pattern, &name_, error);
   }
   std::vector<std::string> SlotNames() const override { return {"Found"}; }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {

@@ -16,8 +16,7 @@ class ZigZagStudy : public Study {
            BindExport(lib, "XMT_ZZ_CalcPiv", &calc_, error);
   }
   bool Prepare(const BarFile& file, std::string* error) override {
-    scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
-    return CheckPriceScale(file, scale_, error);
+    return ChooseScale(file, o_.scale, &scale_, error);
   }
   std::vector<std::string> SlotNames() const override { return PivotSlotNames(12); }
   void Feed(const BarFile& file, int i, StudyOutput* out) override {
@@ -44,8 +43,7 @@ class RsStudy : public Study {
     return BindExport(lib, "XMT_RS_ChkPiv", &check_, error);
   }
   bool Prepare(const BarFile& file, std::string* error) override {
-    scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
-    return CheckPriceScale(file, scale_, error);
+    return ChooseScale(file, o_.scale, &scale_, error);
   }
   std::vector<std::string> SlotNames() const override {
     std::vector<std::string> names = PivotSlotNames(12);

@@ -13,9 +13,6 @@ namespace {
 // 1 when a float export gave a value, 0 for the libraries' "no value" (1e9).
 int HasValue(float v) { return v < 1e8f ? 1 : 0; }
 
-// Bar type as the platform passes it: 1 intraday bars (a file with times), 2 daily.
-int BarType(const BarFile& file) { return file.hasTime ? 1 : 2; }
-
 class BspStudy : public Study {
  public:
   explicit BspStudy(const StudyOptions& o) : o_(o) {
@@ -65,8 +62,7 @@ class FindGemStudy : public Study {
            BindExport(lib, "XMT_FindGemCalc", &calc_, error);
   }
   bool Prepare(const BarFile& file, std::string* error) override {
-    scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
-    return CheckPriceScale(file, scale_, error);
+    return ChooseScale(file, o_.scale, &scale_, error);
   }
   std::vector<std::string> SlotNames() const override {
     return {"Stored", "LongPlus", "LongMinus", "ShortPlus", "ShortMinus"};
@@ -154,8 +150,7 @@ class PrcNormStudy : public Study {
     return BindExport(lib, "XMT_F_PrcNorm", &norm_, error);
   }
   bool Prepare(const BarFile& file, std::string* error) override {
-    scale_ = o_.scale > 0 ? o_.scale : AutoScale(file);
-    return CheckPriceScale(file, scale_, error);
+    return ChooseScale(file, o_.scale, &scale_, error);
   }
   std::vector<std::string> SlotNames() const override {
     return {"Open", "High", "Low", "Close", "Volume"};

@@ -128,6 +128,9 @@ int AutoScale(const BarFile& file);  // PriceScaleForHigh (pattern64.h) of the h
 // False with *error naming the first bar whose price does not fit an int at that scale
 // (scale 0: each bar at the rule above, as XMT_PATTERN64 scales it).
 bool CheckPriceScale(const BarFile& file, int scale, std::string* error);
+// A study's price scale: the --scale option when above 0, else AutoScale; then checked with
+// CheckPriceScale.
+bool ChooseScale(const BarFile& file, int option, int* scale, std::string* error);
 // Whether the libraries take the bar: they refuse host dates below 900000 (before 1990).
 bool LibraryTakes(const CsvBar& bar);
 // price * scale rounded half away from zero.

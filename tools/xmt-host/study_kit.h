@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "hostbridge/entry_frame.h"
 #include "hostbridge/testing/fake_host.h"
 #include "pattern/xmt_pattern.h"
 #include "tools/xmt-host/study.h"
@@ -35,7 +36,10 @@ void UpDownVolume(const BarFile& file, int index, double* up, double* down);
 FakeBar HostObjectBar(const CsvBar& bar);
 
 // The bar's date in the host's form ((year - 1900) * 10000 + month * 100 + day).
-inline int HostDate(const CsvBar& bar) { return bar.date - 19000000; }
+inline int HostDate(const CsvBar& bar) { return FullDateToHost(bar.date); }
+
+// Bar type as the platform passes it: 1 intraday bars (a file with times), 2 daily.
+inline int BarType(const BarFile& file) { return file.hasTime ? 1 : 2; }
 
 // The pattern folder of the libraries, as this process sees it.
 std::string PatternFolder();

@@ -236,7 +236,7 @@ TEST(LibraryStudies, CsvMatchesDirectCallsAndChartsAreWellFormedWithLegends) {
       EXPECT_GT(valued, 0) << "only zeros: the comparison proves nothing";
     }
 
-    const std::string svg = ReadAll(summary.svgPath);
+    const std::string svg = ReadWholeFile(summary.svgPath);
     std::string why;
     EXPECT_TRUE(WellFormedXml(svg, &why)) << why;
     for (const std::string& line : c.legend)
@@ -253,9 +253,9 @@ TEST(SignalStudies, ExportFilesLandBesideTheCsvAndMatchTheirOwnLayouts) {
   RunSummary summary;
   ASSERT_EQ(RunStudy(cl.run, &summary, &error), 0) << error;
   ASSERT_EQ(summary.libraryFiles.size(), 3u);
-  const std::string csv = ReadAll(summary.libraryFiles[0]);
-  const std::string csv2 = ReadAll(summary.libraryFiles[1]);
-  const std::string txt = ReadAll(summary.libraryFiles[2]);
+  const std::string csv = ReadWholeFile(summary.libraryFiles[0]);
+  const std::string csv2 = ReadWholeFile(summary.libraryFiles[1]);
+  const std::string txt = ReadWholeFile(summary.libraryFiles[2]);
   // A daily file has no times: Csv and Txt leave the column out.
   EXPECT_EQ(csv.substr(0, csv.find('\n') + 1), "\"Symbol\",Date,Open,High,Low,Close,Volume\r\n");
   EXPECT_NE(csv.find("\"SIM_EXP3\",20000927,63.4400,"), std::string::npos) << csv;

@@ -198,7 +198,7 @@ TEST(Outputs, HugeVolumeKeepsItsRowWholeAndTitleTextIsEscaped) {
   out.results = {3};
   out.slots = {{1.5f}};  // a row shorter than the header reads 0 for the rest
   ASSERT_TRUE(WriteResultCsv("huge.csv", bars, out, &error)) << error;
-  EXPECT_EQ(ReadAll("huge.csv"), "Date,Time,Open,High,Low,Close,Volume,Result,A,B\n"
+  EXPECT_EQ(ReadWholeFile("huge.csv"), "Date,Time,Open,High,Low,Close,Volume,Result,A,B\n"
                                  "2015-01-02,00:00,1,1,1,1,1e+300,3,1.5000,0.0000\n");
 
   const std::string svg = ChartSvg("ID <a&b>\x01\x1b", bars, out);
@@ -279,7 +279,7 @@ TEST(Simulator, ChartsPivotsAtTheirOwnBarsWhenTheLibraryRefusesEarlyBars) {
   ASSERT_GT(summary.pivots, 2);
   BarFile bars;
   ASSERT_TRUE(ReadBarFile("from1989.csv", &bars, &error));
-  const std::string svg = ReadAll(summary.svgPath);
+  const std::string svg = ReadWholeFile(summary.svgPath);
   int checked = 0;
   for (size_t at = 0; (at = svg.find("<title>Pivot ", at)) != std::string::npos; ++at) {
     char kind[8] = "";
@@ -330,7 +330,7 @@ TEST(Simulator, RepeatedRunsLibraryByFileNameAndPricesOffScale) {
     EXPECT_EQ(RunStudy(request, &summary, &error), 0) << "run " << run << ": " << error;
   }
   // The columns are the pattern's own outputs (four in this file), on every row.
-  std::istringstream csv(ReadAll(summary.csvPath));
+  std::istringstream csv(ReadWholeFile(summary.csvPath));
   std::string line;
   std::getline(csv, line);
   EXPECT_EQ(line, "Date,Time,Open,High,Low,Close,Volume,Result,Found,Out1,Out2,Out3,Out4");
@@ -376,7 +376,7 @@ TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
   // and shows every chart there is.
   for (const auto& folder : fs::directory_iterator(outParent)) {
     const fs::path results = folder.path() / "results";
-    const std::string page = ReadAll((results / "index.html").string());
+    const std::string page = ReadWholeFile((results / "index.html").string());
     std::string why;
     EXPECT_TRUE(WellFormedXml(page, &why)) << "index.html: " << why;
     EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
@@ -385,7 +385,7 @@ TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
       if (entry.path().extension() != ".svg") continue;
       const std::string name = entry.path().filename().string();
       studies.push_back(name.substr(0, name.find('-')));
-      EXPECT_TRUE(WellFormedXml(ReadAll(entry.path().string()), &why)) << name << ": " << why;
+      EXPECT_TRUE(WellFormedXml(ReadWholeFile(entry.path().string()), &why)) << name << ": " << why;
       EXPECT_NE(page.find("<img src=\"" + name + "\""), std::string::npos) << name;
       fs::path csv = entry.path();
       EXPECT_TRUE(fs::exists(csv.replace_extension(".csv"))) << name;

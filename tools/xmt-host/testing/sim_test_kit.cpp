@@ -15,13 +15,6 @@ std::string CutSample(const std::string& name, int skip, int keep, const std::st
   return std::filesystem::absolute(target).string();
 }
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
 std::vector<std::vector<std::string>> CsvRows(const std::string& path) {
   std::vector<std::vector<std::string>> rows;
   std::ifstream f(path);

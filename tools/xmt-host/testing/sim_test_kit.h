@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/test_dirs.h"  // ReadWholeFile
+
 // A copy of the sample bar file `name` (testdata/) holding its header and the `keep` bars
 // after the first `skip`, written into the working folder as `target`. Result its path.
 std::string CutSample(const std::string& name, int skip, int keep, const std::string& target);
-
-// The whole file as text ("" when it cannot be read).
-std::string ReadAll(const std::string& path);
 
 // The rows of a CSV file, split at commas (the header is row 0).
 std::vector<std::vector<std::string>> CsvRows(const std::string& path);
