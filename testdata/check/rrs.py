@@ -16,11 +16,10 @@ result (%.9g; a zero without its sign).
 """
 
 import os
-import struct
 import sys
 from array import array
 
-TESTDATA = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+from pivots import TESTDATA, compare, f32
 
 # file, scope, mode, bar type, nExtra, closes fed (0: all), first call written
 RUNS = [
@@ -33,10 +32,6 @@ RUNS = [
     ("usdchf_30min.csv", 10, 1, 1, 0, 3000, 1),
     ("usdchf_30min.csv", 100, 2, 1, 0, 3000, 1),
 ]
-
-
-def f32(x):
-    return struct.unpack("f", struct.pack("f", x))[0]
 
 
 def f32_all(values):
@@ -125,17 +120,7 @@ def main():
     for r in RUNS:
         lines += run(*r)
     path = os.path.join(TESTDATA, "rrs_golden_expected.csv")
-    with open(path) as f:
-        expected = f.read().splitlines()
-    for i, (a, b) in enumerate(zip(lines, expected), 1):
-        if a != b:
-            print("rrs_golden_expected.csv line %d differs:\n  file:   %s\n  script: %s" % (i, b, a))
-            return 1
-    if len(lines) != len(expected):
-        print("rrs_golden_expected.csv: %d lines, the script has %d" % (len(expected), len(lines)))
-        return 1
-    print("rrs_golden_expected.csv: all %d lines agree" % len(lines))
-    return 0
+    return 0 if compare("rrs_golden_expected.csv", lines, path) else 1
 
 
 if __name__ == "__main__":

@@ -21,13 +21,9 @@ difference; exit status 1 when any line differs.
 """
 import math
 import os
-import struct
 import sys
 
-
-def f32(x):
-    """x rounded to single precision (round to nearest even), as a Python float."""
-    return struct.unpack("<f", struct.pack("<f", x))[0]
+from pivots import f32
 
 
 def read_bars(path):
