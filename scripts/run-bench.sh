@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the release preset, runs every benchmark, the memory test and the cold starts, and
-# rewrites docs/performance.md from their results (scripts/bench_page.py).
+# rewrites docs/dev/performance.md from their results (scripts/bench_page.py).
 #
 #   scripts/run-bench.sh            everything (several minutes)
 #   XMT_BENCH_QUICK=1 scripts/run-bench.sh   shorter runs (0.1 s a case), for a first look
@@ -47,5 +47,5 @@ done | tee "$results/cold_start.txt"
 uptime > "$results/load_after.txt"
 
 cd "$root"
-python3 scripts/bench_page.py "$results" docs/performance.md
-echo "wrote docs/performance.md"
+python3 scripts/bench_page.py "$results" docs/dev/performance.md
+echo "wrote docs/dev/performance.md"
