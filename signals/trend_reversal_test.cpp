@@ -110,4 +110,24 @@ TEST(TrendReversal, ScoreAndWidthInsideAndOutsideTheBand) {
   EXPECT_EQ(0.0f, width);
 }
 
+TEST(TrendReversal, ValueAtTheTopOfTheBandIsTheTopQuarter) {
+  // Lengths 1 to 12 fed a, then b above it: the band runs from (a + b) / 2 up to b, and the
+  // value sits on its top edge. The quarter count is 8 exactly for some spans and lands
+  // just above 8 (8.00000095) in single precision for others; both are +100 inside the band.
+  const struct {
+    float a, b;
+  } cases[] = {{10.0f, 11.0f}, {10.0f, 11.5f},  // 8 exactly
+               {0.1f, 2.80000162f}, {10.0f, 11.3f}, {10.1f, 12.9f}, {10.6f, 14.4f}};
+  for (const auto& c : cases) {
+    CTrendRevSym set;
+    set.nFast = 1;
+    set.nSlow = 12;
+    set.BuildStacks();
+    float pos = 0, width = 0;
+    set.Evaluate(c.a, 1.0f, pos, width);
+    EXPECT_EQ(0, set.Evaluate(c.b, 1.0f, pos, width)) << c.a << " " << c.b;
+    EXPECT_EQ(100.0f, pos) << c.a << " " << c.b;
+  }
+}
+
 }  // namespace
