@@ -146,7 +146,7 @@ class Stack:
             if at < 0:
                 at = self.count - 1
             w = 1.0
-            if self.wgts is not None and self.wgts[k] > 0.0:
+            if self.wgts is not None and not self.wgts[k] <= 0.0:  # 0 or below: 1
                 w = self.wgts[k]
             sv = f32(sv + f32(w * self.vals[at]))
             sw = f32(sw + w)
