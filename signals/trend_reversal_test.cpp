@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/log_capture.h"
 #include "signals/trend_reversal.h"
 
 namespace {
@@ -128,6 +129,27 @@ TEST(TrendReversal, ValueAtTheTopOfTheBandIsTheTopQuarter) {
     EXPECT_EQ(0, set.Evaluate(c.b, 1.0f, pos, width)) << c.a << " " << c.b;
     EXPECT_EQ(100.0f, pos) << c.a << " " << c.b;
   }
+}
+
+// The line a new instance writes, as text, category and level (restarts write it again).
+TEST(TrendReversal, TraceLines) {
+  LogCapture log;
+  log.Start("trend_reversal_test");
+  TrendReversalOut out;
+  Call("LOGT", 930, 1.0f, 10, 120, out);
+  Call("LOGT", 929, 1.0f, 20, 31, out);
+  const std::string text = log.NewLogText();
+  const struct {
+    const char* start;
+    const char* head;
+  } lines[] = {
+      {"AddSym (Ver=1.2c) ret=   0, Sym=LOGT      , Bar=5/ 30, Fast=  10, Slow= 120, "
+       "Steps=  11, Exp=0",
+       "TrendRev|a"},
+      {"AddSym (Ver=1.2c) ret=   0, Sym=LOGT      , Bar=5/ 30, Fast=  20, Slow=  31, ",
+       "TrendRev|a"},
+  };
+  for (const auto& line : lines) EXPECT_EQ(line.head, LogLineHead(text, line.start)) << text;
 }
 
 }  // namespace
