@@ -16,7 +16,8 @@
 
 namespace {
 // Counts down with every operator new of this test program while armed; the allocation
-// that reaches zero throws.
+// that reaches zero fails. Every form of new and delete is replaced, all on malloc and
+// free, so that memory checkers see matching pairs.
 int g_newFailIn = 0;
 }  // namespace
 
@@ -25,8 +26,18 @@ void* operator new(std::size_t n) {
   if (void* p = std::malloc(n ? n : 1)) return p;
   throw std::bad_alloc();
 }
+void* operator new[](std::size_t n) { return ::operator new(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  if (g_newFailIn > 0 && --g_newFailIn == 0) return nullptr;
+  return std::malloc(n ? n : 1);
+}
+void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept {
+  return ::operator new(n, t);
+}
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
