@@ -106,7 +106,8 @@ int CCalcStack::AddWgtAvg(float x) {
   for (uint32_t k = 0; k < nCount; ++k) {
     if (--at < 0) at = static_cast<int64_t>(nCount) - 1;
     float w = 1.0f;
-    if (pWgt != nullptr && pWgt[k] > 0.0f) w = pWgt[k];
+    // Weights of 0 or below count as 1; one that is not a number stays and shows in fAvg.
+    if (pWgt != nullptr && !(pWgt[k] <= 0.0f)) w = pWgt[k];
     weighted += w * pVal[at];
     weights += w;
   }

@@ -100,6 +100,29 @@ TEST_F(CalcStackTest, WeightedAverageInWeightedAndPlainMode) {
   EXPECT_EQ(std::vector<float>(plain.pWgt, plain.pWgt + 3), (std::vector<float>{0, 0, 1}));
   for (float v : {3.0f, 6.0f, 9.0f}) plain.AddWgtAvg(v);
   EXPECT_EQ(plain.fAvg, 6.0f);
+
+  // Weights of 0 or below count as 1, a small positive weight counts as it is, and a weight
+  // that is not a number makes the average not a number. Values 2 then 8: the newest (8)
+  // weighs as entry 0 says, the older (2) as entry 1 (4).
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const struct {
+    float newest;
+    float avg;
+  } weights[] = {{0.0f, 3.2f}, {-2.0f, 3.2f}, {0.25f, 2.0f + 1.5f / 4.25f}, {nan, nan}};
+  for (const auto& c : weights) {
+    CCalcStack s;
+    s.bWeighted = 1;
+    s.SetLength(2);
+    s.SetWeight(c.newest, 0);
+    s.SetWeight(4.0f, 1);
+    s.AddWgtAvg(2.0f);
+    s.AddWgtAvg(8.0f);
+    if (std::isnan(c.avg)) {
+      EXPECT_TRUE(std::isnan(s.fAvg));
+    } else {
+      EXPECT_FLOAT_EQ(s.fAvg, c.avg) << c.newest;
+    }
+  }
 }
 
 TEST_F(CalcStackTest, SetWeightRangeAndSameLengthClearsWeights) {

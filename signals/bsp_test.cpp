@@ -6,7 +6,9 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "common/testing/log_capture.h"
 #include "hostbridge/testing/fake_host.h"
 #include "signals/bsp.h"
 #include "signals/xmt_signals.h"
@@ -43,30 +45,58 @@ TEST(BSPCalc, VolumeRatioWeighsThePressure) {
   EXPECT_EQ(0.0f, w);  // no volume after bars with volume: ratio 0
 }
 
+// Exponential and simple averages of a series, as a stack of length n ends up with them.
+float Ema(const std::vector<float>& v, int n) {
+  float avg = v.front();
+  for (size_t i = 1; i < v.size(); ++i)
+    avg = avg + 2.0f / static_cast<float>(n + 1) * (v[i] - avg);
+  return avg;
+}
+float Ma(const std::vector<float>& v, int n) {
+  float sum = 0;
+  const size_t from = v.size() > static_cast<size_t>(n) ? v.size() - n : 0;
+  for (size_t i = from; i < v.size(); ++i) sum += v[i];
+  return sum / static_cast<float>(v.size() - from);
+}
+
 TEST(BSPCalc, StylesFeedTheSides) {
-  // Alternating bars of pressure +p and -p (up/down 3/1 and 1/3, equal volume).
-  const float p = 1.0f - 1.0f / 3.0f;
-  struct Case {
+  // Six bars of changing sign and volume, averages of length 3: the weighted pressure
+  // varies, so every kind of average gives its own number. Styles 1 and 3 feed a side only
+  // on its own bars, 2 and 4 both sides every bar (the idle side with 0); the selling side
+  // holds magnitudes; the pressure average is exponential whatever the style.
+  const float up[] = {3, 1, 6, 1, 4, 2}, down[] = {1, 3, 1, 5, 2, 7};
+  constexpr int kLen = 3;
+  const struct {
     int style;
-    unsigned buyCount, sellCount, bspCount;
-    float buyAvg;  // as a share of p
-  } cases[] = {{1, 2, 2, 4, 1.0f}, {2, 4, 4, 4, 0.0f}, {3, 2, 2, 4, 1.0f},
-               {4, 4, 4, 4, 0.5f}, {0, 0, 0, 0, 0.0f}, {5, 0, 0, 0, 0.0f}};
-  for (const Case& c : cases) {
+    bool exponential, everyBar;
+  } cases[] = {{1, true, false}, {2, true, true}, {3, false, false}, {4, false, true}};
+  for (const auto& c : cases) {
     CBSPSet set;
-    set.stkBuy.SetLength(4);
-    set.stkSell.SetLength(4);
-    set.stkBSP.SetLength(4);
-    set.stkVol.SetLength(4);
-    float w = 0;
-    for (int i = 0; i < 4; ++i) BSPCalc(&set, i % 2 ? 1 : 3, i % 2 ? 3 : 1, c.style, &w);
-    EXPECT_EQ(c.buyCount, set.stkBuy.nCount) << c.style;
-    EXPECT_EQ(c.sellCount, set.stkSell.nCount) << c.style;
-    EXPECT_EQ(c.bspCount, set.stkBSP.nCount) << c.style;
-    EXPECT_EQ(4u, set.stkVol.nCount) << c.style;
-    if (c.style == 1 || c.style == 3 || c.style == 4) {
-      EXPECT_FLOAT_EQ(c.buyAvg * p, set.stkBuy.fAvg) << c.style;
+    for (CCalcStack* stack : {&set.stkBuy, &set.stkSell, &set.stkBSP, &set.stkVol})
+      stack->SetLength(kLen);
+    std::vector<float> all, buys, sells;
+    for (int i = 0; i < 6; ++i) {
+      float w = 0;
+      BSPCalc(&set, up[i], down[i], c.style, &w);
+      all.push_back(w);
+      if (w > 0 || c.everyBar) buys.push_back(w > 0 ? w : 0.0f);
+      if (w < 0 || c.everyBar) sells.push_back(w < 0 ? -w : 0.0f);
     }
+    const auto avg = [&](const std::vector<float>& v) {
+      return c.exponential ? Ema(v, kLen) : Ma(v, kLen);
+    };
+    EXPECT_FLOAT_EQ(avg(buys), set.stkBuy.fAvg) << c.style;
+    EXPECT_FLOAT_EQ(avg(sells), set.stkSell.fAvg) << c.style;
+    EXPECT_FLOAT_EQ(Ema(all, kLen), set.stkBSP.fAvg) << c.style;
+  }
+  // Any other style feeds only the volume average.
+  for (int style : {0, 5}) {
+    CBSPSet set;
+    for (CCalcStack* stack : {&set.stkBuy, &set.stkSell, &set.stkBSP, &set.stkVol})
+      stack->SetLength(kLen);
+    for (int i = 0; i < 6; ++i) BSPCalc(&set, up[i], down[i], style, nullptr);
+    EXPECT_EQ(0u, set.stkBuy.nCount + set.stkSell.nCount + set.stkBSP.nCount) << style;
+    EXPECT_EQ(3u, set.stkVol.nCount) << style;
   }
 }
 
@@ -121,6 +151,10 @@ TEST_F(BSPHost, BindsOnceAndWritesTheArrayOncePerBar) {
   NextBar(10, 30);
   ASSERT_EQ(kBspReady, Call());
   EXPECT_FLOAT_EQ(-(1.0f - 10.0f / 30.0f), static_cast<float>(Elem(0)));
+  // Length 3, style 2: the pressure average p, -p gives 0, each side p / 2.
+  EXPECT_EQ(0.0, Elem(1));
+  EXPECT_FLOAT_EQ(0.5f * (1.0f - 10.0f / 30.0f), static_cast<float>(Elem(5)));
+  EXPECT_FLOAT_EQ(0.5f * (1.0f - 10.0f / 30.0f), static_cast<float>(Elem(6)));
   EXPECT_EQ(2 * puts, host.Calls(FakeIface::Variable, 13));
   EXPECT_EQ(2u, Set()->stkVol.nCount);
 
@@ -235,6 +269,38 @@ TEST_F(BSPHost, ErrorTextIsBoundedAndKeyIncludesTheBuffer) {
   std::strcpy(err, "X");
   EXPECT_EQ(kBspArrayMissing, BSP(longName.c_str(), 1, 2, err, &h));
   EXPECT_LT(std::strlen(err), static_cast<size_t>(XMT_SIGNALS_ERR_BUF_SIZE));
+}
+
+// The lines XMT_BSP writes, as text, category and level: the start of an instance, a
+// caught host failure, and an error sent to the caller.
+TEST_F(BSPHost, TraceLines) {
+  LogCapture log;
+  log.Start("bsp_test");
+  std::strcpy(key, "LOGB");
+  host.SetBarNumberParts(2, 5);  // bar number 6
+  ASSERT_EQ(kBspReady, Call());
+  host.FailSlot(FakeIface::Variable, 12, E_FAIL);
+  EXPECT_EQ(kBspHostFailure, Call());
+  FakeHost noArray;
+  noArray.AddBar(FakeBar());
+  std::strcpy(err, "LOGB2");
+  EXPECT_EQ(kBspArrayMissing, BSP("Study", 1, 2, err, &noArray));
+  const std::string text = log.NewLogText();
+  const struct {
+    const char* start;
+    const char* head;
+  } lines[] = {
+      {"Added new BSP Instance: ID=LOGB/Study/1/2, Idx=", "BSPMgr|a"},
+      {"pELVal=", "BSPMgr|a"},
+      {"Starting BSP Manager (Ver=1.2b Mar 26 2015 16:43:43) for ID=LOGB/Study/1/2, "
+       "Bar=-1 -> 6, AvgLen=3, VolLen=4, Style=2",
+       "BSPMgr|a"},
+      {"XMT_BSPCalc1 pBSP=", "BSPMgr|a"},
+      {"Internal Error occured (g_BSPMgr=", "BSPMgr|a"},
+      {"TEST: MaxBarsBack=5, MnBarNbr=6", "BSPMgr|a"},
+      {"sendError: XMT_UT64 Error#6 occured - arrBSP missing", "UTC|c"},
+  };
+  for (const auto& line : lines) EXPECT_EQ(line.head, LogLineHead(text, line.start)) << text;
 }
 
 }  // namespace

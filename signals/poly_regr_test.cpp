@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "signals/poly_regr.h"
 
 namespace {
@@ -37,6 +39,31 @@ TEST(PolyRegr, LeastSquaresLineThroughScatter) {
   double value = 0;
   ASSERT_TRUE(regr.Evaluate(2.0, value));
   EXPECT_NEAR(2.5, value, 1e-12);
+}
+
+TEST(PolyRegr, PivotChoiceAndEvaluationOrderShowInTheLastBit) {
+  // The fitted value to the last bit of the double. Line through x = 0, 1, 2: the first
+  // column holds 3 and 3, a tie, and the first of the two stays the pivot (taking the later
+  // one gives 4.9799999999999969). Parabola over x = 8 .. 12, evaluated at 12 as the sum of
+  // c[k] x^k with k ascending (Horner's rule gives 25.559428571430971).
+  const struct {
+    int order;
+    double firstX;
+    std::vector<double> y;
+    double at, value;
+  } cases[] = {
+      {1, 0, {27.08, 17.82, 12.82}, 3, 4.980000000000004},
+      {2, 8, {15.10, 25.02, 10.47, 21.82, 26.11}, 12, 25.559428571430956},
+  };
+  for (const auto& c : cases) {
+    CPolyRegr regr;
+    regr.SetOrder(c.order);
+    for (size_t i = 0; i < c.y.size(); ++i)
+      regr.AddPoint(c.firstX + static_cast<double>(i), c.y[i]);
+    double value = 0;
+    ASSERT_TRUE(regr.Evaluate(c.at, value));
+    EXPECT_EQ(c.value, value) << c.order;
+  }
 }
 
 TEST(PolyRegr, FailsWithoutPointsOrWithFewerPointsThanTheOrder) {

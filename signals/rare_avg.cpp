@@ -167,7 +167,7 @@ bool CRareAvgSet::Calculate(int factor, float& result) {
           newest->fAdj = prev + change * ExpF(LogF(ratio) * (1.0f + static_cast<float>(factor) /
                                                                        100.0f)) /
                                     ratio;
-      } else {
+      } else if (pct == 0.0f) {  // a change that is not a number leaves the value as it is
         newest->fAdj = std::fabs(v);
       }
     }
@@ -234,8 +234,8 @@ float RareAvg(const char* sym, int scopeRegr, int scopeWgt, float value, int dat
       set->nBarType = barType;
       set->nExtra = extra;
       g_rareAvgSets.Add(MakeKey(sym, scopeRegr, scopeWgt, respFac, barType, extra), set);
-      LogTrace("", 1, "RareAvg: Initializing Sym=%s, BarType=%d, Len=%d (%p)", sym, barType,
-               scopeRegr, static_cast<void*>(set));
+      LogTrace(nullptr, 1, "RareAvg: Initializing Sym=%s, BarType=%d, Len=%d (%p)", sym,
+               barType, scopeRegr, static_cast<void*>(set));
     }
     stage = 3;
 
@@ -267,7 +267,7 @@ float RareAvg(const char* sym, int scopeRegr, int scopeWgt, float value, int dat
     stage = 6;
 
     if (factor == kLogFactor)
-      LogTrace("", 1,
+      LogTrace(nullptr, 1,
                "ret = RareAvg(nScopeRegr,nScopeWgt,%11.5ff,%d,%4d,nRespFac,%d,%d,%d); // "
                "RespFac=%d, Res=%11.5f, Bar=%5d",
                value, date, time, aux, barType, extra, kLogFactor, result,

@@ -6,9 +6,38 @@
 #include <chrono>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <new>
 #include <string>
 
+#include "common/testing/log_capture.h"
 #include "signals/rare_avg.h"
+
+namespace {
+// Counts down with every operator new of this test program while armed; the allocation
+// that reaches zero fails. Every form of new and delete is replaced, all on malloc and
+// free, so that memory checkers see matching pairs.
+int g_newFailIn = 0;
+}  // namespace
+
+void* operator new(std::size_t n) {
+  if (g_newFailIn > 0 && --g_newFailIn == 0) throw std::bad_alloc();
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) { return ::operator new(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  if (g_newFailIn > 0 && --g_newFailIn == 0) return nullptr;
+  return std::malloc(n ? n : 1);
+}
+void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept {
+  return ::operator new(n, t);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -70,16 +99,14 @@ TEST(RareAvg, DiagnosticFactors) {
 }
 
 TEST(RareAvg, WarmUpDependsOnTheBarType) {
-  // Length 10: H = 4, so the first H + 1 = 5 bars are the warm-up.
+  // Length 10: H = 4, so the first H + 1 = 5 bars are the warm-up. Tick (0) and intraday (1)
+  // bars give the start-up average then, other bars no value.
   const float values[] = {10, 20, 30, 40, 50, 60, 70};
-  for (int i = 0; i < 7; ++i) {
-    const float daily = Feed("WARMD", 10, 3, values[i], i, 60, kDaily);
-    const float intraday = Feed("WARMI", 10, 3, values[i], i, 60, kIntraday);
-    if (i < 5) {
-      EXPECT_EQ(kRareAvgNoValue, daily) << i;
-      EXPECT_NE(kRareAvgNoValue, intraday) << i;
-    } else {
-      EXPECT_NE(kRareAvgNoValue, daily) << i;
+  for (int barType : {0, 1, 2, 3}) {
+    const std::string sym = "WARM" + std::to_string(barType);
+    for (int i = 0; i < 7; ++i) {
+      const float r = Feed(sym.c_str(), 10, 3, values[i], i, 60, barType);
+      EXPECT_EQ(i < 5 && barType >= 2, r == kRareAvgNoValue) << barType << " " << i;
     }
   }
   // The start-up average weighs the newest of the first bars most (K, K - 1, ..., 1).
@@ -89,13 +116,13 @@ TEST(RareAvg, WarmUpDependsOnTheBarType) {
 }
 
 TEST(RareAvg, NewDayEmptiesIntradayHistoryOnly) {
-  for (int barType : {kIntraday, kDaily}) {
+  for (int barType : {0, kIntraday, kDaily}) {
     const std::string sym = "DAYBRK" + std::to_string(barType);
     for (int i = 0; i < 3; ++i) Feed(sym.c_str(), 10, 3, 5.0f, i, 60, barType);
     Feed(sym.c_str(), 10, 3, 5.0f, 3, 60, barType, kDay + 1);
     const CRareAvgSet* set = FindRareAvg(sym.c_str(), 10, 3, 60, barType, 0);
     ASSERT_NE(nullptr, set);
-    EXPECT_EQ(barType == kIntraday ? 1 : 4, set->arrBars.GetSize());
+    EXPECT_EQ(barType <= kIntraday ? 1 : 4, set->arrBars.GetSize());
     EXPECT_EQ(set->arrBars.GetSize() - 1, set->nCur);
   }
   // nExtra switches the day break off; a date running backwards resets any bar type.
@@ -133,39 +160,62 @@ TEST(RareAvg, ResentBarsReplaceTheNewestBars) {
   EXPECT_EQ(2.0f, daily->arrBars[0]->fRaw);
 }
 
-// Feeds a set directly: 7 flat bars and a rise by a tenth, then the value doubles. The
-// changes are then 0, 0, 0, 0, 10 and 50 percent, so R = 50 / 10 = 5.
-float DoubleAfterCalmBars(CRareAvgSet& set, int factor) {
+// Feeds a set directly: 6 flat bars, a rise by a tenth to 100, then the last value. The
+// changes held are then 0, 0, 0, 0, 10 percent and that of the last bar. Returns the last
+// bar's responded value.
+float AfterCalmBars(CRareAvgSet& set, int factor, float last) {
   set.nScopeRegr = 3;
   set.nScopeWgt = 2;
   set.nBarType = kIntraday;
-  const float values[] = {90, 90, 90, 90, 90, 90, 100, 200};
+  const float values[] = {90, 90, 90, 90, 90, 90, 100, last};
   float result = 0;
   for (int i = 0; i < 8; ++i) {
     set.AddBar(kDay, 930 + i, values[i]);
     EXPECT_TRUE(set.Calculate(factor, result));
   }
+  EXPECT_EQ(100.0f, set.arrBars[6]->fAdj);  // only 5 changes held at that bar
   return set.arrBars[7]->fAdj;
 }
 
 TEST(RareAvg, ResponseStretchesRareChanges) {
-  CRareAvgSet stretched, plain, damped;
-  EXPECT_NEAR(100.0f + 5.0f * 100.0f, DoubleAfterCalmBars(stretched, 100), 1e-3);
-  EXPECT_EQ(100.0f, stretched.arrBars[6]->fAdj);  // only 5 changes held at that bar
-  EXPECT_EQ(200.0f, DoubleAfterCalmBars(plain, 0));
-  // Factor 60: R^0.6.
-  EXPECT_NEAR(100.0f + 100.0f * std::pow(5.0f, 0.6f), DoubleAfterCalmBars(damped, 60), 1e-3);
-  // A bar without change takes the magnitude of its value.
-  CRareAvgSet negative;
-  negative.nScopeRegr = 3;
-  negative.nBarType = kIntraday;
-  float result = 0;
-  for (int i = 0; i < 9; ++i) {
-    negative.AddBar(kDay, 930 + i, -40.0f + (i == 4 ? 4.0f : 0.0f));
-    ASSERT_TRUE(negative.Calculate(60, result));
+  const struct {
+    int factor;
+    float last, adjusted;
+  } cases[] = {
+      // Doubling: Q = 50 against an average of 10, R = 5.
+      {100, 200.0f, 100.0f + 5.0f * 100.0f},
+      {0, 200.0f, 200.0f},
+      {60, 200.0f, 100.0f + 100.0f * std::pow(5.0f, 0.6f)},  // R^0.6
+      // Falling to 25: the change is 300 percent of the value, held to 100, so the average
+      // is 110 / 6 and R = 100 / (110 / 6).
+      {100, 25.0f, 100.0f - 75.0f * 600.0f / 110.0f},
+      // Falling to 50: the change is 100 percent exactly.
+      {100, 50.0f, 100.0f - 50.0f * 600.0f / 110.0f},
+  };
+  for (const auto& c : cases) {
+    CRareAvgSet set;
+    EXPECT_NEAR(c.adjusted, AfterCalmBars(set, c.factor, c.last), 1e-3)
+        << c.factor << " " << c.last;
   }
-  EXPECT_EQ(40.0f, negative.arrBars[8]->fAdj);
-  EXPECT_EQ(-40.0f, negative.arrBars[8]->fRaw);
+  // A bar without change takes the magnitude of its value; a bar whose change is not a
+  // number (it follows a bar that is not a number) keeps its value.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const struct {
+    int odd;
+    float oddValue, adjusted;
+  } flat[] = {{4, -36.0f, 40.0f}, {7, nan, -40.0f}};
+  for (const auto& c : flat) {
+    CRareAvgSet set;
+    set.nScopeRegr = 3;
+    set.nBarType = kIntraday;
+    float result = 0;
+    for (int i = 0; i < 9; ++i) {
+      set.AddBar(kDay, 930 + i, i == c.odd ? c.oddValue : -40.0f);
+      ASSERT_TRUE(set.Calculate(60, result));
+    }
+    EXPECT_EQ(c.adjusted, set.arrBars[8]->fAdj) << c.odd;
+    EXPECT_EQ(-40.0f, set.arrBars[8]->fRaw);
+  }
 }
 
 TEST(RareAvg, FactorZeroKeepsTheValuesAndAveragesTheFits) {
@@ -202,6 +252,34 @@ TEST(RareAvg, HugeWindowsAndRepeatCountsAnswerAtOnce) {
     EXPECT_FALSE(std::isnan(Feed("HUGER", 10, 3, v, i, INT_MAX, kIntraday)));
   }
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+}
+
+
+// The lines RareAvg writes, as text, category and level: the start and the factor-61 lines
+// have no category column; a failure caught while a bar is added (an allocation that
+// throws) is logged under "RareAvg" with its stage, and the call gives no value.
+TEST(RareAvg, TraceLines) {
+  LogCapture log;
+  log.Start("rare_avg_test");
+  for (int i = 0; i < 3; ++i) Feed("LOGRA", 10, 3, 5.0f + static_cast<float>(i), i, 61, 1);
+  g_newFailIn = 1;  // the new bar of the next call
+  const float failed = Feed("LOGRA", 10, 3, 9.0f, 3, 61, 1);
+  g_newFailIn = 0;
+  EXPECT_EQ(kRareAvgNoValue, failed);
+  const std::string text = log.NewLogText();
+  const struct {
+    const char* start;
+    const char* head;
+  } lines[] = {
+      {"RareAvg: Initializing Sym=LOGRA, BarType=1, Len=10 (", "a"},
+      {"ret = RareAvg(nScopeRegr,nScopeWgt,    7.00000f,1150326, 932,nRespFac,0,1,0); "
+       "// RespFac=61, Res=",
+       "a"},
+      {"RareAvg: Internal Error1 occured Stage=4 (Sym=LOGRA, Val=9.000000, Date=1150326, "
+       "Time=933, Err=",
+       "RareAvg|a"},
+  };
+  for (const auto& line : lines) EXPECT_EQ(line.head, LogLineHead(text, line.start)) << text;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "signals/trend_reversal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "common/settings/trace_log.h"
@@ -93,10 +94,12 @@ int CTrendRevSym::Evaluate(float value, float scale, float& pos, float& width) {
     pos = 100.0f;
     return 2;
   }
-  // Inside the band the quarter count runs from 0 to 8 (a value that is not a number
-  // counts as 0).
+  // Inside the band the quarter count runs from 0 to 8 and is truncated. At the top edge
+  // single precision may land just above 8 (8.00000095): that is still the top quarter.
+  // Only a quotient that is not a number counts as 0.
   const float quarters = (value - lo) * 200.0f / (hi - lo) / 25.0f;
-  const int whole = quarters >= 0.0f && quarters <= 8.0f ? static_cast<int>(quarters) : 0;
+  const int whole =
+      std::isnan(quarters) ? 0 : static_cast<int>(std::clamp(quarters, 0.0f, 8.0f));
   pos = 25.0f * static_cast<float>(whole) - 100.0f;
   return 0;
 }

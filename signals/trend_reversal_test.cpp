@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/log_capture.h"
 #include "signals/trend_reversal.h"
 
 namespace {
@@ -108,6 +109,47 @@ TEST(TrendReversal, ScoreAndWidthInsideAndOutsideTheBand) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(0, flat.Evaluate(7.0f, 1.0f, pos, width));
   EXPECT_EQ(0.0f, pos);
   EXPECT_EQ(0.0f, width);
+}
+
+TEST(TrendReversal, ValueAtTheTopOfTheBandIsTheTopQuarter) {
+  // Lengths 1 to 12 fed a, then b above it: the band runs from (a + b) / 2 up to b, and the
+  // value sits on its top edge. The quarter count is 8 exactly for some spans and lands
+  // just above 8 (8.00000095) in single precision for others; both are +100 inside the band.
+  const struct {
+    float a, b;
+  } cases[] = {{10.0f, 11.0f}, {10.0f, 11.5f},  // 8 exactly
+               {0.1f, 2.80000162f}, {10.0f, 11.3f}, {10.1f, 12.9f}, {10.6f, 14.4f}};
+  for (const auto& c : cases) {
+    CTrendRevSym set;
+    set.nFast = 1;
+    set.nSlow = 12;
+    set.BuildStacks();
+    float pos = 0, width = 0;
+    set.Evaluate(c.a, 1.0f, pos, width);
+    EXPECT_EQ(0, set.Evaluate(c.b, 1.0f, pos, width)) << c.a << " " << c.b;
+    EXPECT_EQ(100.0f, pos) << c.a << " " << c.b;
+  }
+}
+
+// The line a new instance writes, as text, category and level (restarts write it again).
+TEST(TrendReversal, TraceLines) {
+  LogCapture log;
+  log.Start("trend_reversal_test");
+  TrendReversalOut out;
+  Call("LOGT", 930, 1.0f, 10, 120, out);
+  Call("LOGT", 929, 1.0f, 20, 31, out);
+  const std::string text = log.NewLogText();
+  const struct {
+    const char* start;
+    const char* head;
+  } lines[] = {
+      {"AddSym (Ver=1.2c) ret=   0, Sym=LOGT      , Bar=5/ 30, Fast=  10, Slow= 120, "
+       "Steps=  11, Exp=0",
+       "TrendRev|a"},
+      {"AddSym (Ver=1.2c) ret=   0, Sym=LOGT      , Bar=5/ 30, Fast=  20, Slow=  31, ",
+       "TrendRev|a"},
+  };
+  for (const auto& line : lines) EXPECT_EQ(line.head, LogLineHead(text, line.start)) << text;
 }
 
 }  // namespace

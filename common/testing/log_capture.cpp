@@ -30,3 +30,42 @@ std::string LogCapture::NewLogText() {
   return fresh;
 }
 
+
+namespace {
+
+// "hh:mm:ss.mmmL|" at text[at]: the time column of a line, L its level letter.
+bool IsTimeColumn(const std::string& line, size_t at) {
+  static const char kShape[] = "00:00:00.000L|";
+  if (line.size() < at + sizeof kShape - 1) return false;
+  for (size_t i = 0; i + 1 < sizeof kShape; ++i) {
+    const char c = line[at + i];
+    const char want = kShape[i];
+    if (want == '0' ? (c < '0' || c > '9') : want != 'L' && c != want) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string LogLineHead(const std::string& text, const std::string& messageStart) {
+  constexpr size_t kCategoryWidth = 16, kTimeWidth = 14;
+  size_t begin = 0;
+  while (begin < text.size()) {
+    size_t end = text.find("\r\n", begin);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(begin, end - begin);
+    begin = end + 2;
+    std::string head;
+    size_t time = 0;
+    if (!IsTimeColumn(line, 0)) {
+      time = kCategoryWidth + 1;
+      if (!IsTimeColumn(line, time) || line[kCategoryWidth] != '|') continue;
+      head = line.substr(0, kCategoryWidth);
+      head.erase(head.find_last_not_of(' ') + 1);
+      head += '|';
+    }
+    if (line.compare(time + kTimeWidth, messageStart.size(), messageStart) != 0) continue;
+    return head + line[time + kTimeWidth - 2];
+  }
+  return "missing";
+}

@@ -20,3 +20,10 @@ class LogCapture {
   std::string path_;
   size_t seen_ = 0;
 };
+
+// The head of the first library-variant line (with its time column) in text whose message
+// begins with messageStart: "<category>|<level letter>" with the category column stripped
+// of its padding ("BSPMgr|a"; "|a" for a blank column), the level letter alone ("a") for a
+// line logged without a category column, "missing" when no line begins so. Lets a test
+// hold its lines as a table of text, category and level.
+std::string LogLineHead(const std::string& text, const std::string& messageStart);

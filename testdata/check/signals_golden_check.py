@@ -146,7 +146,7 @@ class Stack:
             if at < 0:
                 at = self.count - 1
             w = 1.0
-            if self.wgts is not None and self.wgts[k] > 0.0:
+            if self.wgts is not None and not self.wgts[k] <= 0.0:  # 0 or below: 1
                 w = self.wgts[k]
             sv = f32(sv + f32(w * self.vals[at]))
             sw = f32(sw + w)
@@ -474,6 +474,7 @@ def main():
         run_avg('usdchf', chf, regr, wgt, resp, 1, extra, resend, 1, out)
     run_avg('ttrc', ttrc, 50, 0, 60, 2, 0, False, LONG_FILE_STRIDE, out)
     run_band('msft', msft, 10, 120, 1.0, 2, 1, out)
+    run_band('msft', msft, 1, 12, 1.0, 1, 1, out)
     run_band('ttrc', ttrc, 20, 130, 2.5, 1, LONG_FILE_STRIDE, out)
     run_band('usdchf', chf, 10, 100, 1.0, 1, 1, out)
 
