@@ -1,15 +1,12 @@
 // Dates of a bar file and their order (see bar_dates.h).
 #include "common/barfile/bar_dates.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
-namespace {
+#include "common/barfile/bar_fields.h"
 
-bool AllDigits(const std::string& s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
+namespace {
 
 bool IsLeapYear(int y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
 

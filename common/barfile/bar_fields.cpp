@@ -7,10 +7,6 @@
 
 namespace {
 
-bool AllDigits(const std::string& s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::string Trimmed(const std::string& s) {
   size_t b = s.find_first_not_of(" \t");
   if (b == std::string::npos) return std::string();
@@ -18,6 +14,11 @@ std::string Trimmed(const std::string& s) {
 }
 
 }  // namespace
+
+bool AllDigits(const std::string& text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 char SeparatorOf(const std::string& header) {
   if (header.find(';') != std::string::npos) return ';';

@@ -18,6 +18,9 @@ std::vector<std::string> SplitFields(const std::string& line, char separator);
 // or tabs write 1,2345). False for anything else, nan and inf included.
 bool ParseNumber(const std::string& text, bool decimalComma, double* out);
 
+// True for a text of one or more digits 0-9 and nothing else.
+bool AllDigits(const std::string& text);
+
 // 09:30, 9:30:15, 0930 or 093015 -> 930 (seconds are checked and dropped); -1 when it is
 // no time of day.
 int ParseTime(const std::string& text);
