@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/bar_file.h"
+#include "common/barfile/bar_file.h"
 #include "common/testing/host_bars.h"
 #include "tools/xmt-host/library.h"
 

@@ -8,7 +8,7 @@
 
 #include "common/platform/modules.h"
 #include "momentum/xmt_momentum.h"
-#include "common/testing/bar_file.h"
+#include "common/barfile/bar_file.h"
 #include "tools/xmt-host/library.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "common/testing/bar_file.h"
+#include "common/barfile/bar_file.h"
 
 // One bar in the host's call form: host date ((year - 1900) * 10000 + month * 100 + day),
 // time HHMM, prices times kHostPriceScale.

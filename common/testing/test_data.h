@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/bar_file.h"
+#include "common/barfile/bar_file.h"
 
 // Path of testdata/<file> in the source tree.
 std::string TestDataPath(const std::string& file);

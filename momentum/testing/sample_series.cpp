@@ -3,7 +3,7 @@
 
 #include "momentum/testing/sample_series.h"
 
-#include "common/testing/bar_file.h"
+#include "common/barfile/bar_file.h"
 #include "hostbridge/entry_frame.h"
 
 std::vector<HostSeriesBar> ReadHostSeries(const std::string& dir, const std::string& file) {

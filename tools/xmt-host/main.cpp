@@ -16,10 +16,7 @@ int main(int argc, char** argv) {
   CommandLine cl;
   std::string error;
   if (!ParseCommandLine(args, &cl, &error)) {
-    // A study's own options are what its user needs to see; else the general usage.
-    const StudyInfo* study = args.empty() ? nullptr : FindStudy(args[0]);
-    std::fprintf(stderr, "xmt-host: %s\n\n%s", error.c_str(),
-                 study ? StudyHelp(*study).c_str() : UsageText());
+    std::fprintf(stderr, "xmt-host: %s\n\n%s", error.c_str(), HelpAfterError(cl).c_str());
     return 2;
   }
   if (!cl.root.empty()) {

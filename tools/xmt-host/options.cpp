@@ -70,13 +70,26 @@ const char* UsageText() {
          "       xmt-host STUDY BARFILE [options]\n"
          "       xmt-host check PR_<name>.txt  check a pattern rule file\n"
          "       xmt-host --list | --help [STUDY]\n"
+         "options of the demo:\n"
+         "  --data DIR        folder with the sample files the demo runs on: msft_daily.csv,\n"
+         "                    ttrc_daily.csv, usdchf_30min.csv and patterns/PR_Swing3.txt,\n"
+         "                    patterns/PR_XABCD_Bull.txt (default: the testdata/ folder of\n"
+         "                    the source tree)\n"
+         "  --out DIR         folder in which the demo makes its dated folder (default out/demo)\n"
          "options of every run:\n"
          "  --lib PATH        library file (default: the study's library beside xmt-host)\n"
          "  --id ID           instance ID (or symbol) passed to the library (default XMTHOST)\n"
          "  --root DIR        folder that holds the libraries' drive-letter folders (XMT_ROOT)\n"
          "  --out DIR         output folder (default out/<study>)\n"
+         "  --date-order ORDER  mdy, dmy or ymd: the order of the bar file's dates, for a\n"
+         "                    file whose dates do not tell it (01/02/2015 throughout)\n"
          "  --quiet           no progress line\n"
          "each study's own options: xmt-host --help STUDY (all of them: xmt-host --list)\n";
+}
+
+std::string HelpAfterError(const CommandLine& line) {
+  const StudyInfo* study = line.run.study.empty() ? nullptr : FindStudy(line.run.study);
+  return study ? StudyHelp(*study) : UsageText();
 }
 
 std::string StudyHelp(const StudyInfo& study) {
@@ -108,7 +121,8 @@ std::string StudyList() {
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, std::string* error) {
   // Positional arguments first: the study (or demo / check) and its file.
   std::vector<std::string> positional;
-  const char* const generalWithValue[] = {"--lib", "--id", "--root", "--data", "--out"};
+  const char* const generalWithValue[] = {"--lib", "--id", "--root", "--data", "--out",
+                                          "--date-order"};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() > 1 && a[0] == '-') {
@@ -130,6 +144,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
       *error = "unknown study '" + positional[0] + "'";
       return false;
     }
+    out->run.study = study->name;  // known now, for the help after a later error
   }
 
   for (size_t i = 0; i < args.size(); ++i) {
@@ -168,6 +183,13 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
       ok = value(&out->dataDir);
     } else if (a == "--out") {
       ok = value(&out->outDir);
+    } else if (a == "--date-order") {
+      std::string text;
+      ok = value(&text);
+      if (ok && !DateOrderFromName(text, &out->run.barOptions.dateOrder)) {
+        *error = "option --date-order needs mdy, dmy or ymd, not '" + text + "'";
+        return false;
+      }
     } else if (a == "--quiet") {
       out->run.progress = false;
     } else if (a.size() > 1 && a[0] == '-') {

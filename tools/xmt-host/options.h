@@ -24,5 +24,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
 const char* UsageText();
 // One study's description and options, as --help STUDY shows them.
 std::string StudyHelp(const StudyInfo& study);
+// What to show after a command-line error: the study's own options when the line names a
+// study (ParseCommandLine sets run.study as soon as it knows it), else the general usage.
+std::string HelpAfterError(const CommandLine& line);
 // Every study with its description and options (--list).
 std::string StudyList();

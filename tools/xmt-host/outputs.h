@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/testing/bar_file.h"
+#include "common/barfile/bar_file.h"
 #include "tools/xmt-host/study.h"
 
 // Result true, or false with *error when the file cannot be written.

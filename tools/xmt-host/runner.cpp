@@ -27,7 +27,7 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
     return 2;
   }
   BarFile bars;
-  if (!ReadBarFile(request.barFile, &bars, error)) return 3;
+  if (!ReadBarFile(request.barFile, &bars, error, request.barOptions)) return 3;
 
   Library library;
   std::string libPath = request.library.empty() ? Library::BesideProgram(info->library)
@@ -90,6 +90,7 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
   }
 
   summary->bars = total;
+  summary->skippedColumns = bars.skippedColumns;
   summary->pivots = static_cast<int>(out.pivots.size());
   summary->hits = static_cast<int>(out.hits.size());
   summary->refusedBars = total - static_cast<int>(out.fileBars.size());
@@ -108,6 +109,11 @@ std::string DescribeRun(const RunRequest& request, const RunSummary& s) {
                 s.bars, s.pivots, s.hits, s.microsPerBar, s.csvPath.c_str(), s.svgPath.c_str());
   std::string text = line;
   for (const std::string& file : s.libraryFiles) text += "          " + file + "\n";
+  if (!s.skippedColumns.empty()) {
+    std::string names;
+    for (const std::string& c : s.skippedColumns) names += (names.empty() ? "" : ", ") + c;
+    text += "          (columns not used: " + names + ")\n";
+  }
   if (s.refusedBars > 0)
     text += "          (" + std::to_string(s.refusedBars) +
             " bars dated before 1990 were refused by the library)\n";

@@ -13,6 +13,7 @@ struct RunRequest {
   std::string library;  // empty: the study's library beside the simulator
   std::string outDir;   // created when missing
   StudyOptions options;
+  BarFileOptions barOptions;  // how the bar file writes its dates
   bool progress = true;  // show a progress line on long files
 };
 
@@ -25,6 +26,7 @@ struct RunSummary {
   std::string csvPath;
   std::string svgPath;
   std::vector<std::string> libraryFiles;  // copies of the files the library wrote
+  std::vector<std::string> skippedColumns;  // bar-file columns the simulator does not read
 };
 
 // Result 0, or a non-zero exit code with *error telling what went wrong: 2 unknown study,

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/bar_file.h"
+#include "common/barfile/bar_file.h"
 #include "tools/xmt-host/library.h"
 
 // Every setting a study may take. Each study row of the table declares which of them it

@@ -1,4 +1,4 @@
-// The simulator: bar-file parsing, the command line, and an end-to-end run that compares the
+// The simulator: the command line, and an end-to-end run that compares the
 // CSV with direct calls of the exports and checks that the chart is well-formed XML.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "hostbridge/entry_frame.h"
 #include "pattern/xmt_pattern.h"
-#include "common/testing/bar_file.h"
+#include "common/barfile/bar_file.h"
 #include "tools/xmt-host/demo.h"
 #include "tools/xmt-host/library.h"
 #include "tools/xmt-host/options.h"
@@ -26,6 +26,9 @@ bool Parse(const std::string& text, BarFile* out, std::string* error) {
   std::istringstream in(text);
   return ReadBarStream(in, "bars.csv", out, error);
 }
+
+// A sample of testdata/barfiles/.
+std::string BarSample(const std::string& name) { return XMT_TESTDATA_DIR "/barfiles/" + name; }
 
 RunRequest Request(const std::string& study, const std::string& bars, const std::string& id) {
   RunRequest r;
@@ -90,69 +93,9 @@ void ExpectZigZagCsvMatchesDirectCalls(const std::string& csvPath, const std::st
 
 }  // namespace
 
-TEST(BarFile, ReadsDailyIntradayAndCloseOnlyLayouts) {
+TEST(PriceScale, RefusesPricesTooLargeForIt) {
   BarFile f;
   std::string error;
-  ASSERT_TRUE(Parse("Date,Open,High,Low,Close,Volume\n2000-09-27,63.4375,63.5625,59.8125,60.625,53077800\n", &f, &error)) << error;
-  ASSERT_EQ(f.bars.size(), 1u);
-  EXPECT_EQ(f.bars[0].date, 20000927);
-  EXPECT_DOUBLE_EQ(f.bars[0].high, 63.5625);
-  EXPECT_FALSE(f.hasTime);
-
-  ASSERT_TRUE(Parse("Date,Time,Close\r\n1996-04-01,00:30,1.1941\r\n1996-04-01,01:00,1.1950\r\n", &f, &error)) << error;
-  ASSERT_EQ(f.bars.size(), 2u);
-  EXPECT_TRUE(f.closeOnly);
-  EXPECT_EQ(f.bars[0].time, 30);
-  EXPECT_EQ(f.bars[1].time, 100);
-  EXPECT_DOUBLE_EQ(f.bars[1].high, 1.1950);  // one price stands for all four
-
-  ASSERT_TRUE(Parse("date,time,open,high,low,close,vol\n20150415,0930,1,2,0.5,1.5,7\n", &f, &error)) << error;
-  EXPECT_EQ(f.bars[0].date, 20150415);
-  EXPECT_EQ(f.bars[0].time, 930);
-}
-
-TEST(BarFile, ReportsMalformedRowsWithTheirLineNumber) {
-  BarFile f;
-  std::string error;
-  EXPECT_FALSE(Parse("Date,Close\n2015-01-02,1\n2015-01-05\n", &f, &error));
-  EXPECT_EQ(error, "bars.csv:3: expected 2 fields, found 1");
-  EXPECT_FALSE(Parse("Date,Close\n2015-01-02,abc\n", &f, &error));
-  EXPECT_EQ(error, "bars.csv:2: bad number 'abc'");
-  EXPECT_FALSE(Parse("Date,Close\n2015-13-02,1\n", &f, &error));
-  EXPECT_EQ(error, "bars.csv:2: bad date '2015-13-02'");
-  EXPECT_FALSE(Parse("Date,Time,Close\n2015-01-02,25:00,1\n", &f, &error));
-  EXPECT_EQ(error, "bars.csv:2: bad time '25:00'");
-  EXPECT_FALSE(Parse("Date,Price\n", &f, &error));
-  EXPECT_EQ(error, "bars.csv:1: unknown column 'Price' in the header");
-  EXPECT_FALSE(Parse("Date,Close\n", &f, &error));
-  EXPECT_EQ(error, "bars.csv:1: no bars");
-  EXPECT_FALSE(Parse("", &f, &error));
-  EXPECT_EQ(error, "bars.csv: empty, no header line");
-  EXPECT_FALSE(ReadBarFile("no/such/file.csv", &f, &error));
-  EXPECT_EQ(error, "no/such/file.csv: cannot open the file");
-  fs::create_directories("a_folder.csv");
-  EXPECT_FALSE(ReadBarFile("a_folder.csv", &f, &error));
-  EXPECT_EQ(error, "a_folder.csv: a folder, not a bar file");
-}
-
-TEST(BarFile, RefusesValuesNoPriceCanHaveAndImpossibleDates) {
-  BarFile f;
-  std::string error;
-  // strtod takes these, but they would reach the libraries as undefined integer casts.
-  for (const char* bad : {"nan", "inf", "-inf", "1e999"}) {
-    EXPECT_FALSE(Parse(std::string("Date,Close\n2015-01-02,") + bad + "\n", &f, &error)) << bad;
-    EXPECT_EQ(error, std::string("bars.csv:2: bad number '") + bad + "'");
-  }
-  EXPECT_FALSE(Parse("Date,Close,Volume\n2015-01-02,1,5\n2015-01-05,1,-5\n", &f, &error));
-  EXPECT_EQ(error, "bars.csv:3: negative volume");
-  EXPECT_FALSE(Parse("Date,Close\n2015-02-30,1\n", &f, &error));
-  EXPECT_EQ(error, "bars.csv:2: bad date '2015-02-30'");
-  EXPECT_FALSE(Parse("Date,Close\n1900-02-29,1\n", &f, &error));
-  EXPECT_TRUE(Parse("Date,Close\n2000-02-29,1\n", &f, &error)) << error;
-  // A spreadsheet's byte-order mark before the header; rows remember their line.
-  ASSERT_TRUE(Parse("\xEF\xBB\xBF" "Date,Close\n\n2015-01-02,1\n", &f, &error)) << error;
-  EXPECT_EQ(f.bars[0].line, 3);
-
   ASSERT_TRUE(Parse("Date,Close\n2015-01-02,1.5\n2015-01-05,30000000\n", &f, &error));
   EXPECT_TRUE(CheckPriceScale(f, 10, &error));
   EXPECT_FALSE(CheckPriceScale(f, 100, &error));
@@ -187,6 +130,31 @@ TEST(CommandLine, DemoRunListAndErrors) {
   EXPECT_FALSE(ParseCommandLine({"pattern64", "bars.csv", "--style", "3"}, &cl, &error));
   EXPECT_EQ(error, "option --style needs a whole number from 1 to 2, not '3'");
   EXPECT_FALSE(ParseCommandLine({"zigzag", "bars.csv", "--scale", "-100"}, &cl, &error));
+
+  // After an error in a study's run the study's own options are shown, wherever the study
+  // stands on the line; without a study, the general usage.
+  const std::string zigzagHelp = StudyHelp(*FindStudy("zigzag"));
+  const struct {
+    std::vector<std::string> args;
+    const char* error;
+    bool studyHelp;
+  } errors[] = {
+      {{"zigzag", "bars.csv", "--date-order", "ydm"}, "option --date-order needs mdy, dmy or ymd, not 'ydm'", true},
+      {{"--quiet", "zigzag", "bars.csv", "--bogus"}, "unknown option --bogus", true},
+      {{"--date-order", "mdy", "zigzag"}, "give a study and one bar file", true},
+      {{"wiggle", "bars.csv"}, "unknown study 'wiggle'", false},
+      {{"check"}, "check takes one pattern rule file", false},
+  };
+  for (const auto& e : errors) {
+    cl = CommandLine();
+    EXPECT_FALSE(ParseCommandLine(e.args, &cl, &error));
+    EXPECT_EQ(error, e.error);
+    EXPECT_EQ(HelpAfterError(cl), e.studyHelp ? zigzagHelp : std::string(UsageText())) << e.error;
+  }
+  cl = CommandLine();
+  ASSERT_TRUE(ParseCommandLine({"--date-order", "DMY", "rs", "bars.csv"}, &cl, &error)) << error;
+  EXPECT_EQ(cl.run.barOptions.dateOrder, DateOrder::kDmy);
+  EXPECT_EQ(cl.run.barFile, "bars.csv");
 }
 
 TEST(Outputs, HugeVolumeKeepsItsRowWholeAndTitleTextIsEscaped) {
@@ -264,6 +232,29 @@ TEST(Simulator, BadInputGivesAClearErrorNotACrash) {
   request.library = "no_such_library.bin";
   EXPECT_EQ(RunStudy(request, &summary, &error), 4);
   EXPECT_EQ(error, "no_such_library.bin: no such library file");
+}
+
+TEST(Simulator, TradersFilesRunWithTheirUnusedColumnsNamedAndTheDateOrderAsked) {
+  RunRequest request = Request("zigzag", BarSample("extra_columns.csv"), "SIM_EXTRA");
+  RunSummary summary;
+  std::string error;
+  ASSERT_EQ(RunStudy(request, &summary, &error), 0) << error;
+  EXPECT_EQ(summary.bars, 3);
+  const std::string described = DescribeRun(request, summary);
+  EXPECT_NE(described.find("(columns not used: Adj Close)\n"), std::string::npos) << described;
+  request = Request("zigzag", BarSample("bracketed_names.csv"), "SIM_BRACKETS");
+  ASSERT_EQ(RunStudy(request, &summary, &error), 0) << error;
+  EXPECT_NE(DescribeRun(request, summary).find("(columns not used: <TICKER>, <PER>)\n"), std::string::npos);
+
+  // Dates that do not tell their order stop the run until --date-order says it.
+  request = Request("zigzag", BarSample("ambiguous_dates.csv"), "SIM_ORDER");
+  EXPECT_EQ(RunStudy(request, &summary, &error), 3);
+  EXPECT_NE(error.find("--date-order mdy"), std::string::npos) << error;
+  CommandLine cl;
+  ASSERT_TRUE(ParseCommandLine({"zigzag", request.barFile, "--date-order", "dmy", "--quiet"}, &cl, &error)) << error;
+  ASSERT_EQ(RunStudy(cl.run, &summary, &error), 0) << error;
+  EXPECT_EQ(summary.bars, 3);
+  EXPECT_EQ(DescribeRun(cl.run, summary).find("columns not used"), std::string::npos);
 }
 
 TEST(Simulator, ChartsPivotsAtTheirOwnBarsWhenTheLibraryRefusesEarlyBars) {
