@@ -1,16 +1,19 @@
-// XMT_LoadCol's catch-all: a failure nobody described is reported in the caller's text with
-// the state the call had reached (2 after the name check, 5 once the bar's date-time is
-// built, 8 in the search), and the call answers with its next-line index.
+// The catch-alls of XMT_LoadCol and XMT_SaveDataToCsv2: a failure nobody described is
+// reported in the caller's text with the state the call had reached, and the call answers as
+// it would have (LoadCol: its next-line index; the block writer: the run's counter, with
+// the text also in the trace log).
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/settings/files.h"
 #include "common/testing/log_capture.h"
 #include "common/testing/platform_wrapper.h"
 #include "common/testing/test_dirs.h"
 #include "hostbridge/slot_block.h"
+#include "signals/bar_export.h"
 #include "signals/load_col.h"
 #include "signals/xmt_signals.h"
 
@@ -71,6 +74,26 @@ TEST(LoadColFailure, TheStateTellsHowFarTheCallGot) {
   EXPECT_STREQ("Internal Error occured (State=8)", err);
   platform.throwOnClock = false;
   EXPECT_EQ(2, loader.Load("state.csv", block, err));  // searched again, all well
+}
+
+TEST(BlockWriterFailure, TheStateTellsHowFarTheCallGot) {
+  LogCapture log;
+  log.Start("csv2_failure_test");
+  ThrowingPlatform platform;
+  ScopedPlatform scope(platform);
+  CBarExport exporter;
+  float slots[32] = {1150326, 0, 930};
+  const SlotBlock block(slots);
+  char err[XMT_SIGNALS_ERR_BUF_SIZE] = "";
+  EXPECT_EQ(1, exporter.SaveCsv2("Csv2State", block, err));
+  EXPECT_STREQ("", err);
+  // Making the export folder fails once the flags are read.
+  platform.throwOnMakeDir = true;
+  EXPECT_EQ(2, exporter.SaveCsv2("Csv2State", block, err));
+  platform.throwOnMakeDir = false;
+  EXPECT_STREQ("Internal Error occured (State=3)", err);
+  const std::vector<TraceLine> expected = {{"CSV2", 'b', "Internal Error occured (State=3)"}};
+  EXPECT_EQ(expected, ParseTraceLines(log.NewLogText()));
 }
 
 }  // namespace
