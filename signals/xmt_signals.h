@@ -75,12 +75,12 @@ typedef int (*XMT_BSP_fn)(const char*, int, int, char*, void*, int);
 XMT_EXPORT int XMT_BSPCalc(void* pBSP, float fUp, float fDown, int nStyle, float* pfBSP);
 typedef int (*XMT_BSPCalc_fn)(void*, float, float, int, float*);
 
-/* Adds a bar to the one excursion store of the process (bars in ascending date-time order;
- * a bar already stored is not changed). A symbol other than the store's empties it and
- * decodes nMode: below 0 the scan does not stop at a day's end; magnitude above 1000 gives
- * results in ten-thousandths of the reference price; magnitude modulo 1000 (at least 2) is
- * the scope. pnV1..pnV4 are prices times nDiv (V2 high, V3 low); pnV5 is stored as it is;
- * a null pointer reads as 0.
+/* Adds a bar to the one excursion store of the process, at its place in date-time order
+ * whatever order the bars come in (a bar whose date-time is stored is not changed). A
+ * symbol other than the store's empties it and decodes nMode: below 0 the scan does not
+ * stop at a day's end; magnitude above 1000 gives results in ten-thousandths of the
+ * reference price; magnitude modulo 1000 (at least 2) is the scope. pnV1..pnV4 are prices
+ * times nDiv (V2 high, V3 low); pnV5 is stored as it is; a null pointer reads as 0.
  * Result: the number of stored bars; -1 date below 900000; -2 szSym null; -3 nDiv < 1. */
 XMT_EXPORT int XMT_FindGemAdd(int nAux, const char* szSym, int nDate, int nTime, int nDiv,
                               const int* pnV1, const int* pnV2, const int* pnV3,
