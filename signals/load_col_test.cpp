@@ -204,7 +204,12 @@ TEST_F(LoadColTest, TraceLines) {
        "Bar#000004 Date=2015-03-26 09:26:00 Col=3, Load new File " + path +
            "logged_missing.csv (Max=-1, LastBar=3) - Version 1.1"},
   };
-  EXPECT_EQ(expected, ParseTraceLines(log.NewLogText()));
+  // Under Wine every test program shares one drive, so other programs' lines may come
+  // between ours: only the column loader's are read.
+  std::vector<TraceLine> lines;
+  for (const TraceLine& line : ParseTraceLines(log.NewLogText()))
+    if (line.category == "LoadCol") lines.push_back(line);
+  EXPECT_EQ(expected, lines);
 }
 
 }  // namespace
