@@ -2,9 +2,7 @@
 // export folder and file handling they share with the block writer (bar_export_csv2.cpp).
 #include "signals/bar_export.h"
 
-#include <cctype>
 #include <cstdarg>
-#include <cstring>
 #include <new>
 
 #include "common/datetime/date_time.h"
@@ -15,6 +13,7 @@
 #include "common/text/text_helpers.h"
 #include "common/text/txt.h"
 #include "hostbridge/entry_frame.h"
+#include "signals/file_names.h"
 #include "signals/slot_values.h"
 
 int CExportRun::Advance(const char* sym) {
@@ -44,24 +43,6 @@ void AppendFormat(std::string& out, const char* fmt, ...) {
   out.append(big.data(), (size_t)n);
 }
 
-bool IsPlainFileName(const char* name) {
-  if (!name) return false;
-  if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
-  for (const char* p = name; *p; ++p) {
-    unsigned char c = (unsigned char)*p;
-    if (c < 32 || std::strchr("<>:\"/\\|?*", c)) return false;
-  }
-  // Device names open the device, not a file, whatever extension follows.
-  std::string stem(name, std::strcspn(name, "."));
-  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  for (char& c : stem) c = (char)std::toupper((unsigned char)c);
-  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return false;
-  if (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-      stem[3] >= '0' && stem[3] <= '9')
-    return false;
-  return true;
-}
-
 FILE* OpenExportFile(const char* sym, const char* ext, bool append) {
   if (!IsPlainFileName(sym)) return nullptr;
   CTxt base;
@@ -78,12 +59,14 @@ namespace {
 long long FullDate(int hostDate) { return (long long)hostDate + 19000000; }
 long long FullTime(int hhmm) { return (long long)hhmm * 100; }
 
-// The date-time of a host bar; fields stay 0 where the numbers are no date or time.
-CXMTDateTime BarDateTime(int hostDate, int hhmm) {
-  CXMTDateTime dt;
+// The date-time of a host bar; fields stay 0 where the numbers are no date or time. False
+// when the date or time does not fit an int: such a bar is refused.
+bool BarDateTime(int hostDate, int hhmm, CXMTDateTime& dt) {
+  int yyyymmdd, hhmmss;
+  if (!FullDateTime(hostDate, hhmm, yyyymmdd, hhmmss)) return false;
   dt.Reset();
-  dt.SetDT(FitInt(FullDate(hostDate)), FitInt(FullTime(hhmm)));
-  return dt;
+  dt.SetDT(yyyymmdd, hhmmss);
+  return true;
 }
 
 double Volume(const int* v) { return v ? (double)*v : 0.0; }
@@ -119,18 +102,19 @@ int CBarExport::SaveCsv(const char* sym, const ExportBar& bar, int append) {
 
 int CBarExport::SaveTxt(const char* sym, const ExportBar& bar, int closeOnly) {
   if (!sym) return -9;
+  const bool withTime = bar.time >= 0;
+  CXMTDateTime dt;
+  if (!BarDateTime(bar.date, withTime ? bar.time : 0, dt)) return -10;
   int count = txtRun_.Advance(sym);
   try {
     ExportFile file(OpenExportFile(sym, ".txt", count > 1));
     if (!file.IsOpen()) return -10;
-    const bool withTime = bar.time >= 0;
     std::string text;
     if (count == 1) {
       text = withTime ? "\"Date\",\"Time\"," : "\"Date\",";
       text += closeOnly ? "\"Close\",\"Volume\"\r\n"
                         : "\"Open\",\"High\",\"Low\",\"Close\",\"Volume\"\r\n";
     }
-    CXMTDateTime dt = BarDateTime(bar.date, withTime ? bar.time : 0);
     if (withTime) {
       CTxt when;
       dt.GetTxt(when, 18);

@@ -8,7 +8,9 @@
 // Contract:
 // - Results: the run's line counter after the call (1 for the first line of a run); -9 null
 //   symbol; -10 the file cannot be opened or written (a full disk) or the symbol is no
-//   plain file name. The counter has been advanced also when -10 is returned.
+//   plain file name (the counter has been advanced then), or the bar's date or time does
+//   not fit an int, as a slot value or as yyyymmdd or hhmmss (XMT_SaveDataToTxt,
+//   XMT_SaveDataToCsv2: nothing is written and the run stays as it was).
 // - A run continues while the symbol equals the stored one without regard to case; symbols
 //   are kept whole, whatever their length.
 // - Prices: integer / divisor in single precision; a divisor below 1 writes 0 (as the
@@ -60,12 +62,8 @@ class CBarExport {
   CExportRun txtRun_;
 };
 
-// True when name can be a file name of its own inside a folder on every system we run on:
-// no path separators, no "." or "..", no characters or device names Windows refuses.
-bool IsPlainFileName(const char* name);
-
 // Opens "<base folder>/../CSV/<sym><ext>" ("ab" or "wb"), making the folder first. Null when
-// sym is no plain file name or the file cannot be opened.
+// sym is no plain file name (IsPlainFileName, signals/file_names.h) or the file cannot be opened.
 FILE* OpenExportFile(const char* sym, const char* ext, bool append);
 
 // Closes the file it holds when it goes out of scope. Close tells whether every byte

@@ -43,6 +43,8 @@ int CBarExport::SaveCsv2(const char* sym, const SlotBlock& block, char* err) {
   try {
     state = 1;
     if (!sym) return -9;
+    int yyyymmdd, hhmmss;
+    if (!SlotFullDateTime(block.Get(kDate), block.Get(kTime), yyyymmdd, hhmmss)) return -10;
     count = csvRun_.Advance(sym);
     const bool append = block.Get(kAppend) > 0;
     const bool timeColumn = block.Get(kTimeColumn) > 0;
@@ -51,13 +53,9 @@ int CBarExport::SaveCsv2(const char* sym, const SlotBlock& block, char* err) {
     state = 3;
 
     ExportFile file(OpenExportFile(sym, ".csv", count > 1 || append));
-    const int hostDate = TruncToIntSaturated(block.Get(kDate));
-    const int hhmm = TruncToIntSaturated(block.Get(kTime));
-    const long long yyyymmdd = (long long)hostDate + 19000000;
-    const long long hhmmss = (long long)hhmm * 100;
     CXMTDateTime dt;
     dt.Reset();
-    dt.SetDT(FitInt(yyyymmdd), FitInt(hhmmss));
+    dt.SetDT(yyyymmdd, hhmmss);
     if (!file.IsOpen()) return -10;
     state = 4;
 
@@ -70,8 +68,8 @@ int CBarExport::SaveCsv2(const char* sym, const SlotBlock& block, char* err) {
       dateText = s.substr(0, comma);
       if (comma != std::string::npos) timeText = s.substr(comma + 1);
     } else if (layout == kNumericDate) {
-      AppendFormat(dateText, "%08lld", yyyymmdd);
-      AppendFormat(timeText, "%06lld", hhmmss);
+      AppendFormat(dateText, "%08d", yyyymmdd);
+      AppendFormat(timeText, "%06d", hhmmss);
     }
     state = 5;
 

@@ -3,6 +3,8 @@
 // folder, divisors and refused symbols.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -27,6 +29,11 @@ struct Bar {
   int divisor = 100;
 };
 
+// The date, time and volumes of a block writer's bar.
+struct Csv2Bar {
+  float date = 1150326, time = 930, up = 1000, down = 500;
+};
+
 class BarExportTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(L.Complete()) << L.lib.Error(); }
@@ -39,13 +46,13 @@ class BarExportTest : public ::testing::Test {
     return L.saveTxt(7, sym, 1150326, b.time, b.divisor, &b.open, &b.high, &b.low, &b.close,
                      &b.volume, closeOnly);
   }
-  // Block writer: 26 March 2015 09:30, up 1000 / down 500.
+  // Block writer: the prices of Bar, with the date, time and volumes of the caller's block.
   int Csv2(const char* sym, int layout, bool timeColumn, bool symbolColumn, bool append = false,
-           char* err = nullptr) {
+           char* err = nullptr, const Csv2Bar& bar = Csv2Bar{}) {
     XmtSlot block[16] = {};
-    const float values[] = {1150326, 930, 123.45f, 124.0f, 123.0f, 123.5f, 1000};
+    const float values[] = {bar.date, bar.time, 123.45f, 124.0f, 123.0f, 123.5f, bar.up};
     for (int i = 0; i < 7; ++i) block[i].value = values[i];
-    block[11].value = 500;
+    block[11].value = bar.down;
     block[12].value = append ? 1.0f : 0.0f;
     block[13].value = timeColumn ? 1.0f : 0.0f;
     block[14].value = symbolColumn ? 1.0f : 0.0f;
@@ -111,6 +118,99 @@ TEST_F(BarExportTest, Csv2LayoutsAndColumns) {
     EXPECT_EQ(Expected(c.expected), Written(std::string(c.sym) + ".csv"));
     EXPECT_STREQ("untouched", err);
   }
+}
+
+TEST_F(BarExportTest, Csv2AppendSlotOnTheFirstLineOfARun) {
+  const std::string one = "Date,Time,Open,High,Low,Close,VolUp,VolDn,\r\n"
+                          "20150326,093000,123.45,124.00,123.00,123.50,1000,500\r\n";
+  EXPECT_EQ(1, Csv2("APPEND2", 1, true, false));
+  EXPECT_EQ(1, Csv2("APPEND2_OTHER", 1, true, false));  // the run restarts
+  EXPECT_EQ(1, Csv2("APPEND2", 1, true, false, true));
+  EXPECT_EQ(one + one, Written("APPEND2.csv"));
+  EXPECT_EQ(1, Csv2("APPEND2_OTHER", 1, true, false));
+  EXPECT_EQ(1, Csv2("APPEND2", 1, true, false, false));
+  EXPECT_EQ(one, Written("APPEND2.csv"));
+}
+
+// Midnight is a time like any other; prices are integer / divisor in single precision
+// (1234567 / 100 is 12345.669921875, "12345.6700" in double); the summed volume is a float
+// sum (16777216 + 1 stays 16777216).
+TEST_F(BarExportTest, MidnightAndSinglePrecisionNumbers) {
+  Bar b;
+  b.time = 0;
+  b.open = b.high = b.low = b.close = 1234567;
+  b.volume = 16777217;
+  EXPECT_EQ(1, Csv("MIDNIGHT", b));
+  EXPECT_EQ("\"Symbol\",Date,Time,Open,High,Low,Close,Volume\r\n"
+            "\"MIDNIGHT\",20150326,000000,12345.6699,12345.6699,12345.6699,12345.6699,16777217\r\n",
+            Written("MIDNIGHT.csv"));
+  EXPECT_EQ(1, Txt("MIDNIGHT", b, 0));
+  EXPECT_EQ(2, Txt("MIDNIGHT", b, 1));
+  EXPECT_EQ("\"Date\",\"Time\",\"Open\",\"High\",\"Low\",\"Close\",\"Volume\"\r\n"
+            "3/26/2015,00:00:00,12345.6699,12345.6699,12345.6699,12345.6699,16777217\r\n"
+            "3/26/2015,00:00:00,12345.6699,16777217\r\n",
+            Written("MIDNIGHT.txt"));
+
+  Csv2Bar midnight;
+  midnight.time = 0;
+  midnight.up = 16777216;
+  midnight.down = 1;
+  const struct {
+    const char* sym;
+    int layout;
+    const char* line;
+  } cases[] = {
+      {"MIDNIGHT0", 0, "03/26/2015,00:00,123.45,124.00,123.00,123.50,16777216,1\r\n"},
+      {"MIDNIGHT1", 1, "20150326,000000,123.45,124.00,123.00,123.50,16777216,1\r\n"},
+      {"MIDNIGHT2", 2, "03/26/2015,00:00,123.45,124.00,123.00,123.50,16777216\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sym);
+    EXPECT_EQ(1, Csv2(c.sym, c.layout, true, false, false, nullptr, midnight));
+    const std::string text = Written(std::string(c.sym) + ".csv");
+    EXPECT_EQ(c.line, text.substr(text.find("\r\n") + 2));
+  }
+}
+
+// A date or time that does not fit an int, as the value or as yyyymmdd / hhmmss, is no bar:
+// -10, nothing written, the run as it was. The largest that fit are no date or time either,
+// but they are the date-time value's to reject, and the line is written as for 2500.
+TEST_F(BarExportTest, DatesAndTimesThatDoNotFitAreRefused) {
+  EXPECT_EQ(1, Csv2("NOFIT2", 1, true, false));
+  const std::string before = Written("NOFIT2.csv");
+  Csv2Bar bad[5];
+  bad[0].time = 21474838;  // hhmmss 2147483800
+  bad[1].time = NAN;
+  bad[2].time = -3e9f;
+  bad[3].date = 2.13e9f;  // yyyymmdd beyond the int range
+  bad[4].date = INFINITY;
+  for (const Csv2Bar& bar : bad) {
+    SCOPED_TRACE(testing::Message() << bar.date << " " << bar.time);
+    EXPECT_EQ(-10, Csv2("NOFIT2", 1, true, false, false, nullptr, bar));
+    EXPECT_EQ(-10, Csv2("NOFIT2_OTHER", 1, true, false, false, nullptr, bar));
+  }
+  EXPECT_EQ(before, Written("NOFIT2.csv"));
+  Csv2Bar largest;
+  largest.time = 21474836;
+  EXPECT_EQ(2, Csv2("NOFIT2", 1, true, false, false, nullptr, largest));  // the run went on
+
+  Bar b;
+  EXPECT_EQ(1, Txt("NOFIT", b, 0));
+  const std::string txtBefore = Written("NOFIT.txt");
+  for (int time : {21474837, INT_MAX}) {
+    b.time = time;
+    EXPECT_EQ(-10, Txt("NOFIT", b, 0)) << time;
+  }
+  b.time = 930;
+  EXPECT_EQ(-10, L.saveTxt(0, "NOFIT", INT_MAX - 19000000 + 1, b.time, b.divisor, &b.open,
+                           &b.high, &b.low, &b.close, &b.volume, 0));
+  EXPECT_EQ(-10, L.saveTxt(0, "NOFIT", INT_MAX - 19000000 + 1, -1, b.divisor, &b.open, &b.high,
+                           &b.low, &b.close, &b.volume, 0));
+  EXPECT_EQ(txtBefore, Written("NOFIT.txt"));
+  b.time = 21474836;
+  EXPECT_EQ(2, Txt("NOFIT", b, 0));
+  EXPECT_EQ(3, L.saveTxt(0, "NOFIT", INT_MAX - 19000000, 930, b.divisor, &b.open, &b.high, &b.low,
+                         &b.close, &b.volume, 0));
 }
 
 TEST_F(BarExportTest, TxtHeadersAndDateTexts) {

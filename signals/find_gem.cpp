@@ -101,15 +101,17 @@ int FindGemAdd(const char* sym, int hostDate, int hostTime, int div, const FindG
 
   CXMTDateTime dt;
   HostToDateTime(hostDate, hostTime, dt);
-  if (db.Find(dt) < 0) {
+  const int at = db.LowerBound(dt);
+  if (at == db.arrPoints.GetSize() || Compare(db.arrPoints[at]->dtBar, dt) != 0) {
     auto* point = new CFindGemPoint;
     point->dtBar = dt;
     const float scale = static_cast<float>(div);
     for (int i = 0; i < 4; ++i)
       point->arrVal.v[i] = static_cast<float>(values.v[i] ? *values.v[i] : 0) / scale;
     point->arrVal.v[4] = static_cast<float>(values.v[4] ? *values.v[4] : 0);
-    // Bars come in order: appending keeps the store sorted.
-    db.arrPoints.Add(point);
+    // Every chart shares the store, so bars may come out of order: each goes to its sorted
+    // place (for an ascending feed that is the end), which keeps the binary search sound.
+    db.arrPoints.InsertAt(at, point);
   }
   const int count = db.arrPoints.GetSize();
   LogTrace("FindGem", 0, "Add Max=%4d Idx=%4d", count, count - 1);

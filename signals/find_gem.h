@@ -2,8 +2,9 @@
 // time, and the excursion scan over the bars that follow a bar a fixed number of bars back.
 //
 // Contract:
-// - One store per process (FindGemStore()); not locked. Bars must come in ascending
-//   date-time order: look-ups are binary searches and the store does not sort.
+// - One store per process (FindGemStore()); not locked. The points are kept in ascending
+//   date-time order whatever order the bars come in (a bar is inserted at its place), so the
+//   binary searches find every stored bar; a date-time already stored adds nothing.
 // - A symbol other than the stored one (letter case ignored) empties the store and decodes
 //   the mode of that call; later calls with the same symbol only add bars.
 // - All arithmetic is single precision. Results and failure codes as the exports
@@ -39,7 +40,7 @@ class CFindGemDB {
   CFindGemDB& operator=(const CFindGemDB&) = delete;
 
   CTxt strSymbol;
-  STypedPtrArray<CFindGemPoint> arrPoints;
+  STypedPtrArray<CFindGemPoint> arrPoints;  // ascending by dtBar, no two equal
   int bSameDay = 1;
   int bBasisPts = 0;
   int nScope = 100;

@@ -1,7 +1,11 @@
-// The excursion store: mode decoding, adding in order, the scan with its limits.
+// The excursion store: mode decoding, adding in and out of order, the scan with its limits,
+// the trace lines.
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "common/testing/log_capture.h"
 #include "signals/find_gem.h"
 
 namespace {
@@ -66,6 +70,59 @@ TEST(FindGem, ScanNeedsScopeBarsBeforeAndAKnownBar) {
   EXPECT_EQ(-1, FindGemCalc("SCOPE", 1150326, 959, out));  // never added
   // The symbol is not compared: the scan runs on what the store holds.
   EXPECT_EQ(20, FindGemCalc("OTHER", 1150326, 924, out));
+}
+
+TEST(FindGem, BarsOutOfOrderGoToTheirPlaceAndAreFoundOnce) {
+  // A second chart (or a late bar) sends 09:30 after 10:00; it is stored between them.
+  ASSERT_EQ(1, Add("LATE", 1150326, 900, 10000, 9000, -2));
+  ASSERT_EQ(2, Add("LATE", 1150326, 915, 10100, 9100, -2));
+  ASSERT_EQ(3, Add("LATE", 1150326, 1000, 10200, 9200, -2));
+  ASSERT_EQ(4, Add("LATE", 1150326, 930, 10500, 8500, -2));
+  EXPECT_EQ(4, Add("LATE", 1150326, 930, 10500, 8500, -2));  // found: nothing added
+  EXPECT_EQ(4, Add("LATE", 1150326, 900, 1, 1, -2));
+  EXPECT_EQ(4, Add("LATE", 1150326, 1000, 1, 1, -2));
+  const CFindGemDB& db = FindGemStore();
+  for (int i = 1; i < db.arrPoints.GetSize(); ++i)
+    EXPECT_LT(db.arrPoints[i - 1]->dtBar.Compare(&db.arrPoints[i]->dtBar, 6), 0) << i;
+
+  FindGemResult out;
+  // 09:30 is the third bar: the scan starts at 09:00 and takes 09:15 and 09:30.
+  ASSERT_EQ(2, FindGemCalc("LATE", 1150326, 930, out));
+  EXPECT_FLOAT_EQ(5.0f, out.longPlus);    // low 85 below the start low 90
+  EXPECT_FLOAT_EQ(15.0f, out.longMinus);  // high 105 above the start low
+  EXPECT_FLOAT_EQ(5.0f, out.shortPlus);
+  EXPECT_FLOAT_EQ(15.0f, out.shortMinus);
+  // 10:00 now starts from 09:15 (high 101, low 91).
+  ASSERT_EQ(2, FindGemCalc("LATE", 1150326, 1000, out));
+  EXPECT_FLOAT_EQ(6.0f, out.longPlus);
+  EXPECT_FLOAT_EQ(14.0f, out.longMinus);
+  // A bar before all others goes first.
+  EXPECT_EQ(5, Add("LATE", 1150326, 800, 10000, 9000, -2));
+  ASSERT_EQ(2, FindGemCalc("LATE", 1150326, 915, out));
+  EXPECT_EQ(-1, FindGemCalc("LATE", 1150326, 800, out));
+}
+
+TEST(FindGem, TraceLines) {
+  LogCapture log;
+  log.Start("find_gem_test");
+  Add("TRACE", 1150326, 900, 10000, 9000, -1001);
+  Add("TRACE", 1150326, 901, 10400, 8800, -1001);
+  Add("TRACE", 1150326, 901, 10400, 8800, -1001);
+  Add("TRACE", 1150326, 902, 9500, 8900, -1001);
+  FindGemResult out;
+  FindGemCalc("TRACE", 1150326, 902, out);
+  FindGemCalc("TRACE", 1150326, 901, out);  // fails: no line
+  const std::vector<TraceLine> expected = {
+      {"GEMDB_FUNC", 'a',
+       "LoadDB done, Sym=TRACE, Date=20150326 (Mode=1, I=0, MaxPt=0. Scope=2, Version Apr 15 "
+       "2015 10:49:04)"},
+      {"FindGem", ' ', "Add Max=   1 Idx=   0"},
+      {"FindGem", ' ', "Add Max=   2 Idx=   1"},
+      {"FindGem", ' ', "Add Max=   2 Idx=   1"},
+      {"FindGem", ' ', "Add Max=   3 Idx=   2"},
+      {"FindGem", ' ', "ret=   2, Long=  222.2222+  1555.5555-, Short=  400.0000+  1200.0000-"},
+  };
+  EXPECT_EQ(expected, ParseTraceLines(log.NewLogText()));
 }
 
 TEST(FindGem, LargestMovesAgainstTheStartBar) {

@@ -17,6 +17,7 @@
 #include "common/text/txt.h"
 #include "hostbridge/caller_text.h"
 #include "hostbridge/slot_block.h"
+#include "signals/file_names.h"
 #include "signals/slot_values.h"
 #include "signals/xmt_signals.h"
 
@@ -53,17 +54,6 @@ std::string LineDateTimeText(const std::string& date, const std::string& time) {
 
 }  // namespace
 
-bool StaysInsideFolder(const char* name) {
-  if (!name || name[0] == '/' || name[0] == '\\' || std::strchr(name, ':')) return false;
-  const char* part = name;
-  for (;;) {
-    size_t n = std::strcspn(part, "/\\");
-    if (n == 2 && part[0] == '.' && part[1] == '.') return false;
-    if (!part[n]) return true;
-    part += n + 1;
-  }
-}
-
 int CColumnLoader::Search(const CXMTDateTime& bar) {
   for (int i = 0; i < lines_.GetSize(); ++i) {
     const char* line = lines_.GetAtTxt(i);
@@ -87,41 +77,22 @@ int CColumnLoader::Load(const char* file, const SlotBlock& block, char* err) {
   int state = 1;
   try {
     if (!file) return -9;
+    state = 2;
     const int barNumber = TruncToIntSaturated(block.Get(kBarNumber));
     const int column = TruncToIntSaturated(block.Get(kColumn));
+    int yyyymmdd, hhmmss;
+    // A date or time beyond the int range reaches no line; nothing changes.
+    if (!SlotFullDateTime(block.Get(kDate), block.Get(kTime), yyyymmdd, hhmmss)) return -3;
     CXMTDateTime bar;
     bar.Reset();
-    bar.SetDT(FitInt((long long)TruncToIntSaturated(block.Get(kDate)) + 19000000),
-              FitInt((long long)TruncToIntSaturated(block.Get(kTime)) * 100));
-    state = 2;
+    bar.SetDT(yyyymmdd, hhmmss);
+    state = 5;
 
     if (CompareNoCase(file, fileName_.c_str(), 1) != 0 || lastBar_ < 1 ||
         barNumber < lastBar_) {
-      fileName_ = file;
-      MakeDirPath(kFolder, 0);
-      CTxt path, msg;
-      path.Format("%s/%s", kFolder, file);
-      int loaded;
-      if (StaysInsideFolder(file)) {
-        loaded = lines_.LoadFromCSV(path, msg);
-      } else {
-        lines_.RemoveAll();
-        msg.Format("Cannot open %s (%s)", (const char*)path, "invalid file name");
-        loaded = -1;
-      }
-      LogTrace("LoadCol", 1,
-               "Bar#%06d Date=%04d-%02d-%02d %02d:%02d:%02d Col=%d, Load new File %s (Max=%d, "
-               "LastBar=%d) - Version 1.1",
-               barNumber, bar.GetYear(), bar.GetMonth(), bar.GetDay(), bar.GetHour(),
-               bar.GetMinute(), bar.GetSecond(), column, (const char*)path, loaded, lastBar_);
-      if (loaded <= 0) {
-        CopyToCaller(err, XMT_SIGNALS_ERR_BUF_SIZE, msg);
-        return -1;
-      }
-      nextLine_ = -1;
+      if (!Reload(file, bar, barNumber, column, err)) return -1;
     }
     lastBar_ = barNumber;
-    state = 5;
 
     if (nextLine_ == -1) {
       state = 8;
@@ -136,8 +107,38 @@ int CColumnLoader::Load(const char* file, const SlotBlock& block, char* err) {
     CopyToCaller(err, XMT_SIGNALS_ERR_BUF_SIZE, e.what());
   } catch (...) {
     CTxt msg;
-    msg.Format("Internal Error occured (State=%d)", state);
+    msg.Format("Internal Error occured (State=%d)", state);  // kept as the system writes it
     CopyToCaller(err, XMT_SIGNALS_ERR_BUF_SIZE, msg);
   }
   return nextLine_;
+}
+
+bool CColumnLoader::Reload(const char* file, const CXMTDateTime& bar, int barNumber, int column,
+                           char* err) {
+  fileName_ = file;
+  MakeDirPath(kFolder, 0);
+  CTxt path, msg;
+  path.Format("%s/%s", kFolder, file);
+  int loaded;
+  if (StaysInsideFolder(file)) {
+    loaded = lines_.LoadFromCSV(path, msg);
+  } else {
+    lines_.RemoveAll();
+    msg.Format("Cannot open %s (%s)", (const char*)path, "invalid file name");
+    loaded = -1;
+  }
+  LogTrace("LoadCol", 1,
+           "Bar#%06d Date=%04d-%02d-%02d %02d:%02d:%02d Col=%d, Load new File %s (Max=%d, "
+           "LastBar=%d) - Version 1.1",
+           barNumber, bar.GetYear(), bar.GetMonth(), bar.GetDay(), bar.GetHour(),
+           bar.GetMinute(), bar.GetSecond(), column, (const char*)path, loaded, lastBar_);
+  nextLine_ = -1;
+  if (loaded <= 0) {
+    // Nothing of the old file stays in use: the next call loads again, so a file that
+    // appears later is read from its start.
+    lastBar_ = -1;
+    CopyToCaller(err, XMT_SIGNALS_ERR_BUF_SIZE, msg);
+    return false;
+  }
+  return true;
 }

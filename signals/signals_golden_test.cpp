@@ -5,7 +5,8 @@
 // from the rules on its own.
 //
 // Bars: msft_daily.csv and ttrc_daily.csv (daily, time 0) and the first kIntradayBars of
-// usdchf_30min.csv (open = high = low = close). Line formats:
+// usdchf_30min.csv, which holds closes only: each half-hour bar is given the range from the
+// previous close (its open) to its own close, so high and low differ. Line formats:
 //   gem,<file>,<mode>,<index>,<result>,<long+>,<long->,<short+>,<short->   (result >= 0)
 //   avg,<file>,<regr>,<wgt>,<resp>,<extra>,<index>,<result>
 //   band,<file>,<pass>,<fast>,<slow>,<index>,<result>,<pos>,<width>
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -64,6 +66,21 @@ std::vector<Bar> ReadBars(const char* name, size_t limit) {
     bars.push_back(b);
   }
   return bars;
+}
+
+// Bars of a close-only file with a range: open = the previous close (the first bar's own),
+// high and low the larger and the smaller of open and close.
+void OpenAtPreviousClose(std::vector<Bar>& bars) {
+  for (size_t i = 1; i < bars.size(); ++i) {
+    Bar& b = bars[i];
+    const Bar& prev = bars[i - 1];
+    b.open = prev.close;
+    b.iOpen = prev.iClose;
+    b.high = std::max(b.open, b.close);
+    b.low = std::min(b.open, b.close);
+    b.iHigh = std::max(b.iOpen, b.iClose);
+    b.iLow = std::min(b.iOpen, b.iClose);
+  }
 }
 
 std::string F(float v) {
@@ -141,16 +158,18 @@ TEST(SignalsGolden, MatchesTheExpectedLines) {
   ASSERT_TRUE(s.gemAdd && s.gemCalc && s.rareAvg && s.trendRev) << s.lib.Error();
   const std::vector<Bar> msft = ReadBars("msft_daily.csv", 1000000);
   const std::vector<Bar> ttrc = ReadBars("ttrc_daily.csv", 1000000);
-  const std::vector<Bar> chf = ReadBars("usdchf_30min.csv", kIntradayBars);
+  std::vector<Bar> chf = ReadBars("usdchf_30min.csv", kIntradayBars);
+  OpenAtPreviousClose(chf);
   ASSERT_EQ(249u, msft.size());
   ASSERT_EQ(5550u, ttrc.size());
   ASSERT_EQ(static_cast<size_t>(kIntradayBars), chf.size());
 
   std::string actual;
   RunGem(s, "msft", msft, -1010, actual);
-  RunGem(s, "msft", msft, 4, actual);
+  RunGem(s, "msft", msft, -4, actual);
   RunGem(s, "usdchf", chf, 20, actual);
   RunGem(s, "usdchf", chf, -1030, actual);
+  RunGem(s, "usdchf", chf, 4, actual);  // short scans that end at the day's last bar
 
   const AvgRun daily[] = {{10, 0, 0, 2, 0, false},     {10, 0, 60, 2, 0, false},
                           {10, 0, 100, 2, 0, false},   {10, 0, 260, 2, 0, false},

@@ -75,12 +75,12 @@ typedef int (*XMT_BSP_fn)(const char*, int, int, char*, void*, int);
 XMT_EXPORT int XMT_BSPCalc(void* pBSP, float fUp, float fDown, int nStyle, float* pfBSP);
 typedef int (*XMT_BSPCalc_fn)(void*, float, float, int, float*);
 
-/* Adds a bar to the one excursion store of the process (bars in ascending date-time order;
- * a bar already stored is not changed). A symbol other than the store's empties it and
- * decodes nMode: below 0 the scan does not stop at a day's end; magnitude above 1000 gives
- * results in ten-thousandths of the reference price; magnitude modulo 1000 (at least 2) is
- * the scope. pnV1..pnV4 are prices times nDiv (V2 high, V3 low); pnV5 is stored as it is;
- * a null pointer reads as 0.
+/* Adds a bar to the one excursion store of the process, at its place in date-time order
+ * whatever order the bars come in (a bar whose date-time is stored is not changed). A
+ * symbol other than the store's empties it and decodes nMode: below 0 the scan does not
+ * stop at a day's end; magnitude above 1000 gives results in ten-thousandths of the
+ * reference price; magnitude modulo 1000 (at least 2) is the scope. pnV1..pnV4 are prices
+ * times nDiv (V2 high, V3 low); pnV5 is stored as it is; a null pointer reads as 0.
  * Result: the number of stored bars; -1 date below 900000; -2 szSym null; -3 nDiv < 1. */
 XMT_EXPORT int XMT_FindGemAdd(int nAux, const char* szSym, int nDate, int nTime, int nDiv,
                               const int* pnV1, const int* pnV2, const int* pnV3,
@@ -135,7 +135,9 @@ typedef int (*XMT_TrendReversal_fn)(int, const char*, int, int, int, int, float,
  * own. Results: the run's line counter (1 for the first line of a run); -9 null symbol;
  * -10 the file cannot be opened or written (a full disk), or the symbol is no plain file
  * name (a path separator, ".." or ".", a character or device name Windows refuses): nothing
- * is written then, or the line did not reach the file. */
+ * is written then, or the line did not reach the file. XMT_SaveDataToCsv2 and
+ * XMT_SaveDataToTxt also give -10, write nothing and leave the run as it was, for a bar
+ * whose date or time does not fit an int (as a slot value, or as yyyymmdd or hhmmss). */
 
 /* "\"Symbol\",Date,Time,Open,High,Low,Close,Volume" lines with four decimals; nTime < 0
  * leaves the time column out. bAppend non-zero appends on the first line of a run. */
@@ -169,8 +171,11 @@ typedef int (*XMT_SaveDataToTxt_fn)(int, const char*, int, int, int, const int*,
  * out the column of the line after the one reached and moves on one line.
  * Block: 0 date, 1 time, 7 bar number, 11 column (field number from 1); out: 12 the value.
  * Result: the index of the next line; -9 null szFile; -1 the file cannot be loaded or is
- * empty, or its name reaches outside the folder (reason in szErr); -3 no line at or after
- * the bar; -4 the file is used up. One state serves the whole process. */
+ * empty, or its name reaches outside the folder or names a device such as "COM1" (reason
+ * in szErr; the next call loads again); -3 no line at or after the bar, or a bar date or
+ * time that is no number or does not fit an int (nothing changes then); -4 the file is used
+ * up. One state serves the whole process. An internal failure gives "Internal Error occured
+ * (State=<n>)" in szErr and the next-line index. */
 XMT_EXPORT int XMT_LoadCol(const char* szFile, XmtSlot* pBlock, char* szErr);
 typedef int (*XMT_LoadCol_fn)(const char*, XmtSlot*, char*);
 

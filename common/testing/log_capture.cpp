@@ -1,6 +1,8 @@
 // Test support: reading back the trace log (see log_capture.h).
 #include "common/testing/log_capture.h"
 
+#include <cstdio>
+
 #include "common/platform/platform.h"
 #include "common/settings/deliverable.h"
 #include "common/settings/trace_log.h"
@@ -68,4 +70,42 @@ std::string LogLineHead(const std::string& text, const std::string& messageStart
     return head + line[time + kTimeWidth - 2];
   }
   return "missing";
+}
+
+void LogCapture::Follow(const std::string& nativePath) {
+  path_ = nativePath;
+  seen_ = 0;
+  NewLogText();
+}
+
+std::string TodaysLibraryLogPath(const char* logName, const char* logBaseDir) {
+  const PlatformTime now = Platform::Default().LocalNow();
+  char path[1100];
+  std::snprintf(path, sizeof path, "%s/logs/%04d%02d%02d/%s.log", logBaseDir, now.year,
+                now.month, now.day, logName);
+  return Platform::Default().NativePath(path);
+}
+
+std::vector<TraceLine> ParseTraceLines(const std::string& logText) {
+  constexpr size_t kCategoryWidth = 16;
+  std::vector<TraceLine> lines;
+  size_t at = 0;
+  while (at < logText.size()) {
+    size_t end = logText.find("\r\n", at);
+    if (end == std::string::npos) end = logText.size();
+    const std::string line = logText.substr(at, end - at);
+    at = end + 2;
+    const size_t timeEnd = line.find('|', kCategoryWidth + 1);
+    if (line.size() <= kCategoryWidth || line[kCategoryWidth] != '|' ||
+        timeEnd == std::string::npos) {
+      continue;
+    }
+    TraceLine t;
+    t.category = line.substr(0, kCategoryWidth);
+    t.category.erase(t.category.find_last_not_of(' ') + 1);
+    t.level = line[timeEnd - 1];
+    t.text = line.substr(timeEnd + 1);
+    lines.push_back(t);
+  }
+  return lines;
 }

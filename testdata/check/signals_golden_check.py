@@ -56,8 +56,12 @@ def read_bars(name, limit):
                 b.time = hh * 100 + mm
                 v = f32(float(fields[2]))
                 s = int(math.floor(float(fields[2]) * SCALE + 0.5))
-                b.open = b.high = b.low = b.close = v
-                b.iopen = b.ihigh = b.ilow = b.iclose = s
+                # Closes only: a bar runs from the previous close (its open) to its own.
+                prev = bars[-1] if bars else None
+                b.close, b.iclose = v, s
+                b.open, b.iopen = (prev.close, prev.iclose) if prev else (v, s)
+                b.high, b.ihigh = max(b.open, v), max(b.iopen, s)
+                b.low, b.ilow = min(b.open, v), min(b.iopen, s)
                 b.volume = 0
             else:
                 b.time = 0
@@ -192,7 +196,7 @@ def run_gem(name, bars, mode, out):
     keys = []
     for i, b in enumerate(bars):
         key = date_time_key(b.date, b.time)
-        if key not in keys:  # bars come in order: a new one is appended
+        if key not in keys:  # the bars come in order: a new one goes last
             div = float(SCALE)
             vals = [f32(float(v) / div) for v in (b.iopen, b.ihigh, b.ilow, b.iclose)]
             vals.append(f32(float(b.volume)))
@@ -460,9 +464,10 @@ def main():
     chf = read_bars('usdchf_30min.csv', INTRADAY_BARS)
     out = []
     run_gem('msft', msft, -1010, out)
-    run_gem('msft', msft, 4, out)
+    run_gem('msft', msft, -4, out)
     run_gem('usdchf', chf, 20, out)
     run_gem('usdchf', chf, -1030, out)
+    run_gem('usdchf', chf, 4, out)
     for regr, wgt, resp, resend in [(10, 0, 0, False), (10, 0, 60, False), (10, 0, 100, False),
                                     (10, 0, 260, False), (30, 0, 60, False), (20, 5, 0, False),
                                     (20, 5, 260, True), (10, 0, -1818, False),
