@@ -46,6 +46,32 @@ TEST(TickSound, LimitsNoteAndVelocityAndKeepsTheFirstProgram) {
   tick.Close();
 }
 
+// A program change has a 7-bit data byte: 0 and 127 are sent, anything outside is not (-1
+// would go out as data byte 255), and either way the device is set up only once.
+TEST(TickSound, OnlyAProgramOf0To127IsSentAndTheDeviceIsSetUpOnce) {
+  const struct {
+    int program;
+    bool sent;
+  } cases[] = {{0, true}, {127, true}, {-1, false}, {128, false}, {-128, false}, {255, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.program);
+    FakePlatform fake;
+    fake.midiDevices = 1;
+    ScopedPlatform scope(fake);
+    CTickSoundDevice tick;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(0, tick.Tick(40, 60, c.program));
+    EXPECT_EQ(1, fake.midiOpenCount);
+    std::vector<uint32_t> sent = fake.MidiMessages();
+    ASSERT_EQ((c.sent ? 1u : 0u) + 6u, sent.size());
+    if (c.sent) {
+      EXPECT_EQ(Msg(192, c.program, 0), sent[0]);
+    }
+    EXPECT_EQ(Msg(144, 40, 60), sent[sent.size() - 2]);
+    EXPECT_EQ(c.sent ? c.program : 0, tick.GetProgram());  // 0: the device's own
+    tick.Close();
+  }
+}
+
 TEST(TickSound, WithoutADeviceNotesAreDroppedAndTheSetUpIsNotRetried) {
   FakePlatform fake;
   ScopedPlatform scope(fake);
