@@ -91,8 +91,12 @@ class FakePlatform : public PlatformWrapper {
   // With diskFull, a file opened for writing takes no data: the open succeeds and makes
   // the file, but every write to the stream fails, as on a full disk.
   FILE* OpenFile(const char* path, const char* mode) override;
+  // With renameFails the rename is refused after a rename of the system that fails, so
+  // that the last error describes a failed call, as after a real refusal.
   int RenameFile(const char* from, const char* to) override {
-    return renameFails ? -1 : PlatformWrapper::RenameFile(from, to);
+    if (!renameFails) return PlatformWrapper::RenameFile(from, to);
+    PlatformWrapper::RenameFile("", "");
+    return -1;
   }
 
   PlatformTime LocalNow() override;
