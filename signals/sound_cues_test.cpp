@@ -2,10 +2,13 @@
 // platform, which records MIDI messages, waits, COM results, speech and message boxes.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/testing/fake_platform.h"
@@ -121,17 +124,38 @@ TEST(MidiOutDevice, WorkerHandsFinishedBuffersBackAndCloseFreesTheRest) {
   EXPECT_EQ(0, device.SendLongMsg(sysex, sizeof sysex));
 }  // the destructor closes
 
-TEST(MidiOutDevice, CloseAtUnloadFreesEveryBufferToo) {
-  FakePlatform fake;
+// A worker whose way out takes its time, as a thread's end may.
+class SlowThreadEnd : public FakePlatform {
+ public:
+  std::atomic<bool> ended{false};
+  void EndThreadForUnload() override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ended = true;
+    FakePlatform::EndThreadForUnload();
+  }
+};
+
+// Unloading the library from a running process stops the worker and waits until it has
+// ended (through EndThreadForUnload, which the loader lets it do): after that no code of
+// the library runs on it. Every buffer is freed, the driver's too.
+TEST(MidiOutDevice, CloseAtUnloadWaitsUntilTheWorkerHasEnded) {
+  SlowThreadEnd fake;
   fake.midiDevices = 1;
   ScopedPlatform scope(fake);
   CMIDIOutDevice device;
   ASSERT_EQ(0, device.Open(0));
   for (int i = 0; i < 2; ++i) ASSERT_EQ(0, device.SendLongMsg("\xF0\xF7", 2));
   device.CloseAtUnload();
+  EXPECT_TRUE(fake.ended.load());
+  EXPECT_EQ(1, fake.threadsEndedForUnload.load());
   EXPECT_FALSE(device.IsOpen());
   EXPECT_EQ(0, device.GetHeaderCount());
   EXPECT_EQ(0, fake.MidiBuffersOutstanding());
+  device.CloseAtUnload();  // closed: nothing more
+
+  ASSERT_EQ(0, device.Open(0));  // a plain close lets the worker end on its own
+  device.Close();
+  EXPECT_EQ(1, fake.threadsEndedForUnload.load());
 }
 
 TEST(Speech, CommandsAndResults) {

@@ -74,6 +74,9 @@ class Win32Platform final : public Platform {
   long MidiReset(void* handle) override;
   long MidiClose(void* handle) override;
 
+  bool ProcessEnding() override;
+  void EndThreadForUnload() override;
+
   long ComInitialize() override;
   int Speak(const char* text, int mode) override;
   void* TaskAlloc(size_t n) override;

@@ -12,6 +12,7 @@
 // Install it with ScopedPlatform. The records are public members to read and clear.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -81,6 +82,8 @@ class FakePlatform : public PlatformWrapper {
   bool forwardUnknownPages = false;          // otherwise an unknown url gives -2
   std::vector<std::string> fetchedUrls;
 
+  std::atomic<int> threadsEndedForUnload{0};  // EndThreadForUnload calls (then forwarded)
+
   bool diskFull = false;     // see OpenFile
   bool renameFails = false;  // every RenameFile fails, changing nothing
 
@@ -108,6 +111,10 @@ class FakePlatform : public PlatformWrapper {
   int64_t LocalToUnix(const PlatformTime& local) override;
   long SetLocalClock(const PlatformTime& local) override;
   void SleepMs(int ms) override;
+  void EndThreadForUnload() override {
+    ++threadsEndedForUnload;
+    PlatformWrapper::EndThreadForUnload();
+  }
 
   int MessageBox(const char* text, const char* caption, unsigned flags) override;
 
