@@ -186,6 +186,12 @@ TEST_F(InstallCoreTest, LibrariesAreCopiedUnlessTheSizeMatchesAndFailuresDoNotSt
   const std::string failure = "Error synchronizing DLL module:\r\n  " + source +
                               "/d.dll ->\r\n  " + host + "/d.dll\r\n  Error(-8): ";
   ExpectFailureText(failure);
+  // The text is the system's own for that rename: the same rename fails the same way here.
+  ASSERT_TRUE(InstallTree::Put(host + "/d.dll.again", 1));
+  ASSERT_NE(Platform::Default().RenameFile((host + "/d.dll.again").c_str(), (host + "/d.dll").c_str()), 0);
+  const std::string why = Platform::Default().ErrorText(Platform::Default().LastError());
+  EXPECT_TRUE(Logged(failure + why + ")")) << why << "\n" << AllMessages();
+  std::filesystem::remove(host + "/d.dll.again");
   EXPECT_LT(IndexOf(failure), IndexOf("Synchronized DLL module:\r\n  " + source + "/new.dll"));
   EXPECT_FALSE(Exists(host + "/d.dll.bak"));  // a folder is no library to keep
   EXPECT_EQ(IndexOf("Synchronized DLL module:\r\n  " + source + "/notes.txt"), -1);
