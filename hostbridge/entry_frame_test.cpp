@@ -68,6 +68,37 @@ struct Counted {
   ~Counted() { --alive; }
 };
 
+// The fold at both ends of each alphabet and just outside: '@' and '[' border 'A'..'Z',
+// '`' and '{' border 'a'..'z', and each border pair lies 32 apart like the letters. The
+// index's hash and comparison must agree with the fold, and a registry must use all three.
+TEST(InstanceRegistry, FoldsExactlyTheLettersAToZ) {
+  const struct {
+    char c, folded;
+  } folds[] = {{'@', '@'}, {'A', 'a'}, {'Z', 'z'}, {'[', '['},
+               {'`', '`'}, {'a', 'a'}, {'z', 'z'}, {'{', '{'}};
+  CInstanceRegistry<Counted> reg;
+  for (const auto& f : folds) {
+    const std::string key = std::string("id") + f.c;
+    SCOPED_TRACE(key);
+    EXPECT_EQ(static_cast<unsigned char>(f.folded),
+              folded_key::FoldAscii(static_cast<unsigned char>(f.c)));
+    if (!reg.Find(key.c_str())) reg.Add(key.c_str(), new Counted(f.folded));
+  }
+  for (const auto& a : folds) {
+    for (const auto& b : folds) {
+      const std::string ka = std::string("ID") + a.c, kb = std::string("ID") + b.c;
+      SCOPED_TRACE(ka + " " + kb);
+      const bool same = a.folded == b.folded;
+      EXPECT_EQ(same, folded_key::Equal(ka.c_str(), kb));
+      EXPECT_EQ(same, folded_key::Hash(ka) == folded_key::Hash(kb));
+    }
+    const std::string upper = std::string("ID") + a.c;
+    ASSERT_NE(nullptr, reg.Find(upper.c_str())) << upper;
+    EXPECT_EQ(a.folded, reg.Find(upper.c_str())->tag) << upper;
+  }
+  EXPECT_EQ(6, reg.GetCount());  // "idA" and "idZ" found their lower-case twins
+}
+
 TEST(InstanceRegistry, CaseInsensitiveFirstWins) {
   {
     CInstanceRegistry<Counted> reg;

@@ -31,33 +31,62 @@ CTxt NameOf(const CTxt& path) {
 
 // Copies source over target without ever leaving a half-written target: the data goes to
 // "<target>.partial" beside it first, which is then renamed over the target in one step.
-// When the copy or the rename fails, the partial file is removed and the old target stays
-// as it was (a library the platform has loaded cannot be replaced on Windows). Result 0,
-// CopyFileData's negative result (-2 also for a read-only target), or -8 when the rename
-// fails.
-int CopyIntoPlace(const CTxt& source, const CTxt& target) {
+// A library that is replaced is first kept as "<target>.bak" (logged), so that the user can
+// go back to it. When a step fails, the partial file is removed, the old target stays as it
+// was (a library the platform has loaded cannot be replaced on Windows) and errorText gets
+// the system's text for the call that failed. Result 0, CopyFileData's negative result (-2
+// also for a read-only target), -8 when the rename fails, or -9 when the old library
+// cannot be kept.
+int CopyIntoPlace(const CTxt& source, const CTxt& target, CTxt& errorText) {
   Platform& platform = Platform::Default();
   // A target that is there but may not be written (read-only) is left alone, as a copy
   // straight onto it would be refused (-2, it cannot be removed): a rename could replace it.
-  if (platform.FileAccess(target, 0) == 0 && platform.FileAccess(target, 2) != 0) return -2;
-  CTxt partial;
-  partial.Format("%s.partial", static_cast<const char*>(target));
-  int result = CopyFileData(source, partial);
-  if (result == 0 && platform.RenameFile(partial, target) != 0) result = -8;
-  if (result != 0) {
-    const int saved = errno;
-    platform.RemoveFile(partial);
-    errno = saved;
+  const bool replacing = platform.FileAccess(target, 0) == 0;
+  if (replacing && platform.FileAccess(target, 2) != 0) {
+    errorText = std::strerror(errno);
+    return -2;
   }
+  CTxt partial, kept;
+  partial.Format("%s.partial", static_cast<const char*>(target));
+  kept.Format("%s.bak", static_cast<const char*>(target));
+  // Only a file is kept: anything else in the library's place is no library.
+  const bool keep = replacing && IsRegularFile(target, 0) == 1;
+  int result = CopyFileData(source, partial);
+  if (result != 0) {
+    errorText = std::strerror(errno);
+  } else if (keep && CopyFileData(target, kept) != 0) {
+    errorText = std::strerror(errno);
+    result = -9;
+  } else {
+    if (keep) {
+      LogTrace(kRolloutCategory, 1, "Kept replaced DLL module:\r\n%s%s ->\r\n%s%s", kIndent,
+               static_cast<const char*>(target), kIndent, static_cast<const char*>(kept));
+    }
+    if (platform.RenameFile(partial, target) != 0) {
+      // The rename reports through the platform's last error (the system's own error code
+      // on Windows), not through the runtime's errno.
+      errorText = platform.ErrorText(platform.LastError()).c_str();
+      result = -8;
+    }
+  }
+  if (result != 0) platform.RemoveFile(partial);
   return result;
 }
 
+// What the library phase did: libraries listed, and those of them that could not be copied.
+struct LibraryCount {
+  int listed = 0;
+  int failed = 0;
+};
+
 // Copies each listed library into the platform's folder unless a file of the same size is
-// there already. A failed copy is reported and the next file follows.
-void SynchronizeLibraries(const char* hostFolder, const CTxtArray& files) {
+// there already. A failed copy is reported and counted, and the next file follows.
+LibraryCount SynchronizeLibraries(const char* hostFolder, const CTxtArray& files) {
+  LibraryCount count;
   for (int i = 0; i < files.GetSize(); ++i) {
     const CTxt& source = *files.GetAt(i);
     if (!ExtensionIs(source, "DLL")) continue;
+    ++count.listed;
     CTxt target;
     target.Format("%s/%s", hostFolder, static_cast<const char*>(NameOf(source)));
     const long long size = FileSizeOf(source);
@@ -67,19 +96,21 @@ void SynchronizeLibraries(const char* hostFolder, const CTxtArray& files) {
                static_cast<const char*>(target), 0);
       continue;
     }
-    errno = 0;
-    const int copied = CopyIntoPlace(source, target);
+    CTxt errorText;
+    const int copied = CopyIntoPlace(source, target, errorText);
     if (copied == 0) {
       LogTrace(kRolloutCategory, 1, "Synchronized DLL module:\r\n%s%s ->\r\n%s%s (%d)", kIndent,
                static_cast<const char*>(source), kIndent, static_cast<const char*>(target),
                copied);
     } else {
+      ++count.failed;
       LogTrace(kRolloutCategory, 1,
                "Error synchronizing DLL module:\r\n%s%s ->\r\n%s%s\r\n%sError(%d): %s)", kIndent,
                static_cast<const char*>(source), kIndent, static_cast<const char*>(target),
-               kIndent, copied, std::strerror(errno));
+               kIndent, copied, static_cast<const char*>(errorText));
     }
   }
+  return count;
 }
 
 // Imports each listed archive with the platform's editor, one at a time, waiting for the
@@ -155,11 +186,14 @@ int RunInstallation(const InstallPlaces& places, const char* source, CTxt& closi
   LogTrace(kRolloutCategory, 1, "Starting Installation from: %s (%d Files)", source,
            files.GetSize());
 
+  LibraryCount libraries;
   if (IsDirectory(places.hostFolder) != 1) {
     LogTrace(kRolloutCategory, 1, "Cannot find MultiChart 64 Home Folder (%s)", places.hostFolder);
     result = -1;
   } else {
-    SynchronizeLibraries(places.hostFolder, files);
+    libraries = SynchronizeLibraries(places.hostFolder, files);
+    // A library left out makes the installation incomplete, whatever else went well.
+    if (libraries.failed > 0) result = -3;
   }
 
   CTxt editor;
@@ -173,7 +207,12 @@ int RunInstallation(const InstallPlaces& places, const char* source, CTxt& closi
   }
 
   AfterInstallation(source);
-  closing.Format("(%s)", source);
+  if (libraries.failed > 0) {
+    closing.Format("%d of %d libraries not copied (%s)", libraries.failed, libraries.listed,
+                   source);
+  } else {
+    closing.Format("(%s)", source);
+  }
   return result;
 }
 

@@ -4,7 +4,7 @@
 // folder it was started in. It copies every library (extension DLL) of that folder into the
 // platform's program folder unless a file of the same size is already there (through a
 // temporary file beside the target, renamed over it, so that a failed copy leaves the old
-// library in place), imports every PowerLanguage archive (extension PLA) by running the
+// library in place; a library that is replaced is kept beside it as "<name>.dll.bak"), imports every PowerLanguage archive (extension PLA) by running the
 // platform's editor on it and waiting until the editor ends, and finally opens the page or
 // starts the program that the first line of "Rollout.cfg" names. Every step is reported through the trace log (category
 // "Rollout", level 1), and so also in the status text.
@@ -30,8 +30,10 @@ inline constexpr const char* kRolloutCategory = "Rollout";
 int ChooseSourceFolder(const InstallPlaces& places, CTxt& source);
 
 // The installation from source: the library phase, the archive phase and the
-// after-installation action. closing receives the closing text "(<source>)". Result 0,
-// -1 the platform's folder is missing, -2 its editor is missing (-2 wins when both are).
+// after-installation action. closing receives the closing text "(<source>)", or
+// "<n> of <m> libraries not copied (<source>)" when copies failed. Result 0, -1 the
+// platform's folder is missing, -3 a library could not be copied, -2 the editor is missing
+// (-2 wins over the others).
 int RunInstallation(const InstallPlaces& places, const char* source, CTxt& closing);
 
 // RunInstallation followed by its final line, "Installation completed successfully: %s"

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -97,6 +99,21 @@ class InstallCoreTest : public ::testing::Test {
     return all;
   }
   std::string Editor() const { return tree_.host() + "/PLEditor.exe"; }
+  // The system's text in the error line that starts with prefix: what follows "Error(n): "
+  // up to the closing ")". It must tell why the call failed, never that all went well.
+  void ExpectFailureText(const std::string& prefix) const {
+    const int at = IndexOf(prefix);
+    ASSERT_GE(at, 0) << AllMessages();
+    const std::string& line = g_messages[at];
+    ASSERT_EQ(line.back(), ')');
+    const std::string text = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+    EXPECT_FALSE(text.empty()) << line;
+    EXPECT_NE(text, std::strerror(0)) << line;
+    EXPECT_NE(text, Platform::Default().ErrorText(0)) << line;
+  }
+  bool Exists(const std::string& path) const {
+    return Platform::Default().FileAccess(path.c_str(), 0) == 0;
+  }
 
   InstallTree tree_;
   InstallPlaces places_ = tree_.Places();
@@ -133,7 +150,7 @@ TEST_F(InstallCoreTest, LibrariesAreCopiedUnlessTheSizeMatchesAndFailuresDoNotSt
   tree_.Make(src + "/folder.dll");     // folders are not listed
 
   const std::string source = Source();
-  EXPECT_EQ(InstallAndReport(places_, source.c_str()), 0);
+  EXPECT_EQ(InstallAndReport(places_, source.c_str()), -3);  // d.dll was not copied
   EXPECT_TRUE(Logged("Starting Installation from: " + source + " (6 Files)")) << AllMessages();
 
   int previous = -1;
@@ -145,7 +162,17 @@ TEST_F(InstallCoreTest, LibrariesAreCopiedUnlessTheSizeMatchesAndFailuresDoNotSt
       EXPECT_TRUE(Logged("Synchronized DLL module:\r\n  " + from + " ->\r\n  " + to + " (0)"))
           << AllMessages();
       EXPECT_EQ(ReadWholeFile(to), std::string(c.sourceSize, 'x'));
+      // A library that was replaced is kept beside its successor, and that is logged first.
+      const std::string kept = "Kept replaced DLL module:\r\n  " + to + " ->\r\n  " + to + ".bak";
+      if (c.hostSize >= 0) {
+        EXPECT_EQ(ReadWholeFile(to + ".bak"), std::string(c.hostSize, 'x'));
+        EXPECT_EQ(IndexOf(kept) + 1, IndexOf("Synchronized DLL module:\r\n  " + from));
+      } else {
+        EXPECT_FALSE(Exists(to + ".bak"));
+        EXPECT_EQ(IndexOf(kept), -1);
+      }
     } else {
+      EXPECT_FALSE(Exists(to + ".bak"));
       EXPECT_TRUE(Logged("Found installed DLL module(10):\r\n  " + from + " ->\r\n  " + to + " (0)"))
           << AllMessages();
     }
@@ -156,13 +183,26 @@ TEST_F(InstallCoreTest, LibrariesAreCopiedUnlessTheSizeMatchesAndFailuresDoNotSt
     previous = at;
   }
   // The copy goes to a partial file beside the target; renaming it over the folder fails.
-  int failed = IndexOf("Error synchronizing DLL module:\r\n  " + source + "/d.dll ->\r\n  " +
-                       host + "/d.dll\r\n  Error(-8): ");
-  ASSERT_GE(failed, 0) << AllMessages();
-  EXPECT_EQ(g_messages[failed].back(), ')');
-  EXPECT_LT(failed, IndexOf("Synchronized DLL module:\r\n  " + source + "/new.dll"));
+  const std::string failure = "Error synchronizing DLL module:\r\n  " + source +
+                              "/d.dll ->\r\n  " + host + "/d.dll\r\n  Error(-8): ";
+  ExpectFailureText(failure);
+  // The text is the system's own for that rename: the same rename fails the same way here.
+  ASSERT_TRUE(InstallTree::Put(host + "/d.dll.again", 1));
+  ASSERT_NE(Platform::Default().RenameFile((host + "/d.dll.again").c_str(), (host + "/d.dll").c_str()), 0);
+  const std::string why = Platform::Default().ErrorText(Platform::Default().LastError());
+  EXPECT_TRUE(Logged(failure + why + ")")) << why << "\n" << AllMessages();
+  std::filesystem::remove(host + "/d.dll.again");
+  EXPECT_LT(IndexOf(failure), IndexOf("Synchronized DLL module:\r\n  " + source + "/new.dll"));
+  EXPECT_FALSE(Exists(host + "/d.dll.bak"));  // a folder is no library to keep
   EXPECT_EQ(IndexOf("Synchronized DLL module:\r\n  " + source + "/notes.txt"), -1);
   EXPECT_EQ(IndexOf("Synchronized DLL module:\r\n  " + source + "/folder.dll"), -1);
+  EXPECT_EQ(g_messages.back(),
+            "Installation completed(-3): 1 of 5 libraries not copied (" + source + ")");
+
+  // Once every library is in place, the run is a success again.
+  std::filesystem::remove(host + "/d.dll");
+  g_messages.clear();
+  EXPECT_EQ(InstallAndReport(places_, source.c_str()), 0);
   EXPECT_EQ(g_messages.back(), "Installation completed successfully: (" + source + ")");
 }
 
@@ -175,23 +215,27 @@ TEST_F(InstallCoreTest, AFailedCopyLeavesTheOldLibraryInPlace) {
   ASSERT_TRUE(InstallTree::PutStandin(Editor()));
   ASSERT_TRUE(InstallTree::Put(src + "/lib.dll", 20));
   const std::string target = host + "/lib.dll";
-  enum class Failure { DiskFull, RenameRefused, ReadOnly, Loaded };
+  enum class Failure { DiskFull, RenameRefused, KeepRefused, ReadOnly, Loaded };
   struct Case {
     const char* name;
     Failure how;
     int error;
+    bool kept;  // the old library was kept as ".bak" before the step that failed
   };
-  std::vector<Case> cases = {{"disk full", Failure::DiskFull, -6},  // the writes fail
-                             {"rename refused", Failure::RenameRefused, -8}};
+  std::vector<Case> cases = {{"disk full", Failure::DiskFull, -6, false},  // the writes fail
+                             {"rename refused", Failure::RenameRefused, -8, true},
+                             {"old one cannot be kept", Failure::KeepRefused, -9, false}};
 #ifdef _WIN32
-  cases.push_back({"read-only library", Failure::ReadOnly, -2});
-  cases.push_back({"loaded library", Failure::Loaded, -8});
+  cases.push_back({"read-only library", Failure::ReadOnly, -2, false});
+  cases.push_back({"loaded library", Failure::Loaded, -8, true});
 #endif
   const std::string source = Source();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     // The old library: a real program file where the system is to load it.
     Platform::Default().RemoveFile(target.c_str());
+    std::filesystem::remove(target + ".bak");  // a file, or the folder of the last case
+    if (c.how == Failure::KeepRefused) tree_.Make(target + ".bak");  // a folder in the way
     ASSERT_TRUE(c.how == Failure::Loaded ? InstallTree::PutStandin(target)
                                          : InstallTree::PutText(target, "old library"));
     const std::string old = ReadWholeFile(target);
@@ -208,17 +252,22 @@ TEST_F(InstallCoreTest, AFailedCopyLeavesTheOldLibraryInPlace) {
     }
 #endif
     g_messages.clear();
-    EXPECT_EQ(InstallAndReport(places_, source.c_str()), 0);
+    EXPECT_EQ(InstallAndReport(places_, source.c_str()), -3);
 #ifdef _WIN32
     if (loaded) FreeLibrary(loaded);
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 #endif
-    EXPECT_GE(IndexOf("Error synchronizing DLL module:\r\n  " + source + "/lib.dll ->\r\n  " +
-                      target + "\r\n  Error(" + std::to_string(c.error) + "): "),
-              0)
-        << AllMessages();
+    ExpectFailureText("Error synchronizing DLL module:\r\n  " + source + "/lib.dll ->\r\n  " +
+                      target + "\r\n  Error(" + std::to_string(c.error) + "): ");
+    EXPECT_EQ(g_messages.back(),
+              "Installation completed(-3): 1 of 1 libraries not copied (" + source + ")");
     EXPECT_EQ(ReadWholeFile(target), old);
-    EXPECT_NE(Platform::Default().FileAccess((target + ".partial").c_str(), 0), 0);
+    EXPECT_FALSE(Exists(target + ".partial"));
+    if (c.kept) {
+      EXPECT_EQ(ReadWholeFile(target + ".bak"), old);
+    } else if (c.how == Failure::DiskFull) {
+      EXPECT_FALSE(Exists(target + ".bak"));
+    }
   }
 }
 

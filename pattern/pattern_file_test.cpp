@@ -230,6 +230,11 @@ TEST_F(PatternFileTest, EachInstanceGetsItsOwnPattern) {
   EXPECT_NE(a->m_Calcs[0], b->m_Calcs[0]);
   EXPECT_EQ(a, FindPattern("PFT_SHARED", "studya", err));  // name and ID ignore case
   EXPECT_EQ(2, PatternCount());
+  // To the last letter of the alphabet, and not past it: '[' and '{' are two IDs.
+  CPivPatRec* z = FindPattern("pft_shared", "StudyZ", err);
+  EXPECT_EQ(z, FindPattern("PFT_SHAREd", "studyz", err));
+  EXPECT_NE(FindPattern("pft_shared", "Study[", err), FindPattern("pft_shared", "Study{", err));
+  EXPECT_EQ(5, PatternCount());
   ClearPatterns();
   EXPECT_EQ(0, PatternCount());
 }

@@ -181,10 +181,17 @@ TEST_F(ZigZagTest, SameIdInAnyCaseSharesOneManager) {
   EXPECT_EQ(1, BarMgrCount());
   EXPECT_EQ(2, FindBarMgr("chart_A")->GetBarCount());
   EXPECT_STREQ("Chart_A", FindBarMgr("chart_A")->m_Name);
+  // The last letter folds too; '@' and '`', 32 apart like the letters, are two IDs.
+  Feed(FeedStyle::ZigZag, "Chart_Z", 1, 1000, 900);
+  Feed(FeedStyle::ZigZag, "chart_z", 2, 1000, 900);
+  Feed(FeedStyle::ZigZag, "Chart_@", 1, 1000, 900);
+  Feed(FeedStyle::ZigZag, "Chart_`", 1, 1000, 900);
+  EXPECT_EQ(4, BarMgrCount());
+  EXPECT_EQ(2, FindBarMgr("CHART_Z")->GetBarCount());
   // Empty IDs share one manager too.
   Feed(FeedStyle::ZigZag, "", 1, 1000, 900);
   Feed(FeedStyle::ZigZag, "", 2, 1000, 900);
-  EXPECT_EQ(2, BarMgrCount());
+  EXPECT_EQ(5, BarMgrCount());
 }
 
 // Records what the progress display would show instead of looking for a real window.

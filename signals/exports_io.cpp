@@ -18,8 +18,9 @@ CColumnLoader g_columnLoader;
 CSpeechCues g_speech;
 CRealtimeLatch g_realtimeLatch;
 
-// The tick device is closed at unload without waiting for its worker thread to end: the
-// loader does not let a thread end while it unloads us.
+// The tick device is closed at unload in the way that suits the loader (see CloseAtUnload):
+// its worker is stopped and waited for when the library alone is unloaded, and nothing
+// waits when the whole process ends.
 struct TickSound {
   CTickSoundDevice device;
   ~TickSound() { device.CloseAtUnload(); }

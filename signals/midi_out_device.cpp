@@ -47,7 +47,6 @@ int CMIDIOutDevice::Open(int deviceId) {
     return -1;
   }
   open_ = 1;
-  workerLeft_ = false;
   worker_ = std::thread([this] { WorkerLoop(); });
   return 0;
 }
@@ -57,7 +56,7 @@ void CMIDIOutDevice::WorkerLoop() {
     doneEvent_.Wait();
     if (open_.load() == 1) ReleaseFinished();
   }
-  workerLeft_ = true;
+  if (unloading_.load()) Platform::Default().EndThreadForUnload();
 }
 
 // Newest first, every buffer the driver is done with; one it still holds stays listed.
@@ -89,23 +88,11 @@ int CMIDIOutDevice::GetHeaderCount() {
   return headers_.GetSize();
 }
 
-void CMIDIOutDevice::Close() { CloseDevice(true); }
-
-void CMIDIOutDevice::CloseAtUnload() { CloseDevice(false); }
-
-void CMIDIOutDevice::CloseDevice(bool waitForWorker) {
+void CMIDIOutDevice::Close() {
   if (!IsOpen()) return;
   open_ = 0;
   doneEvent_.Signal();
-  if (!worker_.joinable()) {
-    // no worker to stop (its start failed)
-  } else if (waitForWorker) {
-    worker_.join();
-  } else {
-    for (int i = 0; i < 50 && !workerLeft_.load(); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    worker_.detach();
-  }
+  if (worker_.joinable()) worker_.join();
   Platform& p = Platform::Default();
   p.MidiReset(handle_);
   {
@@ -119,4 +106,18 @@ void CMIDIOutDevice::CloseDevice(bool waitForWorker) {
   }
   p.MidiClose(handle_);
   handle_ = nullptr;
+}
+
+void CMIDIOutDevice::CloseAtUnload() {
+  if (!IsOpen()) return;
+  if (Platform::Default().ProcessEnding()) {
+    open_ = 0;
+    // The thread object is left as it is: even letting it go would call into the thread
+    // library, whose locks a stopped thread may still hold.
+    if (worker_.joinable()) new std::thread(std::move(worker_));
+    return;
+  }
+  unloading_ = true;
+  Close();
+  unloading_ = false;
 }

@@ -57,8 +57,11 @@ class CMIDIOutDevice {
 
   int Open(int deviceId);
   void Close();
-  // Close for the library's unload: the worker is given a moment to leave its loop and is
-  // not waited for beyond it (a thread cannot end while the loader is unloading us).
+  // Close for the library's unload. When the library is unloaded from a running process,
+  // as Close, but the worker ends itself without the loader (EndThreadForUnload), so that
+  // it can be waited for while the loader unloads us: once this returns, no code of ours
+  // runs on it any more. When the process is ending, nothing is waited for and nothing is
+  // called: the system has stopped the worker already and frees the rest itself.
   void CloseAtUnload();
   bool IsOpen() const { return open_.load() == 1; }
 
@@ -74,13 +77,12 @@ class CMIDIOutDevice {
   static void DoneCallback(void* context);
   void WorkerLoop();
   void ReleaseFinished();
-  void CloseDevice(bool waitForWorker);
 
   CTxt errorText_;
   void* handle_ = nullptr;
   CAutoResetEvent doneEvent_;
   std::thread worker_;
-  std::atomic<bool> workerLeft_{false};
+  std::atomic<bool> unloading_{false};  // the worker ends through EndThreadForUnload
   STypedPtrArray<CMIDIOutHeader> headers_;
   std::mutex headersLock_;
   std::atomic<int> open_{0};

@@ -18,7 +18,8 @@ enum MidiStatus { kNoteOff = 128, kNoteOn = 144, kProgramChange = 192 };
 }  // namespace
 
 int CTickSoundDevice::Tick(int note, int velocity, int program) {
-  if (program_ == -1) {
+  if (!setUp_) {
+    setUp_ = true;
     CTxt problem;
     try {
       if (Platform::Default().MidiDeviceCount() >= 1) {
@@ -31,8 +32,12 @@ int CTickSoundDevice::Tick(int note, int velocity, int program) {
       problem = "MIDI: Error during InitDev";
     }
     if (problem.GetLength() > 0) LogTrace("MIDI", 1, "%s", (const char*)problem);
-    CShortMsg(kProgramChange, 0, program, 0).SendMsg(*this);
-    program_ = program;
+    // A program change carries a 7-bit data byte: anything else would reach the device as
+    // a status byte or another program, so it is not sent and the device keeps its own.
+    if (program >= 0 && program <= 127) {
+      CShortMsg(kProgramChange, 0, program, 0).SendMsg(*this);
+      program_ = program;
+    }
   }
   const int n = std::clamp(note, 30, 60);
   const int v = std::clamp(velocity, 20, 127);

@@ -6,8 +6,9 @@
 //
 // Contract:
 // - CTickSoundDevice::Tick sets the device up on its first call (device 0, program change to
-//   the first call's program, kept for good), then plays note-on, waits 5 ms on the calling
-//   thread and plays note-off. Without a device the set-up logs "MIDI: No device available"
+//   the first call's program, kept for good; a program outside 0..127 is not sent and the
+//   device keeps its own), then plays note-on, waits 5 ms on the calling thread and plays
+//   note-off. The set-up is done once, whatever it gave. Without a device the set-up logs "MIDI: No device available"
 //   and every note is dropped. Result 0.
 // - CSpeechCues::Speak: results as XMT_Speak documents in xmt_signals.h. COM is initialised
 //   once per process (tried again after a failure); the speech itself is left to the
@@ -22,7 +23,8 @@ class CTickSoundDevice : public CMIDIOutDevice {
   int GetProgram() const { return program_; }
 
  private:
-  int program_ = -1;  // -1 until set up, then the program selected by the first call
+  bool setUp_ = false;
+  int program_ = -1;  // the program selected (0 after opening), -1 while none is
 };
 
 class CSpeechCues {

@@ -2,10 +2,13 @@
 // platform, which records MIDI messages, waits, COM results, speech and message boxes.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/testing/fake_platform.h"
@@ -44,6 +47,32 @@ TEST(TickSound, LimitsNoteAndVelocityAndKeepsTheFirstProgram) {
   EXPECT_EQ(1, fake.midiOpenCount);
   EXPECT_EQ(std::vector<int>(8, 5), fake.sleeps);  // 5 ms between note-on and note-off
   tick.Close();
+}
+
+// A program change has a 7-bit data byte: 0 and 127 are sent, anything outside is not (-1
+// would go out as data byte 255), and either way the device is set up only once.
+TEST(TickSound, OnlyAProgramOf0To127IsSentAndTheDeviceIsSetUpOnce) {
+  const struct {
+    int program;
+    bool sent;
+  } cases[] = {{0, true}, {127, true}, {-1, false}, {128, false}, {-128, false}, {255, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.program);
+    FakePlatform fake;
+    fake.midiDevices = 1;
+    ScopedPlatform scope(fake);
+    CTickSoundDevice tick;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(0, tick.Tick(40, 60, c.program));
+    EXPECT_EQ(1, fake.midiOpenCount);
+    std::vector<uint32_t> sent = fake.MidiMessages();
+    ASSERT_EQ((c.sent ? 1u : 0u) + 6u, sent.size());
+    if (c.sent) {
+      EXPECT_EQ(Msg(192, c.program, 0), sent[0]);
+    }
+    EXPECT_EQ(Msg(144, 40, 60), sent[sent.size() - 2]);
+    EXPECT_EQ(c.sent ? c.program : 0, tick.GetProgram());  // 0: the device's own
+    tick.Close();
+  }
 }
 
 TEST(TickSound, WithoutADeviceNotesAreDroppedAndTheSetUpIsNotRetried) {
@@ -95,17 +124,38 @@ TEST(MidiOutDevice, WorkerHandsFinishedBuffersBackAndCloseFreesTheRest) {
   EXPECT_EQ(0, device.SendLongMsg(sysex, sizeof sysex));
 }  // the destructor closes
 
-TEST(MidiOutDevice, CloseAtUnloadFreesEveryBufferToo) {
-  FakePlatform fake;
+// A worker whose way out takes its time, as a thread's end may.
+class SlowThreadEnd : public FakePlatform {
+ public:
+  std::atomic<bool> ended{false};
+  void EndThreadForUnload() override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ended = true;
+    FakePlatform::EndThreadForUnload();
+  }
+};
+
+// Unloading the library from a running process stops the worker and waits until it has
+// ended (through EndThreadForUnload, which the loader lets it do): after that no code of
+// the library runs on it. Every buffer is freed, the driver's too.
+TEST(MidiOutDevice, CloseAtUnloadWaitsUntilTheWorkerHasEnded) {
+  SlowThreadEnd fake;
   fake.midiDevices = 1;
   ScopedPlatform scope(fake);
   CMIDIOutDevice device;
   ASSERT_EQ(0, device.Open(0));
   for (int i = 0; i < 2; ++i) ASSERT_EQ(0, device.SendLongMsg("\xF0\xF7", 2));
   device.CloseAtUnload();
+  EXPECT_TRUE(fake.ended.load());
+  EXPECT_EQ(1, fake.threadsEndedForUnload.load());
   EXPECT_FALSE(device.IsOpen());
   EXPECT_EQ(0, device.GetHeaderCount());
   EXPECT_EQ(0, fake.MidiBuffersOutstanding());
+  device.CloseAtUnload();  // closed: nothing more
+
+  ASSERT_EQ(0, device.Open(0));  // a plain close lets the worker end on its own
+  device.Close();
+  EXPECT_EQ(1, fake.threadsEndedForUnload.load());
 }
 
 TEST(Speech, CommandsAndResults) {

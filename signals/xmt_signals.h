@@ -180,8 +180,9 @@ XMT_EXPORT int XMT_LoadCol(const char* szFile, XmtSlot* pBlock, char* szErr);
 typedef int (*XMT_LoadCol_fn)(const char*, XmtSlot*, char*);
 
 /* Plays one short note (5 ms) on the first MIDI output device: nNote limited to 30..60,
- * nVelocity to 20..127. The first call opens the device and selects nProgram for good.
- * Without a device the notes are dropped. Result 0. */
+ * nVelocity to 20..127. The first call opens the device and selects nProgram for good (a
+ * program outside 0..127 is not sent; the device keeps its own). Without a device the
+ * notes are dropped. Result 0. */
 XMT_EXPORT int XMT_TickSound(int nAux, int nNote, int nVelocity, int nProgram);
 typedef int (*XMT_TickSound_fn)(int, int, int, int);
 

@@ -10,6 +10,10 @@ void* LoadModule(const char* path, const char** error) {
   return handle;
 }
 
+void UnloadModule(void* module) {
+  if (module) dlclose(module);
+}
+
 void* ModuleSymbol(void* module, const char* name) {
   return module && name ? dlsym(module, name) : nullptr;
 }

@@ -13,6 +13,10 @@ void* LoadModule(const char* path, const char** error) {
   return reinterpret_cast<void*>(module);
 }
 
+void UnloadModule(void* module) {
+  if (module) FreeLibrary(static_cast<HMODULE>(module));
+}
+
 void* ModuleSymbol(void* module, const char* name) {
   if (!module || !name) return nullptr;
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));

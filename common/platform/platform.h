@@ -160,6 +160,18 @@ class Platform {
   virtual long SetLocalClock(const PlatformTime& local) = 0;
   virtual void SleepMs(int ms) = 0;
 
+  // --- threads of a library that is being unloaded --------------------------------------
+  // True while the process is ending. On Windows the system has then stopped every other
+  // thread already and is detaching the libraries: there is nothing left to wait for, and
+  // waiting or calling a driver could only hold the exit up. False on POSIX.
+  virtual bool ProcessEnding() = 0;
+  // Ends the calling thread without the thread-detach calls of the loaded libraries
+  // (Windows), so that the thread unloading a library can wait for it while it holds the
+  // loader lock, which a thread's normal end needs. Only for a thread that holds no lock
+  // and owns nothing more. POSIX: returns at once; the thread then ends by returning, which
+  // needs no lock of the loader.
+  virtual void EndThreadForUnload() = 0;
+
   // --- user --------------------------------------------------------------------------
   // MessageBoxA without owner. POSIX: written to stderr and answered with IDOK (1).
   virtual int MessageBox(const char* text, const char* caption, unsigned flags) = 0;

@@ -55,6 +55,8 @@ class PosixPlatform final : public Platform {
   int64_t LocalToUnix(const PlatformTime& local) override;
   long SetLocalClock(const PlatformTime& local) override;
   void SleepMs(int ms) override;
+  bool ProcessEnding() override { return false; }
+  void EndThreadForUnload() override {}
 
   int MessageBox(const char* text, const char* caption, unsigned flags) override;
   std::string LoadStringResource(unsigned) override { return std::string(); }

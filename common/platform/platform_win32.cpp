@@ -247,6 +247,20 @@ long Win32Platform::SetLocalClock(const PlatformTime& local) {
 
 void Win32Platform::SleepMs(int ms) { Sleep(ms > 0 ? (DWORD)ms : 0); }
 
+// --- threads of a library being unloaded ---------------------------------------------------
+
+bool Win32Platform::ProcessEnding() {
+  // ntdll's own answer (Windows 10 and later, and Wine); where it is missing, no ending is
+  // known and the caller takes the careful way.
+  using ShutdownQuery = BOOLEAN(WINAPI*)();
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  void* query = ntdll ? reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlDllShutdownInProgress"))
+                      : nullptr;
+  return query && reinterpret_cast<ShutdownQuery>(query)() != 0;
+}
+
+void Win32Platform::EndThreadForUnload() { TerminateThread(GetCurrentThread(), 0); }
+
 // --- COM -----------------------------------------------------------------------------------
 
 long Win32Platform::ComInitialize() { return (long)CoInitialize(nullptr); }

@@ -74,6 +74,9 @@ class Win32Platform final : public Platform {
   long MidiReset(void* handle) override;
   long MidiClose(void* handle) override;
 
+  bool ProcessEnding() override;
+  void EndThreadForUnload() override;
+
   long ComInitialize() override;
   int Speak(const char* text, int mode) override;
   void* TaskAlloc(size_t n) override;
@@ -82,3 +85,7 @@ class Win32Platform final : public Platform {
 
   int FetchPage(const char* url, const char* agent, size_t limit, std::string* body) override;
 };
+
+// The speech service's flags for a Speak mode (0 speak and return, 1 speak and wait, 2 stop).
+// A study's text is always spoken as plain text: markup in it is read out, never obeyed.
+unsigned long Win32SpeechFlags(int mode);

@@ -147,14 +147,20 @@ std::wstring Wide(const char* text) {
 
 }  // namespace
 
+unsigned long Win32SpeechFlags(int mode) {
+  if (mode == 2) return SPF_PURGEBEFORESPEAK;
+  return (mode == 1 ? SPF_DEFAULT : SPF_ASYNC) | SPF_IS_NOT_XML;
+}
+
 int Win32Platform::Speak(const char* text, int mode) {
   ISpVoice* voice = Voice();
   if (!voice) return -1;
+  const DWORD flags = Win32SpeechFlags(mode);
   if (mode == 2) {
-    voice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
+    voice->Speak(nullptr, flags, nullptr);
     return 0;
   }
   std::wstring w = Wide(text);
-  voice->Speak(w.c_str(), mode == 1 ? SPF_DEFAULT : SPF_ASYNC, nullptr);
+  voice->Speak(w.c_str(), flags, nullptr);
   return 0;
 }

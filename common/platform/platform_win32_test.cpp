@@ -1,11 +1,14 @@
 // The Windows backend where Wine gives us the real thing but no peer program is needed:
-// a list view of our own process read through the cross-process route, and the class
-// check that turns other windows away.
+// a list view of our own process read through the cross-process route, the class check
+// that turns other windows away, and the flags a study's text goes to the speech service
+// with.
 #include <gtest/gtest.h>
 
 #include "common/platform/platform.h"
+#include "common/platform/platform_win32.h"
 #include "common/platform/win32_api.h"
 #include <commctrl.h>
+#include <sapi.h>
 
 namespace {
 
@@ -66,6 +69,17 @@ TEST(Win32Platform, ReadsListViewRowsAndSelectsTheAskedRow) {
   Window other("STATIC", WS_OVERLAPPEDWINDOW);
   ASSERT_NE(other.hwnd, nullptr);
   EXPECT_EQ(Platform::Default().ReadListView(other.hwnd, 0, 1, 0, &rows, &pid), -1);
+}
+
+// A study's text is plain text to the speech service in both speaking modes: markup such
+// as "<volume level='0'/>alert" must be read out, not obeyed (or mute the alert).
+TEST(Win32Platform, SpeechTextIsNeverTakenAsMarkup) {
+  for (int mode : {0, 1}) {
+    const unsigned long flags = Win32SpeechFlags(mode);
+    EXPECT_EQ((unsigned long)SPF_IS_NOT_XML, flags & (SPF_IS_NOT_XML | SPF_IS_XML)) << mode;
+    EXPECT_EQ(mode == 0, (flags & SPF_ASYNC) != 0) << mode;  // only SpeakWait waits
+  }
+  EXPECT_NE(0ul, Win32SpeechFlags(2) & SPF_PURGEBEFORESPEAK);
 }
 
 }  // namespace

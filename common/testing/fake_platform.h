@@ -12,6 +12,7 @@
 // Install it with ScopedPlatform. The records are public members to read and clear.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -81,6 +82,8 @@ class FakePlatform : public PlatformWrapper {
   bool forwardUnknownPages = false;          // otherwise an unknown url gives -2
   std::vector<std::string> fetchedUrls;
 
+  std::atomic<int> threadsEndedForUnload{0};  // EndThreadForUnload calls (then forwarded)
+
   bool diskFull = false;     // see OpenFile
   bool renameFails = false;  // every RenameFile fails, changing nothing
 
@@ -91,8 +94,12 @@ class FakePlatform : public PlatformWrapper {
   // With diskFull, a file opened for writing takes no data: the open succeeds and makes
   // the file, but every write to the stream fails, as on a full disk.
   FILE* OpenFile(const char* path, const char* mode) override;
+  // With renameFails the rename is refused after a rename of the system that fails, so
+  // that the last error describes a failed call, as after a real refusal.
   int RenameFile(const char* from, const char* to) override {
-    return renameFails ? -1 : PlatformWrapper::RenameFile(from, to);
+    if (!renameFails) return PlatformWrapper::RenameFile(from, to);
+    PlatformWrapper::RenameFile("", "");
+    return -1;
   }
 
   PlatformTime LocalNow() override;
@@ -104,6 +111,10 @@ class FakePlatform : public PlatformWrapper {
   int64_t LocalToUnix(const PlatformTime& local) override;
   long SetLocalClock(const PlatformTime& local) override;
   void SleepMs(int ms) override;
+  void EndThreadForUnload() override {
+    ++threadsEndedForUnload;
+    PlatformWrapper::EndThreadForUnload();
+  }
 
   int MessageBox(const char* text, const char* caption, unsigned flags) override;
 

@@ -97,6 +97,8 @@ class PlatformWrapper : public Platform {
   int64_t LocalToUnix(const PlatformTime& local) override { return target_.LocalToUnix(local); }
   long SetLocalClock(const PlatformTime& local) override { return target_.SetLocalClock(local); }
   void SleepMs(int ms) override { target_.SleepMs(ms); }
+  bool ProcessEnding() override { return target_.ProcessEnding(); }
+  void EndThreadForUnload() override { target_.EndThreadForUnload(); }
   int MessageBox(const char* text, const char* caption, unsigned flags) override {
     return target_.MessageBox(text, caption, flags);
   }

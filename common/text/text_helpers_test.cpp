@@ -102,6 +102,10 @@ TEST(TextHelpersTest, CompareModes) {
   EXPECT_EQ(CompareNoCase("abc", "ab", 2), 2);
   EXPECT_EQ(CompareNoCase("abc", "ab", 0), 0);
   EXPECT_EQ(CompareNoCase("ab", "abc", 5), 0);
+  // Letters fold at both ends of the alphabet; their neighbours, 32 apart as well, do not.
+  EXPECT_EQ(CompareNoCase("AZ", "az", 1), 0);
+  EXPECT_EQ(CompareNoCase("@", "`", 1), 1);
+  EXPECT_EQ(CompareNoCase("[", "{", 1), 1);
 }
 
 }  // namespace

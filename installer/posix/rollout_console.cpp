@@ -2,8 +2,8 @@
 //
 // It runs the same installation as the Windows dialog, in the foreground: each status line
 // is printed as it arrives, the platform's editor is run through LaunchFile and waited for,
-// and the program exits with the installation's result code (0, -1 or -2; the shell sees
-// 0, 255 or 254). The Windows folders the installation uses ("C:/Program Files/TS
+// and the program exits with the installation's result code (0, -1, -2 or -3; the shell
+// sees 0, 255, 254 or 253). The Windows folders the installation uses ("C:/Program Files/TS
 // Support/MultiCharts64", "C:\Database\RE_RI") live below $XMT_ROOT, as for the libraries,
 // so an installation can be tried out here before it is made on Windows.
 #include <cstdio>
