@@ -50,24 +50,9 @@ bool IsTimeColumn(const std::string& line, size_t at) {
 }  // namespace
 
 std::string LogLineHead(const std::string& text, const std::string& messageStart) {
-  constexpr size_t kCategoryWidth = 16, kTimeWidth = 14;
-  size_t begin = 0;
-  while (begin < text.size()) {
-    size_t end = text.find("\r\n", begin);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(begin, end - begin);
-    begin = end + 2;
-    std::string head;
-    size_t time = 0;
-    if (!IsTimeColumn(line, 0)) {
-      time = kCategoryWidth + 1;
-      if (!IsTimeColumn(line, time) || line[kCategoryWidth] != '|') continue;
-      head = line.substr(0, kCategoryWidth);
-      head.erase(head.find_last_not_of(' ') + 1);
-      head += '|';
-    }
-    if (line.compare(time + kTimeWidth, messageStart.size(), messageStart) != 0) continue;
-    return head + line[time + kTimeWidth - 2];
+  for (const TraceLine& t : ParseTraceLines(text)) {
+    if (t.text.compare(0, messageStart.size(), messageStart) != 0) continue;
+    return t.hasCategory ? t.category + "|" + t.level : std::string(1, t.level);
   }
   return "missing";
 }
@@ -87,7 +72,7 @@ std::string TodaysLibraryLogPath(const char* logName, const char* logBaseDir) {
 }
 
 std::vector<TraceLine> ParseTraceLines(const std::string& logText) {
-  constexpr size_t kCategoryWidth = 16;
+  constexpr size_t kCategoryWidth = 16, kTimeWidth = 14;
   std::vector<TraceLine> lines;
   size_t at = 0;
   while (at < logText.size()) {
@@ -95,16 +80,21 @@ std::vector<TraceLine> ParseTraceLines(const std::string& logText) {
     if (end == std::string::npos) end = logText.size();
     const std::string line = logText.substr(at, end - at);
     at = end + 2;
-    const size_t timeEnd = line.find('|', kCategoryWidth + 1);
-    if (line.size() <= kCategoryWidth || line[kCategoryWidth] != '|' ||
-        timeEnd == std::string::npos) {
-      continue;
-    }
     TraceLine t;
-    t.category = line.substr(0, kCategoryWidth);
-    t.category.erase(t.category.find_last_not_of(' ') + 1);
-    t.level = line[timeEnd - 1];
-    t.text = line.substr(timeEnd + 1);
+    size_t time = 0;
+    if (!IsTimeColumn(line, 0)) {  // a category column before the time
+      time = kCategoryWidth + 1;
+      if (line.size() <= kCategoryWidth || line[kCategoryWidth] != '|' ||
+          !IsTimeColumn(line, time)) {
+        continue;
+      }
+      t.category = line.substr(0, kCategoryWidth);
+      t.category.erase(t.category.find_last_not_of(' ') + 1);
+    } else {
+      t.hasCategory = false;
+    }
+    t.level = line[time + kTimeWidth - 2];
+    t.text = line.substr(time + kTimeWidth);
     lines.push_back(t);
   }
   return lines;

@@ -13,11 +13,13 @@
 #include <vector>
 
 // One trace line: the category without its padding, the level character (' ' for level 0,
-// 'a' for 1, 'b' for 2) and the message.
+// 'a' for 1, 'b' for 2) and the message; hasCategory is false for a line logged without a
+// category column (then category is empty).
 struct TraceLine {
   std::string category;
   char level = ' ';
   std::string text;
+  bool hasCategory = true;
   bool operator==(const TraceLine&) const = default;
 };
 
@@ -25,7 +27,8 @@ inline std::ostream& operator<<(std::ostream& os, const TraceLine& t) {
   return os << "{\"" << t.category << "\", '" << t.level << "', \"" << t.text << "\"}";
 }
 
-// The lines of a library-variant log text ("<category:16>|hh:mm:ss.mmm<level>|<message>").
+// The lines of a library-variant log text ("<category:16>|hh:mm:ss.mmm<level>|<message>",
+// or "hh:mm:ss.mmm<level>|<message>" for a line without a category column).
 std::vector<TraceLine> ParseTraceLines(const std::string& logText);
 
 // The file a study library's trace log writes today: "<logBaseDir>/logs/<day>/<logName>.log"
