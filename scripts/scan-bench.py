@@ -67,12 +67,13 @@ def section(results, cores, args, loads, build):
         lines.append(f"| {study} | {rate1:.1f} | {rate_n:.1f} | {rate_n / rate1:.2f}x | "
                      f"{'met' if rate_n / rate1 >= 0.9 * cores else '**not met**'} | {own:.2f} ms | "
                      f"{per_file - own:.2f} ms ({overhead:.0f} %) | {'met' if overhead <= 20 else '**not met**'} |")
-    lines += ["", "Where the overhead goal is not met, the study's own work on a file is smaller than "
-              "what a fresh process per file costs (a fork, the library's load and its first call "
-              "with its settings and log, reading the file): the fast studies finish 2,500 bars in "
-              "well under a millisecond. Meeting the goal for them would take workers that each run "
-              "many files, which the libraries' process-wide state does not allow without "
-              "reloading them.", END]
+    lines += ["", "Where the overhead goal is not met, a file's own work is too small against what a "
+              "fresh process per file costs: in a profile of the one-worker zig-zag scan the largest "
+              "part of the overhead is reading the bar file (`common/barfile`: number parsing, field "
+              "splitting and their allocations), then the fork and the library's load (relocation, "
+              "its settings and log on the first call). Meeting the goal would take a faster bar-file "
+              "reader, or workers that each run many files, which the libraries' process-wide state "
+              "does not allow without reloading them.", END]
     return lines
 
 
