@@ -30,11 +30,11 @@ std::string StudyArgs(const std::string& study) {
                                                                              : "";
 }
 
-// A folder of three cut sample files, one without bars and one that does not read.
+// A folder of two cut sample files (daily, half-hourly), one without bars and one that does
+// not read.
 std::string Universe(const ScopedTempDir& dir) {
   const std::string folder = dir.Subdir("bars");
   CutSample("msft_daily.csv", 0, 249, folder + "/msft.csv");
-  CutSample("ttrc_daily.csv", 4000, 300, folder + "/ttrc.csv");
   CutSample("usdchf_30min.csv", 60000, 300, folder + "/usdchf.csv");
   WriteWholeFile(folder + "/empty.csv", "Date,Close\n");
   WriteWholeFile(folder + "/broken.csv", "Date,Close\n2015-01-02,1.2.3\n");
@@ -59,12 +59,12 @@ TEST(Scan, EveryStudysRowsEqualItsSingleFileRunsAndBadFilesGetTheirOwnRow) {
     ASSERT_EQ(Host("scan " + name + " " + folder + StudyArgs(name) + " --jobs 2 --charts 0 --quiet"
                    " --root " + dir.File("root-scan") + " --out " + out), 0);
     auto rows = ScanRows(out + "/scan.csv");
-    ASSERT_EQ(rows.size(), 6u);
+    ASSERT_EQ(rows.size(), 5u);
     const std::vector<std::string>& header = rows[""];
     EXPECT_NE(ReadWholeFile(out + "/scan.csv").find("empty.csv,0,"), std::string::npos);
     EXPECT_NE(ReadWholeFile(out + "/scan.csv").find("broken.csv:2: bad number '1.2.3'"),
               std::string::npos);
-    for (const char* file : {"msft", "ttrc", "usdchf"}) {
+    for (const char* file : {"msft", "usdchf"}) {
       SCOPED_TRACE(file);
       const std::vector<std::string>& row = rows[std::string(file) + ".csv"];
       ASSERT_EQ(row.size(), header.size());
@@ -121,8 +121,8 @@ TEST(Scan, ShardsSplitTheFolderAndThePageLinksTheTopCharts) {
     }
     EXPECT_EQ(links, std::min<size_t>(good, 2)) << part;
   }
-  EXPECT_EQ(total, 5u);
-  EXPECT_EQ(seen.size(), 6u);  // five files and the header: no file in both parts
+  EXPECT_EQ(total, 4u);
+  EXPECT_EQ(seen.size(), 5u);  // four files and the header: no file in both parts
   EXPECT_EQ(Host("scan zigzag " + folder + " --shard 3/2"), 2);
   EXPECT_EQ(Host("zigzag " + folder + "/msft.csv --jobs 2"), 2);
 }
