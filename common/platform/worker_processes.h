@@ -21,6 +21,9 @@ struct WorkerJobs {
   std::function<void(size_t job, const std::string& answer, const std::string& failure)> done;
 };
 
+// Whether this system has worker processes (false on Windows).
+bool WorkerProcessesAvailable();
+
 // Runs the jobs. An interrupt (Ctrl-C) stops the run: no further job starts, the running
 // workers are ended and their jobs get no `done`; *interrupted tells. False with *error when
 // workers cannot be started at all (on Windows always).

@@ -92,6 +92,8 @@ int Reap(pid_t pid) {
 
 }  // namespace
 
+bool WorkerProcessesAvailable() { return true; }
+
 bool RunWorkerJobs(const WorkerJobs& jobs, bool* interrupted, std::string* error) {
   g_interrupted = 0;
   struct sigaction on = {}, before = {};

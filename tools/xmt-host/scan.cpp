@@ -98,6 +98,10 @@ int RunScan(const ScanRequest& request, ScanSummary* summary, std::string* error
     *error = "unknown study '" + request.run.study + "' (xmt-host --list shows the studies)";
     return 2;
   }
+  if (!WorkerProcessesAvailable()) {
+    *error = "a scan runs each file in a worker process, which this system does not have (Linux only)";
+    return 8;
+  }
   std::vector<std::string> files;
   if (!ListBarFiles(request.folder, &files, error)) return 3;
   files = ShardOf(files, request.shard, request.shards);
