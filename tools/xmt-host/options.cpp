@@ -208,6 +208,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     } else if (a == "--lib") {
       ok = value(&out->run.library);
     } else if (a == "--id") {
+      if (scan) {
+        *error = "a scan passes each file's name (without its extension) as the ID; "
+                 "--id does not apply";
+        return false;
+      }
       ok = value(&out->run.options.id);
     } else if (a == "--root") {
       ok = value(&out->root);

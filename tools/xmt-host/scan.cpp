@@ -51,8 +51,11 @@ std::string RowOfFile(const ScanRequest& scan, const std::string& file) {
 
 std::string Duration(double seconds) {
   char buf[32];
-  if (seconds < 100) std::snprintf(buf, sizeof buf, "%.0f s", seconds);
-  else std::snprintf(buf, sizeof buf, "%d min %02d s", static_cast<int>(seconds) / 60, static_cast<int>(seconds) % 60);
+  const int whole = static_cast<int>(seconds);
+  if (seconds < 100)
+    std::snprintf(buf, sizeof buf, "%.0f s", seconds);
+  else
+    std::snprintf(buf, sizeof buf, "%d min %02d s", whole / 60, whole % 60);
   return buf;
 }
 

@@ -86,8 +86,11 @@ TEST(Scan, EveryStudysRowsEqualItsSingleFileRunsAndBadFilesGetTheirOwnRow) {
       const auto& signalRow = single[single.size() - 1 - std::stoul(since)];
       EXPECT_EQ(date.substr(0, 10), signalRow[0]);
       if (name == "trend") {  // the last bar where the value left the band
+        auto leaves = [&](size_t i) {
+          return (single[i][7] == "1" || single[i][7] == "2") && single[i - 1][7] != single[i][7];
+        };
         size_t i = single.size() - 1;
-        while (i > 1 && !((single[i][7] == "1" || single[i][7] == "2") && single[i - 1][7] != single[i][7])) --i;
+        while (i > 1 && !leaves(i)) --i;
         EXPECT_EQ(single.size() - 1 - i, std::stoul(since));
       }
     }
@@ -114,7 +117,8 @@ TEST(Scan, ShardsSplitTheFolderAndThePageLinksTheTopCharts) {
     std::string why;
     EXPECT_TRUE(WellFormedXml(page, &why)) << why;
     size_t links = 0;
-    for (size_t at = page.find("<a href=\""); at != std::string::npos; at = page.find("<a href=\"", at + 1)) {
+    const std::string link = "<a href=\"";
+    for (size_t at = page.find(link); at != std::string::npos; at = page.find(link, at + 1)) {
       const size_t end = page.find('"', at + 9);
       EXPECT_TRUE(fs::exists(out + "/" + page.substr(at + 9, end - at - 9)));
       ++links;
@@ -125,6 +129,7 @@ TEST(Scan, ShardsSplitTheFolderAndThePageLinksTheTopCharts) {
   EXPECT_EQ(seen.size(), 5u);  // four files and the header: no file in both parts
   EXPECT_EQ(Host("scan zigzag " + folder + " --shard 3/2"), 2);
   EXPECT_EQ(Host("zigzag " + folder + "/msft.csv --jobs 2"), 2);
+  EXPECT_EQ(Host("scan zigzag " + folder + " --id X"), 2);
 }
 
 TEST(Scan, InterruptLeavesAValidCsvOfTheFilesFinished) {
