@@ -44,6 +44,16 @@ int main(int argc, char** argv) {
     case CommandLine::kDemo:
       return RunDemo(cl.dataDir.empty() ? XMT_SAMPLE_DIR : cl.dataDir,
                      cl.outDir.empty() ? "out/demo" : cl.outDir);
+    case CommandLine::kScan: {
+      ScanSummary summary;
+      int rc = RunScan(cl.scan, &summary, &error);
+      if (rc != 0 && rc != 130) {
+        std::fprintf(stderr, "xmt-host: %s\n", error.c_str());
+        return rc;
+      }
+      std::fputs(DescribeScan(summary).c_str(), stdout);
+      return rc;
+    }
     case CommandLine::kRun: {
       RunSummary summary;
       int rc = RunStudy(cl.run, &summary, &error);

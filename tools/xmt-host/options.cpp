@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tools/xmt-host/scan_files.h"
+
 namespace {
 
 bool ToNumber(const std::string& text, double* out) {
@@ -62,12 +64,35 @@ const OptionRule* OptionOf(const StudyInfo& study, const std::string& name) {
   return nullptr;
 }
 
+// --jobs, --shard and --charts of a scan.
+bool ScanOption(const std::string& name, const std::string& text, ScanRequest* scan,
+                std::string* error) {
+  double v = 0;
+  if (name == "--shard") {
+    if (ParseShard(text, &scan->shard, &scan->shards)) return true;
+    *error = "option --shard needs K/N with 1 <= K <= N, not '" + text + "'";
+  } else if (name == "--charts" && text == "all") {
+    scan->charts = -1;
+    return true;
+  } else if (ToNumber(text, &v) && v == std::floor(v) && v >= (name == "--jobs" ? 1 : 0) &&
+             v <= 100000) {
+    (name == "--jobs" ? scan->jobs : scan->charts) = static_cast<int>(v);
+    return true;
+  } else {
+    *error = "option " + name + (name == "--jobs" ? " needs a whole number from 1 to 100000"
+                                                  : " needs all or a whole number from 0 to 100000") +
+             ", not '" + text + "'";
+  }
+  return false;
+}
+
 }  // namespace
 
 const char* UsageText() {
   return "usage: xmt-host                       run the demo on the shipped sample data\n"
          "       xmt-host demo [--data DIR] [--out DIR]\n"
          "       xmt-host STUDY BARFILE [options]\n"
+         "       xmt-host scan STUDY FOLDER [options] [--jobs N] [--shard K/N] [--charts all|N]\n"
          "       xmt-host check PR_<name>.txt  check a pattern rule file\n"
          "       xmt-host --list | --help [STUDY]\n"
          "options of the demo:\n"
@@ -76,6 +101,11 @@ const char* UsageText() {
          "                    patterns/PR_XABCD_Bull.txt (default: the testdata/ folder of\n"
          "                    the source tree)\n"
          "  --out DIR         folder in which the demo makes its dated folder (default out/demo)\n"
+         "options of a scan (besides those of every run and the study's own):\n"
+         "  --jobs N          worker processes at a time (default: one per core)\n"
+         "  --shard K/N       only the K-th of N equal parts of the sorted file list\n"
+         "  --charts all|N    charts for the first N rows of the page (default 50) or all\n"
+         "  --out DIR         folder of scan.csv, index.html and charts/ (default out/scan-<study>)\n"
          "options of every run:\n"
          "  --lib PATH        library file (default: the study's library beside xmt-host)\n"
          "  --id ID           instance ID (or symbol) passed to the library (default XMTHOST)\n"
@@ -121,8 +151,8 @@ std::string StudyList() {
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, std::string* error) {
   // Positional arguments first: the study (or demo / check) and its file.
   std::vector<std::string> positional;
-  const char* const generalWithValue[] = {"--lib", "--id", "--root", "--data", "--out",
-                                          "--date-order"};
+  const char* const generalWithValue[] = {"--lib",  "--id",   "--root",  "--data", "--out",
+                                          "--date-order", "--jobs", "--shard", "--charts"};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() > 1 && a[0] == '-') {
@@ -138,7 +168,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
   const StudyInfo* study = nullptr;
   const bool check = !positional.empty() && positional[0] == "check";
   const bool demo = positional.empty() || positional[0] == "demo";
-  if (!check && !demo) {
+  const bool scan = !positional.empty() && positional[0] == "scan";
+  if (scan) positional.erase(positional.begin());
+  if (!check && !demo && !positional.empty()) {
     study = FindStudy(positional[0]);
     if (!study) {
       *error = "unknown study '" + positional[0] + "'";
@@ -176,6 +208,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     } else if (a == "--lib") {
       ok = value(&out->run.library);
     } else if (a == "--id") {
+      if (scan) {
+        *error = "a scan passes each file's name (without its extension) as the ID; "
+                 "--id does not apply";
+        return false;
+      }
       ok = value(&out->run.options.id);
     } else if (a == "--root") {
       ok = value(&out->root);
@@ -192,6 +229,13 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
       }
     } else if (a == "--quiet") {
       out->run.progress = false;
+    } else if (a == "--jobs" || a == "--shard" || a == "--charts") {
+      std::string text;
+      if (!scan) {
+        *error = "option " + a + " applies to a scan only (xmt-host scan STUDY FOLDER ...)";
+        return false;
+      }
+      ok = value(&text) && ScanOption(a, text, &out->scan, error);
     } else if (a.size() > 1 && a[0] == '-') {
       const OptionRule* rule = study ? OptionOf(*study, a) : nullptr;
       if (!rule) {
@@ -216,7 +260,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     return true;
   }
   if (positional.size() != 2) {
-    *error = check ? "check takes one pattern rule file" : "give a study and one bar file";
+    *error = check  ? "check takes one pattern rule file"
+             : scan ? "give a study and one folder of bar files"
+                    : "give a study and one bar file";
     return false;
   }
   if (check) {
@@ -224,15 +270,24 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
     out->checkFile = positional[1];
     return true;
   }
-  out->action = CommandLine::kRun;
+  out->action = scan ? CommandLine::kScan : CommandLine::kRun;
   out->run.study = study->name;
-  out->run.barFile = positional[1];
-  out->run.outDir = out->outDir.empty() ? "out/" + out->run.study : out->outDir;
+  if (scan) {
+    out->scan.folder = positional[1];
+    out->scan.outDir = out->outDir.empty() ? "out/scan-" + out->run.study : out->outDir;
+  } else {
+    out->run.barFile = positional[1];
+    out->run.outDir = out->outDir.empty() ? "out/" + out->run.study : out->outDir;
+  }
   for (const OptionRule& rule : study->options) {
     if (!rule.required || rule.kind != OptionRule::kText || !(out->run.options.*rule.textField).empty())
       continue;
     *error = std::string("the ") + study->name + " study needs " + rule.name + " " + rule.value;
     return false;
+  }
+  if (scan) {
+    out->scan.run = out->run;
+    out->scan.progress = out->run.progress;
   }
   return true;
 }

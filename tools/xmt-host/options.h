@@ -1,4 +1,5 @@
-// The simulator's command line: the demo, one study over a bar file, a pattern file check,
+// The simulator's command line: the demo, one study over a bar file, a scan over a folder,
+// a pattern file check,
 // the study list and help. Options common to every run are parsed here; each study's own
 // options come from its row of the study table (study.h).
 #pragma once
@@ -7,10 +8,12 @@
 #include <vector>
 
 #include "tools/xmt-host/runner.h"
+#include "tools/xmt-host/scan.h"
 
 struct CommandLine {
-  enum Action { kDemo, kRun, kList, kHelp, kCheck } action = kDemo;
+  enum Action { kDemo, kRun, kList, kHelp, kCheck, kScan } action = kDemo;
   RunRequest run;
+  ScanRequest scan;       // kScan: run holds its study and options
   std::string root;       // XMT_ROOT for the libraries (drive-letter folders live below it)
   std::string dataDir;    // demo: where the sample bar and pattern files are
   std::string outDir;     // demo: the parent of the demo folder

@@ -332,6 +332,15 @@ bool WriteChartSvg(const std::string& path, const std::string& title, const BarF
   return WriteTextFile(path, ChartSvg(title, bars, out), error);
 }
 
+std::vector<std::string> ResultFields(const StudyOutput& out, size_t row) {
+  std::vector<std::string> fields = {std::to_string(out.results[row])};
+  // Rows may be shorter than the header (a pattern's outputs come with its first
+  // evaluation); the slots they lack were not written and read as 0.
+  for (size_t k = 0; k < out.slotNames.size(); ++k)
+    fields.push_back(Num(k < out.slots[row].size() ? out.slots[row][k] : 0.0, 4));
+  return fields;
+}
+
 bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOutput& out,
                     std::string* error) {
   std::ostringstream s;
@@ -342,14 +351,11 @@ bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOut
   for (size_t i = 0; i < rows; ++i) {
     const CsvBar& b = bars.bars[i];
     char head[200];
-    std::snprintf(head, sizeof head, "%s,%02d:%02d,%.6g,%.6g,%.6g,%.6g,%.15g,%d",
+    std::snprintf(head, sizeof head, "%s,%02d:%02d,%.6g,%.6g,%.6g,%.6g,%.15g",
                   DateText(b.date).c_str(), b.time / 100, b.time % 100, b.open, b.high, b.low,
-                  b.close, b.volume, out.results[i]);
+                  b.close, b.volume);
     s << head;
-    // Rows may be shorter than the header (a pattern's outputs come with its first
-    // evaluation); the slots they lack were not written and read as 0.
-    for (size_t k = 0; k < out.slotNames.size(); ++k)
-      s << ',' << Num(k < out.slots[i].size() ? out.slots[i][k] : 0.0, 4);
+    for (const std::string& field : ResultFields(out, i)) s << ',' << field;
     s << "\n";
   }
   return WriteTextFile(path, s.str(), error);

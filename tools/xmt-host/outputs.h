@@ -3,12 +3,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/barfile/bar_file.h"
 #include "tools/xmt-host/study.h"
 
 // Result true, or false with *error when the file cannot be written.
 bool WriteTextFile(const std::string& path, const std::string& text, std::string* error);
+// The result and slot fields of one row as the result CSV writes them (slots a row lacks
+// read as 0).
+std::vector<std::string> ResultFields(const StudyOutput& out, size_t row);
 bool WriteResultCsv(const std::string& path, const BarFile& bars, const StudyOutput& out,
                     std::string* error);
 bool WriteChartSvg(const std::string& path, const std::string& title, const BarFile& bars,

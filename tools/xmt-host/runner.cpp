@@ -20,13 +20,15 @@ void ShowProgress(int done, int total) {
 
 }  // namespace
 
-int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error) {
+int FeedStudy(const RunRequest& request, BarFile* barsOut, StudyOutput* outOut,
+              double* feedMicros, std::string* error) {
   const StudyInfo* info = FindStudy(request.study);
   if (!info) {
     *error = "unknown study '" + request.study + "' (xmt-host --list shows the studies)";
     return 2;
   }
-  BarFile bars;
+  BarFile& bars = *barsOut;
+  StudyOutput& out = *outOut;
   if (!ReadBarFile(request.barFile, &bars, error, request.barOptions)) return 3;
 
   Library library;
@@ -38,7 +40,6 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
   if (!study->Bind(library, error)) return 4;
   if (!study->Prepare(bars, error)) return 5;
 
-  StudyOutput out;
   out.slotNames = study->SlotNames();
   out.chart = study->Chart();
   for (int i = 0; i < static_cast<int>(bars.bars.size()); ++i)
@@ -59,11 +60,21 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
     if (showProgress && ((i + 1) % step == 0 || i + 1 == total)) ShowProgress(i + 1, total);
   }
   study->Finish(bars, &out);
-  auto elapsed = std::chrono::steady_clock::now() - start;
+  *feedMicros = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                    .count();
   if (out.failed) {
     *error = bars.path + ": " + request.study + " failed: " + out.error;
     return 5;
   }
+  return 0;
+}
+
+int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error) {
+  BarFile bars;
+  StudyOutput out;
+  double micros = 0;
+  if (int rc = FeedStudy(request, &bars, &out, &micros, error)) return rc;
+  const int total = static_cast<int>(bars.bars.size());
 
   std::error_code ec;
   std::filesystem::create_directories(request.outDir, ec);
@@ -94,8 +105,7 @@ int RunStudy(const RunRequest& request, RunSummary* summary, std::string* error)
   summary->pivots = static_cast<int>(out.pivots.size());
   summary->hits = static_cast<int>(out.hits.size());
   summary->refusedBars = total - static_cast<int>(out.fileBars.size());
-  summary->microsPerBar =
-      total ? std::chrono::duration<double, std::micro>(elapsed).count() / total : 0;
+  summary->microsPerBar = total ? micros / total : 0;
   if (!out.error.empty()) std::fprintf(stderr, "  study reported: %s\n", out.error.c_str());
   return 0;
 }

@@ -29,6 +29,12 @@ struct RunSummary {
   std::vector<std::string> skippedColumns;  // bar-file columns the simulator does not read
 };
 
+// Reads the bar file and feeds every bar through the study, keeping what it returned in
+// *out (nothing is written). *feedMicros is the time the study took over the bars. Result
+// and *error as RunStudy's, without code 6.
+int FeedStudy(const RunRequest& request, BarFile* bars, StudyOutput* out, double* feedMicros,
+              std::string* error);
+
 // Result 0, or a non-zero exit code with *error telling what went wrong: 2 unknown study,
 // 3 bar file, 4 library or export, 5 study set-up or a study that cannot go on (the outputs
 // are then not written), 6 output files.

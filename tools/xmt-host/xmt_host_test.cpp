@@ -383,6 +383,13 @@ TEST(Simulator, DemoOnSmallFilesRunsEveryStudyAndWritesWellFormedCharts) {
     }
     for (const StudyInfo& s : StudyTable())
       EXPECT_NE(std::find(studies.begin(), studies.end(), s.name), studies.end()) << s.name;
+    // The closing scan (where the system has worker processes): a row for each of the four
+    // bar files, every one with values.
+    if (fs::exists(results / "scan")) {
+      const auto rows = CsvRows((results / "scan" / "scan.csv").string());
+      EXPECT_EQ(rows.size(), 5u);
+      for (const auto& row : rows) EXPECT_EQ(row.back(), row[0] == "symbol" ? "error" : "");
+    }
   }
   // The demo's zig-zag rows are what the exports give for its bars (windows 5/5).
   for (const auto& folder : fs::directory_iterator(outParent))

@@ -22,6 +22,7 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& path) {
     std::vector<std::string> fields;
     std::stringstream ss(line);
     for (std::string field; std::getline(ss, field, ',');) fields.push_back(field);
+    if (!line.empty() && line.back() == ',') fields.emplace_back();  // an empty last field
     rows.push_back(fields);
   }
   return rows;
