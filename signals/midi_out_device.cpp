@@ -47,7 +47,17 @@ int CMIDIOutDevice::Open(int deviceId) {
     return -1;
   }
   open_ = 1;
-  worker_ = std::thread([this] { WorkerLoop(); });
+  // The worker must never run on after its library is unloaded, and it cannot be waited for
+  // while the loader unloads the library (its end needs the loader too): the library stays
+  // loaded until the process ends once a device is open.
+  Platform::Default().KeepLibraryLoaded();
+  worker_ = std::thread([this] {
+    workerRunning_.Signal();
+    WorkerLoop();
+  });
+  // An unload right after opening must not find a worker still being started: its start
+  // needs the loader lock that the unload holds while it waits for the worker.
+  workerRunning_.Wait();
   return 0;
 }
 

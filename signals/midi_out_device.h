@@ -57,8 +57,9 @@ class CMIDIOutDevice {
 
   int Open(int deviceId);
   void Close();
-  // Close for the library's unload. When the library is unloaded from a running process,
-  // as Close, but the worker ends itself without the loader (EndThreadForUnload), so that
+  // Close for the library's unload. Open keeps the library loaded (Windows), so a running
+  // process reaches this with the device open only where that failed. Then, as Close, but
+  // the worker ends itself without the loader (EndThreadForUnload), so that
   // it can be waited for while the loader unloads us: once this returns, no code of ours
   // runs on it any more. When the process is ending, nothing is waited for and nothing is
   // called: the system has stopped the worker already and frees the rest itself.
@@ -81,6 +82,9 @@ class CMIDIOutDevice {
   CTxt errorText_;
   void* handle_ = nullptr;
   CAutoResetEvent doneEvent_;
+  // Set by the worker as its first step: by then Windows has finished starting the thread
+  // (its thread-attach calls under the loader lock), so a later unload can wait for it.
+  CAutoResetEvent workerRunning_;
   std::thread worker_;
   std::atomic<bool> unloading_{false};  // the worker ends through EndThreadForUnload
   STypedPtrArray<CMIDIOutHeader> headers_;

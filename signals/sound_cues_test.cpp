@@ -64,6 +64,7 @@ TEST(TickSound, OnlyAProgramOf0To127IsSentAndTheDeviceIsSetUpOnce) {
     CTickSoundDevice tick;
     for (int i = 0; i < 3; ++i) EXPECT_EQ(0, tick.Tick(40, 60, c.program));
     EXPECT_EQ(1, fake.midiOpenCount);
+    EXPECT_EQ(1, fake.librariesKeptLoaded);  // an open device keeps its library loaded
     std::vector<uint32_t> sent = fake.MidiMessages();
     ASSERT_EQ((c.sent ? 1u : 0u) + 6u, sent.size());
     if (c.sent) {

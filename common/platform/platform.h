@@ -171,6 +171,10 @@ class Platform {
   // and owns nothing more. POSIX: returns at once; the thread then ends by returning, which
   // needs no lock of the loader.
   virtual void EndThreadForUnload() = 0;
+  // Keeps the library that holds this code loaded until the process ends, whatever unloads
+  // it (Windows: the module is pinned), so that a thread it started never outlives its code.
+  // POSIX: nothing.
+  virtual void KeepLibraryLoaded() = 0;
 
   // --- user --------------------------------------------------------------------------
   // MessageBoxA without owner. POSIX: written to stderr and answered with IDOK (1).

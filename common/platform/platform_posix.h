@@ -57,6 +57,7 @@ class PosixPlatform final : public Platform {
   void SleepMs(int ms) override;
   bool ProcessEnding() override { return false; }
   void EndThreadForUnload() override {}
+  void KeepLibraryLoaded() override {}
 
   int MessageBox(const char* text, const char* caption, unsigned flags) override;
   std::string LoadStringResource(unsigned) override { return std::string(); }

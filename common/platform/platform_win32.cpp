@@ -249,6 +249,10 @@ void Win32Platform::SleepMs(int ms) { Sleep(ms > 0 ? (DWORD)ms : 0); }
 
 // --- threads of a library being unloaded ---------------------------------------------------
 
+namespace {
+void KeepLibraryLoadedAnchor() {}  // an address inside this module
+}  // namespace
+
 bool Win32Platform::ProcessEnding() {
   // ntdll's own answer (Windows 10 and later, and Wine); where it is missing, no ending is
   // known and the caller takes the careful way.
@@ -260,6 +264,14 @@ bool Win32Platform::ProcessEnding() {
 }
 
 void Win32Platform::EndThreadForUnload() { TerminateThread(GetCurrentThread(), 0); }
+
+void Win32Platform::KeepLibraryLoaded() {
+  // Any address inside this module names it: this very function's.
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                     reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(&KeepLibraryLoadedAnchor)),
+                     &module);
+}
 
 // --- COM -----------------------------------------------------------------------------------
 

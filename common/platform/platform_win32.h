@@ -76,6 +76,7 @@ class Win32Platform final : public Platform {
 
   bool ProcessEnding() override;
   void EndThreadForUnload() override;
+  void KeepLibraryLoaded() override;
 
   long ComInitialize() override;
   int Speak(const char* text, int mode) override;

@@ -83,6 +83,7 @@ class FakePlatform : public PlatformWrapper {
   std::vector<std::string> fetchedUrls;
 
   std::atomic<int> threadsEndedForUnload{0};  // EndThreadForUnload calls (then forwarded)
+  int librariesKeptLoaded = 0;                 // KeepLibraryLoaded calls (not forwarded)
 
   bool diskFull = false;     // see OpenFile
   bool renameFails = false;  // every RenameFile fails, changing nothing
@@ -111,6 +112,7 @@ class FakePlatform : public PlatformWrapper {
   int64_t LocalToUnix(const PlatformTime& local) override;
   long SetLocalClock(const PlatformTime& local) override;
   void SleepMs(int ms) override;
+  void KeepLibraryLoaded() override { ++librariesKeptLoaded; }
   void EndThreadForUnload() override {
     ++threadsEndedForUnload;
     PlatformWrapper::EndThreadForUnload();

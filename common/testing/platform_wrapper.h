@@ -99,6 +99,7 @@ class PlatformWrapper : public Platform {
   void SleepMs(int ms) override { target_.SleepMs(ms); }
   bool ProcessEnding() override { return target_.ProcessEnding(); }
   void EndThreadForUnload() override { target_.EndThreadForUnload(); }
+  void KeepLibraryLoaded() override { target_.KeepLibraryLoaded(); }
   int MessageBox(const char* text, const char* caption, unsigned flags) override {
     return target_.MessageBox(text, caption, flags);
   }
