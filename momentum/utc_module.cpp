@@ -43,7 +43,7 @@ enum UtcSlot {
 
 constexpr float kFailBarType = -1.0f;
 constexpr float kFailManager = -2.0f;
-constexpr float kFailCrash = -99.0f;
+constexpr float kFailCrash = kUtcFailed;
 
 // Manager slots the module uses.
 constexpr int kStackObject = 0;   // object slot: the smoothing stack
