@@ -110,7 +110,7 @@ void ResetOrStart(CBarMgr& mgr, const char* id, const UtcArgs& a) {
   }
   if (mgr.GetObjectSlot<CCalcStack>(kStackObject)) return;
   auto* stack = new CCalcStack;
-  if (a.smoothLength > 1) stack->SetLength(a.smoothLength);
+  if (a.smoothLength > 1) SetLengthOrThrow(*stack, a.smoothLength);
   mgr.SetObjectSlot(kStackObject, stack);
   mgr.m_nLastBarNumber = 0;
   LogTrace(kCategory, 1,

@@ -143,7 +143,7 @@ bool CRareAvgSet::Calculate(int factor, float& result) {
   // Start-up average over the first bars, newest weighing most.
   if (nCur == 0) {
     stkStart.bWeighted = 1;
-    stkStart.SetLength(h);
+    SetLengthOrThrow(stkStart, h);
   }
   const int stored = arrBars.GetSize();
   SetLinearWeights(stkStart, stored < h ? stored : h);
@@ -161,7 +161,7 @@ bool CRareAvgSet::Calculate(int factor, float& result) {
     const float change = v - prev;
     float pct = std::fabs(change) * 100.0f / std::fabs(v);
     if (pct > 100.0f) pct = 100.0f;
-    if (stkChg.nCount == 0) stkChg.SetLength(kChangeWindow);
+    if (stkChg.nCount == 0) SetLengthOrThrow(stkChg, kChangeWindow);
     stkChg.AddMA(pct);
     if (stkChg.nCount > kMinChanges) {
       if (pct > 0.0f) {
@@ -186,7 +186,7 @@ bool CRareAvgSet::Calculate(int factor, float& result) {
   if (stkFinal.nCount == 0) {
     stkFinal.bWeighted = 1;
     if (wgt > 1) {
-      stkFinal.SetLength(wgt);
+      SetLengthOrThrow(stkFinal, wgt);
       SetLinearWeights(stkFinal, wgt);
     }
   }
@@ -266,7 +266,14 @@ float RareAvg(const char* sym, int scopeRegr, int scopeWgt, float value, int dat
       stage = 4;
       set->AddBar(date, time, value);
       stage = 5;
-      if (!set->Calculate(factor, result)) return kRareAvgNoValue;
+      bool calculated = false;
+      try {
+        calculated = set->Calculate(factor, result);
+      } catch (...) {
+        set->TakeBack();  // the bar was not taken in: the next call brings it again
+        throw;
+      }
+      if (!calculated) return kRareAvgNoValue;
     }
     stage = 6;
 

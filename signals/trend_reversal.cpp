@@ -66,7 +66,7 @@ int CTrendRevSym::BuildStacks() {
   const long long step = span / steps;
   for (long long len = nFast; len <= nSlow && arrStacks.GetSize() < kMaxStacks; len += step) {
     auto stack = std::make_unique<CCalcStack>();
-    stack->SetLength(len > 2147483647LL ? -1 : static_cast<int>(len));
+    SetLengthOrThrow(*stack, len > 2147483647LL ? -1 : static_cast<int>(len));
     if (arrStacks.Add(stack.get()) < 0) throw std::bad_alloc();
     stack.release();
     if (step == 0) break;  // fast and slow too close for a step: one average

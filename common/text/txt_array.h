@@ -46,9 +46,9 @@ class CTxtArray {
   int GetSize() const;
   CTxt* GetAt(int i) const;              // null outside the list
   const char* GetAtTxt(int i) const;     // null outside the list or for a null entry
-  int Add(const char* p);                // copy (null: empty entry); result the index
+  int Add(const char* p);                // copy (null: empty entry); the index, -1 no memory
   int Insert(int i, const char* p);      // before i (at the end when i is beyond); the index
-  int SetAt(int i, const char* p);       // grows as needed; -1 for a negative i, else 0
+  int SetAt(int i, const char* p);       // grows as needed; -1 for a negative i or no memory
   int RemoveAt(int i);                   // 0, -1 when outside
   void RemoveAll();
   void SetSizeInit(int size, int grow);  // reserve room and set the growth step

@@ -99,7 +99,11 @@ int CTxtArray::LoadFromCSV(const char* path, CTxt& msg) {
         out += *p;
       }
     }
-    SetAt(i, out.c_str());
+    if (SetAt(i, out.c_str()) < 0) {  // a file with lines missing is no file
+      RemoveAll();
+      SetOpenError(msg, path, ENOMEM);
+      return -1;
+    }
   }
   return GetSize();
 }
