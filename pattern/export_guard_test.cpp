@@ -13,7 +13,9 @@ struct PatternCalls {
   XmtSlot slots[100] = {};
   char err[XMT_PATTERN_ERR_BUF_SIZE] = {};
 
-  int ZZAdd() { return XMT_ZZ_AddBar(0, "G", 1150415, 930, 1, 100, &price, &price, &price, &price, 1); }
+  int ZZAdd() {
+    return XMT_ZZ_AddBar(0, "G", 1150415, 930, 1, 100, &price, &price, &price, &price, 1);
+  }
   int PatternAdd() {
     return XMT_PATTERN_AddBar(0, "G", 1150415, 930, 1, 100, &price, &price, &price, &price, 1);
   }

@@ -58,8 +58,8 @@ void* NewOrThrow(size_t n) {
 // Aligned blocks come from the wrapped malloc too: room for the alignment and, just before
 // the block, the pointer malloc gave.
 void* AlignedOrNull(size_t n, std::align_val_t a) {
-  const size_t align = static_cast<size_t>(a) < sizeof(void*) ? sizeof(void*)
-                                                               : static_cast<size_t>(a);
+  const size_t align =
+      static_cast<size_t>(a) < sizeof(void*) ? sizeof(void*) : static_cast<size_t>(a);
   void* raw = std::malloc(n + align + sizeof(void*));
   if (!raw) return nullptr;
   const uintptr_t start = reinterpret_cast<uintptr_t>(raw) + sizeof(void*);

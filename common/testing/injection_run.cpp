@@ -2,7 +2,10 @@
 
 #include "common/testing/injection_run.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
+#include <cstdio>
 
 #include "common/testing/alloc_fault.h"
 
@@ -26,9 +29,8 @@ std::string Compare(const InjectionOutcomes& clean, const InjectionOutcomes& got
     if (Same(got.value(i), clean.value(i))) continue;
     // After a call that failed, the later ones answer for what it left undone.
     if (failureAllowed && Same(got.value(i), clean.failure(i))) break;
-    return "call " + std::to_string(i) + " gave " + std::to_string(got.value(i)) +
-           " (clean " + std::to_string(clean.value(i)) + ", failure " +
-           std::to_string(clean.failure(i)) + ")";
+    return "call " + std::to_string(i) + " gave " + std::to_string(got.value(i)) + " (clean " +
+           std::to_string(clean.value(i)) + ", failure " + std::to_string(clean.failure(i)) + ")";
   }
   return "";
 }
@@ -60,4 +62,9 @@ InjectionReport RunWithAllocationFailures(const std::string& idPrefix,
   if (!problem.empty() && report.firstProblem.empty())
     report.firstProblem = "clean run after the failures: " + problem;
   return report;
+}
+
+void ExpectSoundRuns(const char* name, const InjectionReport& report) {
+  EXPECT_EQ("", report.firstProblem) << name;
+  std::printf("%s survived %ld injected failures\n", name, report.failuresSurvived);
 }

@@ -4,9 +4,9 @@
 // A scenario makes its calls for one instance ID and notes each result with the value the
 // call gives on an internal failure. In every failing run each result must be the clean
 // run's result until a call gives its failure value (the calls after it are made but not
-// compared: they answer for what the failed one left undone); after all the failing runs, a clean run for a
-// fresh ID must give the clean results again (nothing shared was damaged: registries, the
-// trace log, the settings file's lock). Crashes, hangs and leaks show by themselves (the
+// compared: they answer for what the failed one left undone); after all the failing runs,
+// a clean run for a fresh ID must give the clean results again (nothing shared was damaged:
+// registries, the trace log, the settings file's lock). Crashes, hangs and leaks show by themselves (the
 // asan preset reports leaks at exit).
 #pragma once
 
@@ -40,3 +40,7 @@ struct InjectionReport {
 InjectionReport RunWithAllocationFailures(const std::string& idPrefix,
                                           const InjectionScenario& scenario,
                                           long maxRuns = 20000);
+
+// The test's verdict on a report: no problem, and the count of failures survived printed
+// for the record under name.
+void ExpectSoundRuns(const char* name, const InjectionReport& report);
