@@ -2,6 +2,8 @@
 
 #include "hostbridge/export_guard.h"
 
+#include <cstring>
+
 #include "common/settings/trace_log.h"
 
 namespace {
@@ -10,7 +12,10 @@ ExportFaultProbe g_probe = nullptr;
 
 void LogExportFailure(const char* exportName) noexcept {
   try {
-    LogTrace(exportName, 1, "Internal Error");
+    // The category column holds 16 characters: the name without its "XMT_" fits.
+    const char* category = exportName;
+    if (category && std::strncmp(category, "XMT_", 4) == 0) category += 4;
+    LogTrace(category, 1, "Internal Error");
   } catch (...) {
     // Logging needs memory too; with none left the failure value alone must do.
   }

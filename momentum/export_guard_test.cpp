@@ -20,7 +20,7 @@ TEST(MomentumExportGuard, EveryExportAnswersAThrowWithItsFailureValue) {
     EXPECT_EQ(2.5f, XMT_RRS(10, 0, 2.5f, 1150415, 930, 0, 0, 1, 0));
   }
   const std::string text = log.NewLogText();
-  EXPECT_EQ("XMT_UTC|a", LogLineHead(text, "Internal Error"));
+  EXPECT_EQ("UTC|a", LogLineHead(text, "Internal Error"));
   EXPECT_EQ(9u, ParseTraceLines(text).size());
 }
 

@@ -43,7 +43,7 @@ TEST(PatternExportGuard, EveryExportAnswersAThrowWithItsFailureValue) {
     EXPECT_EQ(-104, c.P64());
   }
   const std::string text = log.NewLogText();
-  EXPECT_EQ("XMT_ZZ_AddBar|a", LogLineHead(text, "Internal Error"));
+  EXPECT_EQ("ZZ_AddBar|a", LogLineHead(text, "Internal Error"));
   EXPECT_EQ(18u, ParseTraceLines(text).size());
 }
 

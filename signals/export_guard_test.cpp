@@ -45,7 +45,7 @@ TEST(SignalsExportGuard, EveryExportAnswersAThrowWithItsFailureValue) {
     EXPECT_EQ(0, XMT_OnDestroy());
   }
   const std::string text = log.NewLogText();
-  EXPECT_EQ("XMT_BSP|a", LogLineHead(text, "Internal Error"));
+  EXPECT_EQ("BSP|a", LogLineHead(text, "Internal Error"));
   EXPECT_EQ(48u, ParseTraceLines(text).size());
 }
 
