@@ -103,3 +103,4 @@ void* AllocFaultPlatform::TaskAlloc(size_t n) {
 void* AllocFaultPlatform::TaskRealloc(void* p, size_t n) {
   return alloc_fault::FailThisOne() ? nullptr : PlatformWrapper::TaskRealloc(p, n);
 }
+int AllocFaultPlatform::MessageBox(const char*, const char*, unsigned) { return 1; }

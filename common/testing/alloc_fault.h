@@ -26,9 +26,11 @@ long Counted();
 bool FailThisOne();
 }  // namespace alloc_fault
 
-// The platform's task memory counted with the heap.
+// The platform's task memory counted with the heap. Message boxes are answered at once
+// (IDOK): a failure that shows one must not wait for a person.
 class AllocFaultPlatform : public PlatformWrapper {
  public:
   void* TaskAlloc(size_t n) override;
   void* TaskRealloc(void* p, size_t n) override;
+  int MessageBox(const char* text, const char* caption, unsigned flags) override;
 };
