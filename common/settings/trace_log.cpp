@@ -36,7 +36,6 @@ struct LogState {
   int showDate = -1;
   int showTime = -1;
   bool openedOnce = false;
-  bool closedAtUnload = false;  // the library is being unloaded: the file was closed
 };
 // Never destroyed: the libraries' own global objects may still log while they are torn down.
 // Built in static room, so the first log call needs no memory for it.
@@ -45,20 +44,6 @@ LogState& Log() {
   static LogState* state = new (room) LogState();
   return *state;
 }
-
-// Closes the log when the library (or program) is unloaded. Lines logged later, by objects
-// torn down after this one, each open the file, go out and close it again.
-struct CloseAtUnload {
-  ~CloseAtUnload() {
-    LogState& log = Log();
-    if (!log.file) return;
-    Platform::Default().CommitFile(log.file);
-    std::fclose(log.file);
-    log.file = nullptr;
-    log.closedAtUnload = true;
-  }
-};
-CloseAtUnload g_closeAtUnload;
 
 bool EqualNoCase(const char* a, const char* b) { return CompareNoCase(a, b, 1) == 0; }
 
@@ -218,26 +203,12 @@ bool RunCommand(const char* category, char* text, int level, int* result) {
 
 namespace {
 
-// A line logged after the file was closed at unload.
-void WriteLateLine(const char* category, char* text, int level) {
-  LogState& log = Log();
-  if (!log.closedAtUnload || log.path.empty()) return;
-  log.file = Platform::Default().OpenFile(log.path.c_str(), "abc");
-  if (!log.file) return;
-  WriteLine(category, text, level);
-  std::fclose(log.file);
-  log.file = nullptr;
-}
-
 int LogWriteUnguarded(const char* category, char* text, int level) {
   OpenOnFirstUse();
   int result = 0;
   if (category && category[0] == '*' && RunCommand(category, text, level, &result)) return result;
+  if (!Log().file) return 0;
   char empty[1] = {0};
-  if (!Log().file) {
-    WriteLateLine(category, text ? text : empty, level);
-    return 0;
-  }
   WriteLine(category, text ? text : empty, level);
   return 0;
 }
