@@ -12,10 +12,14 @@
 //   one: an object found once stays valid until Clear or unload.
 // - Find returns the object first added for the ID (in any letter case), or null.
 // - Add does not check for duplicates: callers Find first. A null object is not stored.
+// - Add either stores the object or leaves the registry as it was: when memory fails it
+//   deletes the object and throws std::bad_alloc, so nothing is lost and no half-added
+//   entry (listed but not found) stays behind.
 // - The key text is copied. Null keys are not accepted (Find gives null, Add stores nothing).
 // - Not locked; one thread at a time.
 #pragma once
 
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -34,13 +38,16 @@ class CInstanceRegistry {
     return index_.Find(std::string_view(id));
   }
 
-  // Appends obj under id (taking ownership). Result: its position in creation order, or -1.
+  // Appends obj under id (taking ownership). Result: its position in creation order, or -1
+  // (nothing stored, obj stays the caller's) for a null id or object.
   int Add(const char* id, T* obj) {
     if (!id || !obj) return -1;
-    objects_.push_back(obj);
-    int pos = static_cast<int>(objects_.size()) - 1;
-    index_.Insert(std::string_view(id), obj);  // the first one stays
-    return pos;
+    std::unique_ptr<T> owned(obj);
+    if (objects_.size() == objects_.capacity())
+      objects_.reserve(objects_.empty() ? 16 : objects_.size() * 2);
+    index_.Insert(std::string_view(id), obj);  // the first one stays; all or nothing
+    objects_.push_back(owned.release());        // cannot fail: the room is reserved
+    return static_cast<int>(objects_.size()) - 1;
   }
 
   int GetCount() const { return static_cast<int>(objects_.size()); }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 
 #include "common/settings/trace_log.h"
 
@@ -156,4 +157,10 @@ float CCalcStack::Median() {
   const uint32_t n = nCount;
   if (n % 2 == 1) return pVal[n / 2];
   return (pVal[n / 2 - 1] + pVal[n / 2]) * 0.5f;
+}
+
+int SetLengthOrThrow(CCalcStack& stack, int n) {
+  const int result = stack.SetLength(n);
+  if (result == 0 && n >= 1 && n <= kMaxStackLength) throw std::bad_alloc();
+  return result;
 }

@@ -75,3 +75,8 @@ class CCalcStack {
   // there is no value table.
   bool StoreValue(float x, const char* op);
 };
+
+// SetLength for a stack whose tables must be had: memory running out throws std::bad_alloc
+// (for the export's guard) instead of leaving the stack uninitialised. A length out of
+// range is refused as by SetLength. Result SetLength's result.
+int SetLengthOrThrow(CCalcStack& stack, int n);

@@ -1,6 +1,8 @@
 // The robust regression slope export of XMT_MOMENTUM: hands its arguments to the series
 // histories (momentum/rrs.h). Declared in xmt_momentum.h, listed in XMT_MOMENTUM.def.
+// An internal failure gives fVal, as when no history can be had.
 
+#include "hostbridge/export_guard.h"
 #include "momentum/rrs.h"
 #include "momentum/xmt_momentum.h"
 
@@ -17,5 +19,5 @@ extern "C" XMT_EXPORT float XMT_RRS(int nScopeRegr, int nResMode, float fVal, in
   a.aux = nAux;
   a.barType = nBarType;
   a.extra = nExtra;
-  return CalcRrs(a);
+  return GuardExport("XMT_RRS", fVal, [&] { return CalcRrs(a); });
 }

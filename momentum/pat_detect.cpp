@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kNullFile = -9;
+constexpr int kNullFile = kPatDetectNullFile;
 
 // The registry: records in creation order, freed with the library.
 class PatFileRegistry {

@@ -39,6 +39,8 @@ class CPatFileRec {
   int m_nState = 0;      // kLoadTried, kLoadFailed
 };
 
+inline constexpr int kPatDetectNullFile = -9;
+
 // One XMT_PatDetect call: -9 for a null file name, else 0 (whether or not the file could be
 // read; a failure shows the "PatDetect Error" box).
 int PatDetect(int aux, const char* file);

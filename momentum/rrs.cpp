@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/settings/trace_log.h"
+#include "momentum/rrs_row_budget.h"
 #include "momentum/rrs_window.h"
 
 namespace {
@@ -23,7 +24,14 @@ class RrsHistory {
  public:
   RrsHistory(const RrsArgs& a)
       : scopeKey_(a.scope), respKey_(a.respFac), extraKey_(a.extra), barTypeKey_(a.barType),
-        scope_(a.scope < 1 ? 1 : a.scope), window_(scope_) {}
+        scope_(a.scope < 1 ? 1 : a.scope),
+        rowBytes_(TakeRrsRowBudget(scope_)),
+        window_(scope_, rowBytes_ > 0 ? RrsWindow::kMaxSortedPoints : 0) {}
+  ~RrsHistory() { GiveBackRrsRowBudget(rowBytes_); }
+  RrsHistory(const RrsHistory&) = delete;
+  RrsHistory& operator=(const RrsHistory&) = delete;
+
+  bool KeepsRows() const { return window_.KeepsRows(); }
 
   // The key numbers it was made with (other fields zero).
   RrsArgs Key() const {
@@ -78,6 +86,7 @@ class RrsHistory {
 
   const int scopeKey_, respKey_, extraKey_, barTypeKey_;
   const int scope_;
+  const long long rowBytes_;  // taken from the row budget, given back when freed
   int lastDate_ = 0;
   int newestIndex_ = -1;
   float newest_ = 0;
@@ -184,3 +193,8 @@ float CalcRrs(const RrsArgs& a) {
 void ReleaseRrsHistories() { g_histories.Clear(); }
 
 int RrsHistoryCount() { return static_cast<int>(g_histories.Count()); }
+
+bool RrsHistoryKeepsRows(const RrsArgs& key) {
+  const RrsHistory* h = g_histories.Find(key);
+  return h && h->KeepsRows();
+}

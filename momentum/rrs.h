@@ -16,6 +16,8 @@
 //
 // Only the window is kept of a history (the older points are never read again); its tables
 // grow with the window and are then reused, so a call past the warm-up allocates nothing.
+// The sorted rows of all histories share one budget (rrs_row_budget.h); a history made past
+// it computes its slopes directly, with the same results.
 // Not thread-safe: the host calls from its study-calculation thread only.
 #pragma once
 
@@ -37,3 +39,5 @@ float CalcRrs(const RrsArgs& a);
 void ReleaseRrsHistories();
 // Number of histories held (tests).
 int RrsHistoryCount();
+// Whether the history of key keeps sorted rows (the row budget allowed them when it was made).
+bool RrsHistoryKeepsRows(const RrsArgs& key);

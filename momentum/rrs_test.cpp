@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "momentum/rrs.h"
+#include "momentum/rrs_row_budget.h"
 #include "momentum/rrs_window.h"
 #include "momentum/testing/rrs_direct.h"
 #include "common/testing/log_capture.h"
@@ -196,3 +197,37 @@ TEST_F(RrsTest, ManyHistoriesKeepTheirOwnWindows) {
   }
   EXPECT_EQ(kHistories, RrsHistoryCount());
 }
+
+namespace {
+
+// Both sides of the row budget: the history that fits keeps its rows, the next one (past
+// the budget) computes directly with the same results, and freed histories give their
+// bytes back.
+TEST_F(RrsTest, RowBudgetHoldsTheSortedRowsOfAllHistories) {
+  constexpr int kScope = 10;
+  SetRrsRowBudgetForTest(RrsRowBytes(kScope) + RrsRowBytes(kScope) - 1);
+  RrsArgs a;
+  a.scope = kScope;
+  a.barType = 2;
+  a.time = 1000;
+  RrsArgs b = a;
+  b.respFac = 1;
+  for (int i = 0; i < 40; ++i) {
+    a.value = b.value = 100.0f + static_cast<float>((i * 7) % 11) - static_cast<float>(i) / 3;
+    a.date = b.date = kDay1 + i;
+    const float withRows = CalcRrs(a);
+    EXPECT_EQ(withRows, CalcRrs(b)) << i;
+  }
+  EXPECT_TRUE(RrsHistoryKeepsRows(a));
+  EXPECT_FALSE(RrsHistoryKeepsRows(b));
+  EXPECT_EQ(RrsRowBytes(kScope), RrsRowBytesTaken());
+  ReleaseRrsHistories();
+  EXPECT_EQ(0, RrsRowBytesTaken());
+  // Exactly the budget fits.
+  SetRrsRowBudgetForTest(RrsRowBytes(kScope));
+  CalcRrs(b);
+  EXPECT_TRUE(RrsHistoryKeepsRows(b));
+  SetRrsRowBudgetForTest(kRrsRowBudgetBytes);
+}
+
+}  // namespace

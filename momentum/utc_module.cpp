@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "common/datetime/date_time.h"
@@ -43,7 +45,7 @@ enum UtcSlot {
 
 constexpr float kFailBarType = -1.0f;
 constexpr float kFailManager = -2.0f;
-constexpr float kFailCrash = -99.0f;
+constexpr float kFailCrash = kUtcFailed;
 
 // Manager slots the module uses.
 constexpr int kStackObject = 0;   // object slot: the smoothing stack
@@ -109,9 +111,9 @@ void ResetOrStart(CBarMgr& mgr, const char* id, const UtcArgs& a) {
     mgr.Release(1);
   }
   if (mgr.GetObjectSlot<CCalcStack>(kStackObject)) return;
-  auto* stack = new CCalcStack;
-  if (a.smoothLength > 1) stack->SetLength(a.smoothLength);
-  mgr.SetObjectSlot(kStackObject, stack);
+  auto stack = std::make_unique<CCalcStack>();
+  if (a.smoothLength > 1) SetLengthOrThrow(*stack, a.smoothLength);
+  mgr.SetObjectSlot(kStackObject, stack.release());
   mgr.m_nLastBarNumber = 0;
   LogTrace(kCategory, 1,
            "Starting UTC Module (Version %s, BM=%p %s %s %s), ID=%s Last=%d, New=%d",
@@ -132,7 +134,9 @@ bool StoreBar(CBarMgr& mgr, CCalcStack& stack, const UtcArgs& a, const CXMTDateT
     stack.Rewind(1);
     return true;
   }
-  mgr.AddBar(dt, a.open, a.high, a.low, a.close, a.volume, a.barNumber, 0);
+  // A bar that could not be kept fails the call (for the export's guard).
+  if (mgr.AddBar(dt, a.open, a.high, a.low, a.close, a.volume, a.barNumber, 0) < 0)
+    throw std::bad_alloc();
   ++mgr.m_nLastBarNumber;
   return false;
 }

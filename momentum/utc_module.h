@@ -21,6 +21,7 @@
 
 class CBarMgr;
 
+inline constexpr float kUtcFailed = -99.0f;  // the computation failed
 inline constexpr int kUtcSlotCount = 92;  // slots the caller's block must hold
 
 // One XMT_UTC call. block may be null (a logged failure, nothing written).

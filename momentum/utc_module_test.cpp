@@ -17,28 +17,9 @@
 #include "momentum/testing/utc_block.h"
 #include "pattern/barmgr/bar_mgr.h"
 #include "pattern/barmgr/bar_mgr_registry.h"
+#include "common/testing/alloc_fault.h"
 #include "common/testing/log_capture.h"
 #include "pattern/barmgr/testing/data_drive.h"
-
-// Every new of this program goes through here, so that a test can make the next one fail.
-namespace {
-bool g_failNextNew = false;
-}
-void* operator new(size_t n) {
-  if (g_failNextNew) {
-    g_failNextNew = false;
-    throw std::bad_alloc();
-  }
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-// GCC pairs an inlined new-expression with the library's operator new and warns about the
-// free below; both are replaced here, so the pair matches.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -226,9 +207,9 @@ TEST_F(UtcModuleTest, FailuresLeaveTheResultSlotsAndSayWhy) {
 
 TEST_F(UtcModuleTest, FailureInsideTheComputationReturnsMinus99) {
   block_.Setup(kIntraday, 5, 2, 0).Flat(1, 100);
-  g_failNextNew = true;  // the new manager cannot be made
+  alloc_fault::Arm(1);  // the first allocation of the call fails
   EXPECT_EQ(UtcCalc("CRASH", block_.slots), -99.0f);
-  g_failNextNew = false;
+  EXPECT_TRUE(alloc_fault::Disarm());
   EXPECT_EQ(block_.Result(), -99.0f);
   EXPECT_EQ(block_.UpdateFlag(), 0.0f);
   const std::string log = log_.NewLogText();

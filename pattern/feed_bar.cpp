@@ -3,6 +3,7 @@
 #include "pattern/feed_bar.h"
 
 #include <cstdlib>
+#include <new>
 
 #include "common/settings/trace_log.h"
 #include "hostbridge/entry_frame.h"
@@ -80,6 +81,7 @@ int FeedBar(const FeedBarArgs& args, FeedStyle style, CBarMgr** mgrOut) {
   const int match = style == FeedStyle::Pattern ? 0 : 1;
   const int index = mgr->AddBar(dt, prices.open, prices.high, prices.low, prices.close, volume,
                                 barNumber, match);
+  if (index < 0) throw std::bad_alloc();  // the bar could not be kept: the export's guard
 
   if (args.progress && index >= 0 && index % kProgressEvery == 0) {
     CTxt text;

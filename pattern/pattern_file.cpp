@@ -8,6 +8,7 @@
 // the load with a message naming the line; an output naming nothing known is only logged.
 // A file without key-point letters (no "Symbols:" line) does not load.
 #include <cstdlib>
+#include <new>
 #include <string>
 
 #include "common/platform/platform.h"
@@ -84,9 +85,9 @@ int ParseCalcLine(CPivPatRec* p, const char* line, CTxt& msg) {
     formula = s.substr(eq + 1, eq2 == std::string::npos ? std::string::npos : eq2 - eq - 1);
   }
   auto* calc = new CPatRecCalc;
-  calc->m_Name.SetTxt(name.c_str());
-  calc->m_Formula.SetTxt(formula.c_str());
-  if (p->m_Calcs.Add(calc) < 0) {
+  const bool copied =
+      calc->m_Name.SetTxt(name.c_str()) >= 0 && calc->m_Formula.SetTxt(formula.c_str()) >= 0;
+  if (!copied || p->m_Calcs.Add(calc) < 0) {
     delete calc;
     msg.Format("Cannot store Variable %s", name.c_str());
     return -1;
@@ -145,11 +146,11 @@ int ParseCondLine(CPivPatRec* p, const char* line, CTxt& msg) {
     }
   }
   auto* cond = new CPatRecCond;
-  cond->m_Name.SetTxt(name.c_str());
-  cond->m_Ranges.SetTxt(rest.substr(fields[0].size() + 1).c_str());
+  const bool copied = cond->m_Name.SetTxt(name.c_str()) >= 0 &&
+                     cond->m_Ranges.SetTxt(rest.substr(fields[0].size() + 1).c_str()) >= 0;
   cond->m_nRanges = static_cast<int>(fields.size()) - 1;
   cond->m_pVar = var;
-  if (p->m_Conds.Add(cond) < 0) {
+  if (!copied || p->m_Conds.Add(cond) < 0) {
     delete cond;
     msg.Format("Cannot store Condition %s", line);
     return -1;
@@ -172,7 +173,10 @@ int ParseResultLine(CPivPatRec* p, const char* line, CTxt& msg) {
         msg.Format("Unknown Condition '%s' in Result %s", condName.c_str(), line);
         return -1;
       }
-      p->m_ResultConds.Add(cond);
+      if (p->m_ResultConds.Add(cond) < 0) {
+        msg.Format("Cannot store Condition %s", condName.c_str());
+        return -1;
+      }
     }
   }
   if (p->m_ResultConds.GetSize() == 0) {
@@ -262,13 +266,15 @@ int LoadPattern(CPivPatRec* p, const char* name, CTxt& err) {
         break;
       case Section::Output: {
         int index = 0;
+        int stored = 0;
         if (p->FindCalc(line, &index)) {
-          p->m_Outputs.Add(index + 1);
+          stored = p->m_Outputs.Add(index + 1);
         } else if (p->FindCond(line, &index)) {
-          p->m_Outputs.Add(-1 - index);
+          stored = p->m_Outputs.Add(-1 - index);
         } else {
           LogTrace("PatRec", 1, "Line%d, Unknown Output Line=%s", lineNo, line);
         }
+        if (stored < 0) throw std::bad_alloc();  // a pattern short of an output is no pattern
         break;
       }
       case Section::DiagStart:

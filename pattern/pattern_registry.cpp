@@ -3,6 +3,7 @@
 // hold patterns; emptied when a calculation starts over and released at unload.
 #include "pattern/pattern_registry.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -28,10 +29,18 @@ class PatternRegistry {
     return index_.Find(Key(name, id));
   }
 
-  // Appends p, indexed by its own name and ID.
+  // Appends p, indexed by its own name and ID: all or nothing (false, or std::bad_alloc
+  // with the registry as it was).
   bool Add(CPivPatRec* p) {
-    if (list_.Add(p) < 0) return false;
-    index_.Insert(Key(p->m_Name, p->m_ID), p);
+    const std::string_view key = Key(p->m_Name, p->m_ID);
+    const int at = list_.Add(p);
+    if (at < 0) return false;
+    try {
+      index_.Insert(key, p);
+    } catch (...) {
+      list_.RemoveAt(at);
+      throw;
+    }
     return true;
   }
   int Count() const { return list_.GetSize(); }
@@ -59,23 +68,21 @@ CPivPatRec* FindPattern(const char* name, const char* id, CTxt& err) {
   if (!id) id = "";
   if (CPivPatRec* found = g_patterns.Find(name, id)) return found;
 
-  auto* p = new CPivPatRec;
+  auto owned = std::make_unique<CPivPatRec>();
+  CPivPatRec* p = owned.get();
   CTxt msg;
   if (LoadPattern(p, name, msg) < 0) {
     err.Format("Load Error Name=%s(%s), (%s)", name, static_cast<const char*>(p->m_FilePath),
                static_cast<const char*>(msg));
     LogTrace("PatRec", 1, "%s", static_cast<const char*>(err));
-    delete p;
     return nullptr;
   }
-  p->m_ID.SetTxt(id);
-  if (!g_patterns.Add(p)) {
+  if (p->m_ID.SetTxt(id) < 0 || !g_patterns.Add(p)) {
     err.Format("Load Error Name=%s(%s), (%s)", name, static_cast<const char*>(p->m_FilePath),
                "Out of memory");
-    delete p;
     return nullptr;
   }
-  return p;
+  return owned.release();
 }
 
 void ClearPatterns() { g_patterns.Clear(); }

@@ -154,10 +154,10 @@ int Run(const char* name, int key1, int key2, char* symErr, IHostStudy* study,
              set->nLastBar, barNumber, avgLen, volLen, style);
     for (CCalcStack* stack : {&set->stkVol, &set->stkBSP, &set->stkBuy, &set->stkSell})
       stack->Free();
-    set->stkVol.SetLength(volLen);
-    set->stkBSP.SetLength(avgLen);
-    set->stkBuy.SetLength(avgLen);
-    set->stkSell.SetLength(avgLen);
+    SetLengthOrThrow(set->stkVol, volLen);
+    SetLengthOrThrow(set->stkBSP, avgLen);
+    SetLengthOrThrow(set->stkBuy, avgLen);
+    SetLengthOrThrow(set->stkSell, avgLen);
   }
   set->nLastBar = barNumber;
 

@@ -1,55 +1,56 @@
 // The XMT_SIGNALS exports for pressure, excursions, the adaptive average and the trend
 // band. Each one hands its arguments to the feature code; the declarations (and what the
-// results mean) are in xmt_signals.h, the exported names in XMT_SIGNALS.def. A last
-// catch-all keeps anything thrown (an allocation failure) inside the library.
+// results mean) are in xmt_signals.h, the exported names in XMT_SIGNALS.def. Every body
+// runs through GuardExport, which keeps anything thrown (an allocation failure) inside the
+// library; the result pointers then get zeros.
 
 #include "signals/xmt_signals.h"
 
+#include "hostbridge/export_guard.h"
 #include "signals/bsp.h"
 #include "signals/find_gem.h"
 #include "signals/rare_avg.h"
 #include "signals/trend_reversal.h"
 
+namespace {
+constexpr int kInternalError = -1;
+}  // namespace
+
 extern "C" {
 
 XMT_EXPORT int XMT_BSP(const char* szName, int nKey1, int nKey2, char* szSymErr, void* pStudy,
                        int /*nAux*/) {
-  try {
+  return GuardExport("XMT_BSP", kBspHostFailure, [&] {
     return BSP(szName, nKey1, nKey2, szSymErr, static_cast<IHostStudy*>(pStudy));
-  } catch (...) {
-    return kBspHostFailure;
-  }
+  });
 }
 
 XMT_EXPORT int XMT_BSPCalc(void* pBSP, float fUp, float fDown, int nStyle, float* pfBSP) {
-  try {
+  return GuardExport("XMT_BSPCalc", 0, [&] {
     return BSPCalc(static_cast<CBSPSet*>(pBSP), fUp, fDown, nStyle, pfBSP);
-  } catch (...) {
-    return 0;
-  }
+  });
 }
 
 XMT_EXPORT int XMT_FindGemAdd(int /*nAux*/, const char* szSym, int nDate, int nTime, int nDiv,
                               const int* pnV1, const int* pnV2, const int* pnV3,
                               const int* pnV4, const int* pnV5, int nMode) {
-  try {
+  return GuardExport("XMT_FindGemAdd", kInternalError, [&] {
     return FindGemAdd(szSym, nDate, nTime, nDiv, FindGemValues{{pnV1, pnV2, pnV3, pnV4, pnV5}},
                       nMode);
-  } catch (...) {
-    return -1;
-  }
+  });
 }
 
 XMT_EXPORT int XMT_FindGemCalc(int /*nAux*/, const char* szSym, int nDate, int nTime,
                                float* pfLongPlus, float* pfLongMinus, float* pfShortPlus,
                                float* pfShortMinus) {
   FindGemResult out;
-  int result = -1;
-  try {
-    result = FindGemCalc(szSym, nDate, nTime, out);
-  } catch (...) {
-    out = FindGemResult();
-  }
+  bool done = false;
+  const int result = GuardExport("XMT_FindGemCalc", kInternalError, [&] {
+    const int r = FindGemCalc(szSym, nDate, nTime, out);
+    done = true;
+    return r;
+  });
+  if (!done) out = FindGemResult();
   if (pfLongPlus) *pfLongPlus = out.longPlus;
   if (pfLongMinus) *pfLongMinus = out.longMinus;
   if (pfShortPlus) *pfShortPlus = out.shortPlus;
@@ -60,21 +61,24 @@ XMT_EXPORT int XMT_FindGemCalc(int /*nAux*/, const char* szSym, int nDate, int n
 XMT_EXPORT float XMT_RareAvg(const char* szSym, int nScopeRegr, int nScopeWgt, float fVal,
                              int nDate, int nTime, int nRespFac, int nAux, int nBarType,
                              int nExtra, int nBarId) {
-  return RareAvg(szSym, nScopeRegr, nScopeWgt, fVal, nDate, nTime, nRespFac, nAux, nBarType,
-                 nExtra, nBarId);
+  return GuardExport("XMT_RareAvg", kRareAvgNoValue, [&] {
+    return RareAvg(szSym, nScopeRegr, nScopeWgt, fVal, nDate, nTime, nRespFac, nAux, nBarType,
+                   nExtra, nBarId);
+  });
 }
 
 XMT_EXPORT int XMT_TrendReversal(int /*nAux*/, const char* szSym, int nDate, int nTime,
                                  int nBarType, int nBarInt, float fVal, float fScale,
                                  int nFast, int nSlow, float* pfPos, float* pfWidth) {
   TrendReversalOut out;
-  int result = -1;
-  try {
-    result = TrendReversal(szSym, nDate, nTime, nBarType, nBarInt, fVal, fScale, nFast, nSlow,
-                           out);
-  } catch (...) {
-    out = TrendReversalOut();
-  }
+  bool done = false;
+  const int result = GuardExport("XMT_TrendReversal", kInternalError, [&] {
+    const int r = TrendReversal(szSym, nDate, nTime, nBarType, nBarInt, fVal, fScale, nFast,
+                                nSlow, out);
+    done = true;
+    return r;
+  });
+  if (!done) out = TrendReversalOut();
   if (pfPos) *pfPos = out.pos;
   if (pfWidth) *pfWidth = out.width;
   return result;

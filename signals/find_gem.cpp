@@ -3,6 +3,9 @@
 
 #include "signals/find_gem.h"
 
+#include <memory>
+#include <new>
+
 #include "common/settings/trace_log.h"
 #include "common/text/text_helpers.h"
 #include "hostbridge/entry_frame.h"
@@ -103,7 +106,7 @@ int FindGemAdd(const char* sym, int hostDate, int hostTime, int div, const FindG
   HostToDateTime(hostDate, hostTime, dt);
   const int at = db.LowerBound(dt);
   if (at == db.arrPoints.GetSize() || Compare(db.arrPoints[at]->dtBar, dt) != 0) {
-    auto* point = new CFindGemPoint;
+    auto point = std::make_unique<CFindGemPoint>();
     point->dtBar = dt;
     const float scale = static_cast<float>(div);
     for (int i = 0; i < 4; ++i)
@@ -111,7 +114,12 @@ int FindGemAdd(const char* sym, int hostDate, int hostTime, int div, const FindG
     point->arrVal.v[4] = static_cast<float>(values.v[4] ? *values.v[4] : 0);
     // Every chart shares the store, so bars may come out of order: each goes to its sorted
     // place (for an ascending feed that is the end), which keeps the binary search sound.
-    db.arrPoints.InsertAt(at, point);
+    // A refused insert (no memory) is an allocation failure for the export's guard; the
+    // point is freed and the store stays as it was.
+    const int before = db.arrPoints.GetSize();
+    db.arrPoints.InsertAt(at, point.get());
+    if (db.arrPoints.GetSize() == before) throw std::bad_alloc();
+    point.release();
   }
   const int count = db.arrPoints.GetSize();
   LogTrace("FindGem", 0, "Add Max=%4d Idx=%4d", count, count - 1);

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -77,12 +78,14 @@ void CRareAvgSet::TakeBack() {
 
 void CRareAvgSet::AddBar(int date, int time, float value) {
   if (date < nLastDate || nLastDate <= 0) Reset();
-  auto* bar = new CRareAvgBar;
+  auto bar = std::make_unique<CRareAvgBar>();
   bar->fRaw = bar->fAdj = bar->fRes = value;
   bar->nBarDate = date;
   bar->nBarTime = time;
-  arrBars.Add(bar);
-  ++nCur;
+  // A refused add leaves the list and the newest index as they were.
+  if (arrBars.Add(bar.get()) < 0) throw std::bad_alloc();
+  bar.release();
+  nCur = arrBars.GetSize() - 1;
   nLastDate = date;
 }
 
@@ -140,7 +143,7 @@ bool CRareAvgSet::Calculate(int factor, float& result) {
   // Start-up average over the first bars, newest weighing most.
   if (nCur == 0) {
     stkStart.bWeighted = 1;
-    stkStart.SetLength(h);
+    SetLengthOrThrow(stkStart, h);
   }
   const int stored = arrBars.GetSize();
   SetLinearWeights(stkStart, stored < h ? stored : h);
@@ -158,7 +161,7 @@ bool CRareAvgSet::Calculate(int factor, float& result) {
     const float change = v - prev;
     float pct = std::fabs(change) * 100.0f / std::fabs(v);
     if (pct > 100.0f) pct = 100.0f;
-    if (stkChg.nCount == 0) stkChg.SetLength(kChangeWindow);
+    if (stkChg.nCount == 0) SetLengthOrThrow(stkChg, kChangeWindow);
     stkChg.AddMA(pct);
     if (stkChg.nCount > kMinChanges) {
       if (pct > 0.0f) {
@@ -183,7 +186,7 @@ bool CRareAvgSet::Calculate(int factor, float& result) {
   if (stkFinal.nCount == 0) {
     stkFinal.bWeighted = 1;
     if (wgt > 1) {
-      stkFinal.SetLength(wgt);
+      SetLengthOrThrow(stkFinal, wgt);
       SetLinearWeights(stkFinal, wgt);
     }
   }
@@ -225,15 +228,16 @@ float RareAvg(const char* sym, int scopeRegr, int scopeWgt, float value, int dat
     stage = 2;
     CRareAvgSet* set = FindRareAvg(sym, scopeRegr, scopeWgt, respFac, barType, extra);
     if (!set) {
-      set = new (std::nothrow) CRareAvgSet;
-      if (!set) return value;
-      set->strSym = sym;
-      set->nScopeRegr = scopeRegr;
-      set->nScopeWgt = scopeWgt;
-      set->nRespFac = respFac;
-      set->nBarType = barType;
-      set->nExtra = extra;
-      g_rareAvgSets.Add(MakeKey(sym, scopeRegr, scopeWgt, respFac, barType, extra), set);
+      auto fresh = std::make_unique<CRareAvgSet>();
+      fresh->strSym = sym;
+      fresh->nScopeRegr = scopeRegr;
+      fresh->nScopeWgt = scopeWgt;
+      fresh->nRespFac = respFac;
+      fresh->nBarType = barType;
+      fresh->nExtra = extra;
+      set = fresh.get();
+      g_rareAvgSets.Add(MakeKey(sym, scopeRegr, scopeWgt, respFac, barType, extra),
+                        fresh.release());
       LogTrace(nullptr, 1, "RareAvg: Initializing Sym=%s, BarType=%d, Len=%d (%p)", sym,
                barType, scopeRegr, static_cast<void*>(set));
     }
@@ -262,7 +266,14 @@ float RareAvg(const char* sym, int scopeRegr, int scopeWgt, float value, int dat
       stage = 4;
       set->AddBar(date, time, value);
       stage = 5;
-      if (!set->Calculate(factor, result)) return kRareAvgNoValue;
+      bool calculated = false;
+      try {
+        calculated = set->Calculate(factor, result);
+      } catch (...) {
+        set->TakeBack();  // the bar was not taken in: the next call brings it again
+        throw;
+      }
+      if (!calculated) return kRareAvgNoValue;
     }
     stage = 6;
 

@@ -11,33 +11,9 @@
 #include <new>
 #include <string>
 
+#include "common/testing/alloc_fault.h"
 #include "common/testing/log_capture.h"
 #include "signals/rare_avg.h"
-
-namespace {
-// Counts down with every operator new of this test program while armed; the allocation
-// that reaches zero fails. Every form of new and delete is replaced, all on malloc and
-// free, so that memory checkers see matching pairs.
-int g_newFailIn = 0;
-}  // namespace
-
-void* operator new(std::size_t n) {
-  if (g_newFailIn > 0 && --g_newFailIn == 0) throw std::bad_alloc();
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return ::operator new(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-  if (g_newFailIn > 0 && --g_newFailIn == 0) return nullptr;
-  return std::malloc(n ? n : 1);
-}
-void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept {
-  return ::operator new(n, t);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -262,9 +238,9 @@ TEST(RareAvg, TraceLines) {
   LogCapture log;
   log.Start("rare_avg_test");
   for (int i = 0; i < 3; ++i) Feed("LOGRA", 10, 3, 5.0f + static_cast<float>(i), i, 61, 1);
-  g_newFailIn = 1;  // the new bar of the next call
+  alloc_fault::Arm(1);  // the new bar of the next call
   const float failed = Feed("LOGRA", 10, 3, 9.0f, 3, 61, 1);
-  g_newFailIn = 0;
+  alloc_fault::Disarm();
   EXPECT_EQ(kRareAvgNoValue, failed);
   const std::string text = log.NewLogText();
   const struct {

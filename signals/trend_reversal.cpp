@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "common/settings/trace_log.h"
@@ -63,9 +65,10 @@ int CTrendRevSym::BuildStacks() {
   if (span < 0) return 0;
   const long long step = span / steps;
   for (long long len = nFast; len <= nSlow && arrStacks.GetSize() < kMaxStacks; len += step) {
-    auto* stack = new CCalcStack;
-    stack->SetLength(len > 2147483647LL ? -1 : static_cast<int>(len));
-    arrStacks.Add(stack);
+    auto stack = std::make_unique<CCalcStack>();
+    SetLengthOrThrow(*stack, len > 2147483647LL ? -1 : static_cast<int>(len));
+    if (arrStacks.Add(stack.get()) < 0) throw std::bad_alloc();
+    stack.release();
     if (step == 0) break;  // fast and slow too close for a step: one average
   }
   return 0;
@@ -119,9 +122,10 @@ int TrendReversal(const char* sym, int hostDate, int hostTime, int barType, int 
 
   CTrendRevSym* set = FindTrendRev(sym, barType, barInt);
   if (!set) {
-    set = new CTrendRevSym;
-    Start(*set, sym, barType, barInt, fast, slow);
-    g_trendRevSyms.Add(MakeKey(sym, barType, barInt), set);
+    auto fresh = std::make_unique<CTrendRevSym>();
+    Start(*fresh, sym, barType, barInt, fast, slow);
+    set = fresh.get();
+    g_trendRevSyms.Add(MakeKey(sym, barType, barInt), fresh.release());
   } else if (static_cast<const CXMTDateTimePlain&>(dt).Compare(&set->dtLast, 6) < 0) {
     // The host recalculates from the start: the instance begins again.
     Start(*set, sym, barType, barInt, fast, slow);

@@ -16,6 +16,7 @@
 
 #include <new>
 
+#include "common/platform/scoped_release.h"
 #include "common/platform/platform_posix.h"
 #include "common/platform/platform_tm.h"
 
@@ -240,6 +241,7 @@ int PosixPlatform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* ou
 
   DIR* d = opendir(dir.c_str());
   if (!d) return -1;
+  ScopedRelease closeDir([d] { closedir(d); });
   std::vector<PlatformFileInfo> found;
   while (struct dirent* e = readdir(d)) {
     if (!posix_detail::WildcardMatch(pattern.c_str(), e->d_name)) continue;
@@ -248,7 +250,6 @@ int PosixPlatform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* ou
     if (StatPath(dir + "/" + e->d_name, &info) != 0) continue;  // vanished meanwhile
     found.push_back(std::move(info));
   }
-  closedir(d);
   // Directory order is arbitrary here; give a stable one like NTFS does.
   std::sort(found.begin(), found.end(), [](const PlatformFileInfo& a, const PlatformFileInfo& b) {
     return strcasecmp(a.name.c_str(), b.name.c_str()) < 0;

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 
+#include "common/platform/scoped_release.h"
 #include "common/platform/platform_posix.h"
 
 namespace {
@@ -128,6 +129,14 @@ bool WithIniFile(const std::string& path, bool write, const std::function<bool(I
     edit(doc);  // a missing file reads as an empty one
     return true;
   }
+  // Released on every path: a failed allocation below must not leave the file locked, or
+  // the next settings read (the trace log reads one) would wait for ever.
+  ScopedRelease unlockAndClose([fd] {
+    const int saved = errno;
+    flock(fd, LOCK_UN);
+    close(fd);
+    errno = saved;
+  });
   flock(fd, write ? LOCK_EX : LOCK_SH);
   std::string text;
   char buf[8192];
@@ -139,10 +148,6 @@ bool WithIniFile(const std::string& path, bool write, const std::function<bool(I
     std::string out = doc.Text();
     ok = ftruncate(fd, 0) == 0 && pwrite(fd, out.data(), out.size(), 0) == (ssize_t)out.size();
   }
-  int saved = errno;
-  flock(fd, LOCK_UN);
-  close(fd);
-  errno = saved;
   return ok;
 }
 

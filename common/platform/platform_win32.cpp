@@ -1,5 +1,6 @@
 // Windows backend: paths, files and folder searches, clocks and COM, each a thin layer over
 // the Windows call of the same purpose (MIDI output and speech: platform_win32_sound.cpp).
+#include "common/platform/scoped_release.h"
 #include "common/platform/platform_win32.h"
 #include "common/platform/platform_tm.h"
 
@@ -154,6 +155,7 @@ int Win32Platform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* ou
     // An existing folder with no match is an empty result, not a failure.
     return e == ERROR_FILE_NOT_FOUND || e == ERROR_NO_MORE_FILES ? 0 : -1;
   }
+  ScopedRelease closeFind([h] { FindClose(h); });
   int count = 0;
   do {
     PlatformFileInfo info;
@@ -166,7 +168,6 @@ int Win32Platform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* ou
     out->push_back(std::move(info));
     ++count;
   } while (FindNextFileA(h, &fd));
-  FindClose(h);
   return count;
 }
 

@@ -1,5 +1,6 @@
 // Windows backend: profile strings, the registry, starting programs and fetching web pages
 // through WinINet.
+#include "common/platform/scoped_release.h"
 #include "common/platform/platform_win32.h"
 
 #include "common/platform/win32_api.h"
@@ -118,13 +119,12 @@ int Win32Platform::FetchPage(const char* url, const char* agent, size_t limit,
   HINTERNET session = InternetOpenA(agent ? agent : "", INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
                                     nullptr, 0);
   if (!session) return -1;
+  ScopedRelease closeSession([session] { InternetCloseHandle(session); });
   HINTERNET page = InternetOpenUrlA(
       session, url, nullptr, 0,
       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE, 0);
-  if (!page) {
-    InternetCloseHandle(session);
-    return -2;
-  }
+  if (!page) return -2;
+  ScopedRelease closePage([page] { InternetCloseHandle(page); });
   int result = 0;
   char buf[4096];
   while (body->size() < limit) {
@@ -137,7 +137,5 @@ int Win32Platform::FetchPage(const char* url, const char* agent, size_t limit,
     if (got == 0) break;
     body->append(buf, got);
   }
-  InternetCloseHandle(page);
-  InternetCloseHandle(session);
   return result;
 }

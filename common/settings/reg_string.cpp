@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/platform/platform.h"
+#include "common/platform/scoped_release.h"
 #include "common/settings/settings.h"
 #include "common/text/txt.h"
 
@@ -20,6 +21,7 @@ int ReadRegString(const char* valueName, CTxt& out, const char* def, const char*
   std::string keyPath = "Software\\XMT\\" + (keyName ? std::string(keyName) : ProgramFileTitle());
   void* key = nullptr;
   if (p.RegOpen(RegRoot::LocalMachine, keyPath.c_str(), create == 1, true, &key) != 0) return -1;
+  ScopedRelease closeKey([&p, key] { p.RegClose(key); });
 
   int result = 0;
   std::string value;
@@ -37,6 +39,5 @@ int ReadRegString(const char* valueName, CTxt& out, const char* def, const char*
       result = -2;
     }
   }
-  p.RegClose(key);
   return result;
 }

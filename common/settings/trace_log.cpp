@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "common/settings/deliverable.h"
@@ -37,8 +38,10 @@ struct LogState {
   bool openedOnce = false;
 };
 // Never destroyed: the libraries' own global objects may still log while they are torn down.
+// Built in static room, so the first log call needs no memory for it.
 LogState& Log() {
-  static LogState* state = new LogState();
+  alignas(LogState) static unsigned char room[sizeof(LogState)];
+  static LogState* state = new (room) LogState();
   return *state;
 }
 
@@ -198,7 +201,9 @@ bool RunCommand(const char* category, char* text, int level, int* result) {
 
 }  // namespace
 
-int LogWrite(const char* category, char* text, int level) {
+namespace {
+
+int LogWriteUnguarded(const char* category, char* text, int level) {
   OpenOnFirstUse();
   int result = 0;
   if (category && category[0] == '*' && RunCommand(category, text, level, &result)) return result;
@@ -208,8 +213,24 @@ int LogWrite(const char* category, char* text, int level) {
   return 0;
 }
 
+}  // namespace
+
+int LogWrite(const char* category, char* text, int level) {
+  // Logging runs in every failure path, destructors included: with no memory left (a
+  // settings read, the log's folder name) the line is dropped instead.
+  try {
+    return LogWriteUnguarded(category, text, level);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
 int LogTrace(const char* category, int level, const char* fmt, ...) {
-  OpenOnFirstUse();
+  try {
+    OpenOnFirstUse();
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
   if (!fmt) return 0;
   char message[kMessageMax + 1];
   va_list args;
@@ -217,11 +238,15 @@ int LogTrace(const char* category, int level, const char* fmt, ...) {
   int needed = std::vsnprintf(message, sizeof message, fmt, args);
   va_end(args);
   if (needed <= 0 || message[0] == 0) return 0;
-  if (needed > kMessageMax) {  // cut: only more than kMessageMax characters are an overrun
-    Platform::Default().MessageBox(message, "LOGTRACE Buffer overrun!", kMbIconError);
+  try {
+    if (needed > kMessageMax) {  // cut: only more than kMessageMax characters are an overrun
+      Platform::Default().MessageBox(message, "LOGTRACE Buffer overrun!", kMbIconError);
+    }
+    const DeliverableConfig& config = GetDeliverableConfig();
+    if (config.statusSink && !IsCommand(category)) config.statusSink(message);
+  } catch (const std::bad_alloc&) {
+    // The line itself still goes out.
   }
-  const DeliverableConfig& config = GetDeliverableConfig();
-  if (config.statusSink && !IsCommand(category)) config.statusSink(message);
   return LogWrite(category, message, level);
 }
 

@@ -73,7 +73,25 @@ int CTxtArray::AddOwned(CTxt* t) {
   return index;
 }
 
-int CTxtArray::Add(const char* p) { return AddOwned(new CTxt(p ? p : "")); }
+namespace {
+
+// A new entry holding p, or null when memory runs out for its text (a text that failed to
+// copy would otherwise stand in the list as an empty one).
+CTxt* NewEntry(const char* p) {
+  auto* t = new CTxt;
+  if (t->SetTxt(p ? p : "") < 0) {
+    delete t;
+    return nullptr;
+  }
+  return t;
+}
+
+}  // namespace
+
+int CTxtArray::Add(const char* p) {
+  CTxt* t = NewEntry(p);
+  return t ? AddOwned(t) : -1;
+}
 
 int CTxtArray::Insert(int i, const char* p) {
   if (i < 0) i = 0;
@@ -86,10 +104,7 @@ int CTxtArray::SetAt(int i, const char* p) {
   if (i < 0) return -1;
   if (i < m_items.GetSize()) {
     CTxt* t = GetAt(i);
-    if (t) {
-      t->SetTxt(p ? p : "");
-      return 0;
-    }
+    if (t) return t->SetTxt(p ? p : "") < 0 ? -1 : 0;
     m_items.SetAt(i, new CTxt(p ? p : ""));
     return 0;
   }

@@ -46,9 +46,9 @@ class CTxtArray {
   int GetSize() const;
   CTxt* GetAt(int i) const;              // null outside the list
   const char* GetAtTxt(int i) const;     // null outside the list or for a null entry
-  int Add(const char* p);                // copy (null: empty entry); result the index
+  int Add(const char* p);                // copy (null: empty entry); the index, -1 no memory
   int Insert(int i, const char* p);      // before i (at the end when i is beyond); the index
-  int SetAt(int i, const char* p);       // grows as needed; -1 for a negative i, else 0
+  int SetAt(int i, const char* p);       // grows as needed; -1 for a negative i or no memory
   int RemoveAt(int i);                   // 0, -1 when outside
   void RemoveAll();
   void SetSizeInit(int size, int grow);  // reserve room and set the growth step
@@ -84,9 +84,11 @@ class CTxtArray {
   int LoadFromFields(const char* p, char separator, int clear = 1);
   int LoadFromTxtArray(const CTxtArray& other, int append = 0);
   int LoadFromStrArray(const std::vector<std::string>& list);
-  // Line ends LF, CR or CR LF; lines cut at 99999 characters; -1 on open failure.
+  // Line ends LF, CR or CR LF; lines cut at 99999 characters; -1 on open failure, and -1
+  // with an empty list when memory runs out for a line (msg as an open failure).
   int LoadFromFile(const char* path, CTxt& msg);
   // Through the block reader; limit 0 all, > 0 stop at that many entries, < 0 append.
+  // Memory running out for a line gives -1 and keeps none of the file's lines.
   // Line ends LF (every CR dropped), or with loneCrEndsLine LF, CR or CR LF (files saved
   // with CR-only line ends); the switch holds for this read only.
   int LoadFromFileBuf(const char* path, CTxt& msg, int limit = 0, bool loneCrEndsLine = false);

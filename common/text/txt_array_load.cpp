@@ -7,6 +7,7 @@
 
 #include "common/text/block_reader.h"
 #include "common/platform/platform.h"
+#include "common/platform/scoped_release.h"
 #include "common/text/txt_array.h"
 
 namespace {
@@ -27,8 +28,10 @@ int CTxtArray::LoadFromFile(const char* path, CTxt& msg) {
     SetOpenError(msg, path, path ? errno : ENOENT);
     return -1;
   }
+  ScopedRelease closeFile([f] { fclose(f); });
   std::string line;
   bool pending = false;  // a line has begun
+  bool stored = true;    // every line found room in the list
   int c;
   while ((c = getc(f)) != EOF) {
     if (c == '\n' || c == '\r') {
@@ -38,7 +41,7 @@ int CTxtArray::LoadFromFile(const char* path, CTxt& msg) {
         const int next = getc(f);
         if (next != '\n' && next != EOF) ungetc(next, f);
       }
-      Add(line.c_str());
+      stored = Add(line.c_str()) >= 0 && stored;
       line.clear();
       pending = false;
       continue;
@@ -46,8 +49,12 @@ int CTxtArray::LoadFromFile(const char* path, CTxt& msg) {
     pending = true;
     if (line.size() < kMaxLine) line += static_cast<char>(c);
   }
-  fclose(f);
-  if (pending) Add(line.c_str());
+  if (pending) stored = Add(line.c_str()) >= 0 && stored;
+  if (!stored) {  // a file with lines missing is no file: nothing is kept
+    RemoveAll();
+    SetOpenError(msg, path, ENOMEM);
+    return -1;
+  }
   return GetSize();
 }
 
@@ -57,13 +64,20 @@ int CTxtArray::LoadFromFileBuf(const char* path, CTxt& msg, int limit, bool lone
   const int rc = reader.OpenFile(path, msg);
   if (rc < 0) return rc;
   reader.SetLoneCrEndsLine(loneCrEndsLine);
+  ScopedRelease closeReader([&reader] {
+    reader.Close();
+    reader.SetLoneCrEndsLine(false);
+  });
+  const int start = GetSize();
   std::vector<char> line(kLineBuffer);
   while (reader.ReadLine(line.data(), kLineBuffer) >= 0) {
-    Add(line.data());
+    if (Add(line.data()) < 0) {  // a file with lines missing is no file: none of it is kept
+      while (GetSize() > start) RemoveAt(GetSize() - 1);
+      SetOpenError(msg, path, ENOMEM);
+      return -1;
+    }
     if (limit > 0 && GetSize() >= limit) break;
   }
-  reader.Close();
-  reader.SetLoneCrEndsLine(false);
   return GetSize();
 }
 
@@ -85,7 +99,11 @@ int CTxtArray::LoadFromCSV(const char* path, CTxt& msg) {
         out += *p;
       }
     }
-    SetAt(i, out.c_str());
+    if (SetAt(i, out.c_str()) < 0) {  // a file with lines missing is no file
+      RemoveAll();
+      SetOpenError(msg, path, ENOMEM);
+      return -1;
+    }
   }
   return GetSize();
 }

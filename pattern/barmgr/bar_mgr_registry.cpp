@@ -3,6 +3,8 @@
 
 #include "pattern/barmgr/bar_mgr_registry.h"
 
+#include <memory>
+
 #include "hostbridge/instance_registry.h"
 #include "pattern/barmgr/bar_mgr.h"
 
@@ -29,10 +31,11 @@ BarMgrRegistry g_barMgrs;
 CBarMgr* FindBarMgr(const char* id) {
   if (!id) return nullptr;
   if (CBarMgr* mgr = g_barMgrs.Find(id)) return mgr;
-  auto* mgr = new CBarMgr;
+  auto mgr = std::make_unique<CBarMgr>();
   mgr->SetName(id);
-  g_barMgrs.Add(id, mgr);
-  return mgr;
+  CBarMgr* found = mgr.get();
+  g_barMgrs.Add(id, mgr.release());
+  return found;
 }
 
 int BarMgrCount() { return g_barMgrs.GetCount(); }

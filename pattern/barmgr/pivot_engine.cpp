@@ -7,6 +7,8 @@
 // ConsolidatePivots keeps that list alternating by dropping the older of two neighbours of
 // the same direction.
 
+#include <new>
+
 #include "common/settings/trace_log.h"
 #include "pattern/barmgr/bar_mgr.h"
 
@@ -59,6 +61,7 @@ CBarMgrPivot* CBarMgr::CalcPivot(int current, int left, int right) {
       if (last && (dir > 0 ? last->price > v : last->price < v)) continue;
     }
     CBarMgrPivot* pivot = SetPivot(p, v, dir, 2);
+    if (!pivot) throw std::bad_alloc();  // a pivot that could not be kept fails the call
     if (!result) result = pivot;
   }
   if (result) SortPivots();
