@@ -52,7 +52,7 @@ int PatternCalcPat(int /*unused*/, const char* id, int barPos, int left, int rig
     // A dropped older pivot of the same direction, or the very first pivot: nothing to match.
     if (mgr->ConsolidatePivots(current, SlotBlock()) != 0) return 1;
     if (pat->m_nDirFilter == 0 || pat->m_nDirFilter == direction) {
-      CalcPattern(pat, mgr, msg);  // formula errors show only in the trace
+      CalcPattern(pat, mgr, msg);  // a formula error ends this evaluation silently
     } else if (diag) {
       LogTrace("ParRec", 1, "NewPivot#%d filtered out: Direction mismatch Piv=%d Want=%d",
                mgr->GetPivotCount(), direction, pat->m_nDirFilter);
