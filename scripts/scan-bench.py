@@ -53,8 +53,8 @@ def section(results, cores, args, loads, build):
              f"Date: {datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}, {cores} cores. "
              f"Load average (1 minute) before and after: {loads[0]:.2f}, {loads[1]:.2f}.", ""]
     if busy:
-        lines += ["The machine was busy with other work during these runs (the load above exceeds "
-                  "its cores), so the figures, the speed-up above all, are lower than on an idle "
+        lines += ["The machine was not idle during these runs (a load above three quarters of its "
+                  "cores), so the figures, the speed-up above all, may be lower than on an idle "
                   "machine and vary from run to run." +
                   (" The universe was made smaller for the same reason." if args.symbols < 1000 or args.bars < 2500 else ""), ""]
     lines += ["| study | files/s, 1 worker | files/s, " + f"{cores} workers | speed-up | goal ≥ {0.9 * cores:.1f}x "
