@@ -495,12 +495,14 @@ def main():
             "5 runs; the first run starts without a settings file):", ""]
     out += cold_table(cold)
     out.append("")
-    # The scan's section comes from scripts/scan-bench.py, which this script does not run:
-    # it is kept as it stands.
+    # The sections of scripts/scan-bench.py and scripts/soak.py come from scripts this one
+    # does not run: they are kept as they stand.
     old = Path(page).read_text() if Path(page).exists() else ""
-    scan = re.search(r"<!-- scan benchmark: .*?<!-- end of scan benchmark -->", old, re.S)
-    if scan:
-        out += [scan.group(0), ""]
+    for kept in (r"<!-- scan benchmark: .*?<!-- end of scan benchmark -->",
+                 r"<!-- soak: .*?<!-- end of soak -->"):
+        section = re.search(kept, old, re.S)
+        if section:
+            out += [section.group(0), ""]
     with open(page, "w") as f:
         f.write("\n".join(out))
 

@@ -10,6 +10,7 @@
 #include "tools/xmt-host/check.h"
 #include "tools/xmt-host/demo.h"
 #include "tools/xmt-host/options.h"
+#include "tools/xmt-host/soak.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -55,6 +56,16 @@ int main(int argc, char** argv) {
       return rc;
     }
     case CommandLine::kRun: {
+      if (cl.soakEvery > 0) {
+        std::vector<SoakSample> samples;
+        int rc = RunSoak(cl.run, cl.soakEvery, &samples, &error);
+        if (rc != 0) {
+          std::fprintf(stderr, "xmt-host: %s\n", error.c_str());
+          return rc;
+        }
+        std::fputs(SoakCsv(samples).c_str(), stdout);
+        return 0;
+      }
       RunSummary summary;
       int rc = RunStudy(cl.run, &summary, &error);
       if (rc != 0) {

@@ -114,6 +114,8 @@ const char* UsageText() {
          "  --date-order ORDER  mdy, dmy or ymd: the order of the bar file's dates, for a\n"
          "                    file whose dates do not tell it (01/02/2015 throughout)\n"
          "  --quiet           no progress line\n"
+         "  --soak N          soak run: write no outputs, keep only the newest results and\n"
+         "                    print the resident memory after every N bars (CSV)\n"
          "each study's own options: xmt-host --help STUDY (all of them: xmt-host --list)\n";
 }
 
@@ -152,7 +154,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
   // Positional arguments first: the study (or demo / check) and its file.
   std::vector<std::string> positional;
   const char* const generalWithValue[] = {"--lib",  "--id",   "--root",  "--data", "--out",
-                                          "--date-order", "--jobs", "--shard", "--charts"};
+                                          "--date-order", "--jobs", "--shard", "--charts",
+                                          "--soak"};
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() > 1 && a[0] == '-') {
@@ -229,6 +232,18 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine* out, st
       }
     } else if (a == "--quiet") {
       out->run.progress = false;
+    } else if (a == "--soak") {
+      std::string text;
+      char* end = nullptr;
+      ok = value(&text);
+      const long every = ok ? std::strtol(text.c_str(), &end, 10) : 0;
+      if (ok && (scan || end == text.c_str() || *end || every < 1 || every > 100000000)) {
+        *error = scan ? "option --soak applies to a run of one bar file"
+                      : "option --soak needs a number of bars from 1 to 100000000, not '" +
+                            text + "'";
+        return false;
+      }
+      out->soakEvery = static_cast<int>(every);
     } else if (a == "--jobs" || a == "--shard" || a == "--charts") {
       std::string text;
       if (!scan) {

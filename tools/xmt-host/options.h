@@ -19,6 +19,7 @@ struct CommandLine {
   std::string outDir;     // demo: the parent of the demo folder
   std::string helpStudy;  // kHelp: the study whose options are shown (empty: general help)
   std::string checkFile;  // kCheck: the pattern rule file
+  int soakEvery = 0;      // kRun: a soak run sampling memory every N bars (0: a plain run)
 };
 
 // Result true, or false with *error for an unknown study, option or a bad value.

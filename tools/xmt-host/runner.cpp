@@ -57,6 +57,7 @@ int FeedStudy(const RunRequest& request, BarFile* barsOut, StudyOutput* outOut,
       if (showProgress) std::fputc('\n', stderr);
       return 5;
     }
+    if (request.afterBar) request.afterBar(i, total, &out);
     if (showProgress && ((i + 1) % step == 0 || i + 1 == total)) ShowProgress(i + 1, total);
   }
   study->Finish(bars, &out);

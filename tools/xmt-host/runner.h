@@ -2,6 +2,7 @@
 // write the CSV and SVG outputs.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct RunRequest {
   StudyOptions options;
   BarFileOptions barOptions;  // how the bar file writes its dates
   bool progress = true;  // show a progress line on long files
+  // Called after each bar when set (a soak run samples memory and trims *out there).
+  std::function<void(int bar, int total, StudyOutput* out)> afterBar;
 };
 
 struct RunSummary {

@@ -15,6 +15,7 @@
 #include "tools/xmt-host/options.h"
 #include "tools/xmt-host/outputs.h"
 #include "tools/xmt-host/runner.h"
+#include "tools/xmt-host/soak.h"
 #include "tools/xmt-host/study_kit.h"
 #include "tools/xmt-host/testing/sim_test_kit.h"
 
@@ -144,6 +145,8 @@ TEST(CommandLine, DemoRunListAndErrors) {
       {{"--date-order", "mdy", "zigzag"}, "give a study and one bar file", true},
       {{"wiggle", "bars.csv"}, "unknown study 'wiggle'", false},
       {{"check"}, "check takes one pattern rule file", false},
+      {{"zigzag", "bars.csv", "--soak", "0"}, "option --soak needs a number of bars from 1 to 100000000, not '0'", true},
+      {{"scan", "zigzag", "bars", "--soak", "5"}, "option --soak applies to a run of one bar file", true},
   };
   for (const auto& e : errors) {
     cl = CommandLine();
@@ -215,6 +218,19 @@ TEST(Simulator, ZigZagRunMatchesDirectCallsAndDrawsWellFormedSvg) {
   EXPECT_NE(doc.str().find("<polyline"), std::string::npos);
   EXPECT_NE(doc.str().find("pivot-high"), std::string::npos);
   EXPECT_NE(doc.str().find("pivot-low"), std::string::npos);
+
+  // A soak run of the same bars keeps only the newest rows, yet counts every pivot the run
+  // marked, and samples after the first bar, every 25 bars and the last.
+  request.options.id = "SIM_SOAK";
+  std::vector<SoakSample> samples;
+  ASSERT_EQ(RunSoak(request, 25, &samples, &error), 0) << error;
+  ASSERT_EQ(samples.size(), 4u);
+  const int sampledAt[] = {1, 25, 50, 60};
+  for (size_t i = 0; i < samples.size(); ++i) {
+    EXPECT_EQ(samples[i].bars, sampledAt[i]);
+    EXPECT_GT(samples[i].resident, 0u);
+  }
+  EXPECT_EQ(samples.back().pivots, summary.pivots);
 }
 
 TEST(Simulator, BadInputGivesAClearErrorNotACrash) {
