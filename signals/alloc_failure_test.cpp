@@ -8,11 +8,14 @@
 #include <string>
 
 #include "common/platform/platform.h"
+#include "common/testing/alloc_fault.h"
+#include "common/testing/fake_platform.h"
 #include "common/settings/files.h"
 #include "common/testing/injection_run.h"
 #include "common/testing/log_capture.h"
 #include "common/testing/test_dirs.h"
 #include "hostbridge/slot_block.h"
+#include "signals/midi_out_device.h"
 #include "signals/xmt_signals.h"
 
 namespace {
@@ -130,6 +133,32 @@ TEST_F(SignalsAllocFailure, CuesAndSmallFunctions) {
                     out.Note(XMT_OnCreate(), 0);
                     out.Note(XMT_OnDestroy(), 0);
                   }));
+}
+
+// A long message goes to the driver only once its header is listed, so every buffer the
+// driver holds is given back by the worker or by Close; one that cannot be listed or sent
+// fails the call and leaves nothing behind.
+TEST(MidiAllocFailure, LongMessageIsSentOnlyWithItsHeaderListed) {
+  FakePlatform fake;
+  fake.midiDevices = 1;
+  ScopedPlatform scope(fake);
+  CMIDIOutDevice device;
+  ASSERT_EQ(0, device.Open(0));
+  const unsigned char sysex[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  int sent = 0;
+  for (long n = 1; n < 100; ++n) {
+    alloc_fault::Arm(n);
+    const int r = device.SendLongMsg(sysex, sizeof sysex);
+    const bool failed = alloc_fault::Disarm();
+    EXPECT_EQ(r, failed ? -1 : 0) << "allocation " << n;
+    sent += r == 0;
+    EXPECT_EQ(device.GetHeaderCount(), sent) << "allocation " << n;
+    EXPECT_EQ(fake.MidiBuffersOutstanding(), sent) << "allocation " << n;
+    if (!failed) break;
+  }
+  EXPECT_EQ(sent, 1);
+  device.Close();
+  EXPECT_EQ(fake.MidiBuffersOutstanding(), 0);
 }
 
 }  // namespace

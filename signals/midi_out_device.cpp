@@ -3,6 +3,7 @@
 #include "signals/midi_out_device.h"
 
 #include <chrono>
+#include <new>
 
 #include "common/platform/platform.h"
 
@@ -86,10 +87,17 @@ void CMIDIOutDevice::SendShortMsg(uint32_t message) {
 
 int CMIDIOutDevice::SendLongMsg(const void* data, size_t n) {
   if (!IsOpen()) return -1;
-  void* token = nullptr;
+  // The header's place in the list is made before the driver gets the buffer: a buffer the
+  // driver holds is always listed, so the worker or Close releases it.
+  auto* header = new (std::nothrow) CMIDIOutHeader(nullptr);
+  if (!header) return -1;
   std::lock_guard<std::mutex> lock(headersLock_);
-  if (Platform::Default().MidiLongMessage(handle_, data, n, &token) != 0) return -1;
-  headers_.Add(new CMIDIOutHeader(token));
+  const int at = headers_.Add(header);
+  if (at < 0 || Platform::Default().MidiLongMessage(handle_, data, n, &header->buffer) != 0) {
+    if (at >= 0) headers_.RemoveAt(at);
+    delete header;
+    return -1;
+  }
   return 0;
 }
 

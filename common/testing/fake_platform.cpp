@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -189,12 +191,17 @@ long FakePlatform::MidiLongMessage(void* handle, const void* data, size_t n, voi
   if (buffer) *buffer = nullptr;
   if (handle != this) return 5;  // MMSYSERR_INVALHANDLE
   if (!buffer || (!data && n)) return 11;
-  auto* b = new MidiBuffer;
-  b->bytes.assign(static_cast<const unsigned char*>(data),
-                  static_cast<const unsigned char*>(data) + n);
-  std::lock_guard<std::mutex> lock(midiLock_);
-  midiBuffers_.push_back(b);
-  *buffer = b;
+  // A driver short of memory says so (MMSYSERR_NOMEM) rather than throwing.
+  try {
+    auto b = std::make_unique<MidiBuffer>();
+    b->bytes.assign(static_cast<const unsigned char*>(data),
+                    static_cast<const unsigned char*>(data) + n);
+    std::lock_guard<std::mutex> lock(midiLock_);
+    midiBuffers_.push_back(b.get());
+    *buffer = b.release();
+  } catch (const std::bad_alloc&) {
+    return 7;
+  }
   return 0;
 }
 
