@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <new>
 #include <string>
 
+#include "common/text/txt.h"
+#include "common/testing/alloc_fault.h"
 #include "common/testing/injection_run.h"
 #include "common/testing/log_capture.h"
 #include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
 #include "pattern/barmgr/testing/data_drive.h"
+#include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/xmt_pattern.h"
 
@@ -68,6 +72,35 @@ TEST_F(PatternAllocFailure, Pattern) {
           out.Note(r == -5 ? -2 : r, -2);  // -5: the file could not be loaded (no memory)
         });
       }));
+}
+
+// A pattern file loaded while an allocation fails is either listed under its name and ID,
+// found by every later call, or not listed at all: each ID ends with exactly one record.
+TEST_F(PatternAllocFailure, APatternIsListedWholeOrNotAtAll) {
+  std::string rules;
+  ASSERT_TRUE(ReadWholeFile(TestDataPath("patterns/PR_Swing3.txt"), &rules));
+  ASSERT_TRUE(WritePatternFile("alloc_Listed", rules));
+  AllocFaultPlatform platform;
+  ScopedPlatform scope(platform);
+  for (long n = 1; n < 2000; ++n) {
+    const std::string id = "LISTED" + std::to_string(n);
+    const int before = PatternCount();
+    CTxt err;
+    alloc_fault::Arm(n);
+    CPivPatRec* first = nullptr;
+    try {
+      first = FindPattern("alloc_Listed", id.c_str(), err);
+    } catch (const std::bad_alloc&) {  // the export's guard turns it into its failure value
+    }
+    const bool failed = alloc_fault::Disarm();
+    CPivPatRec* again = FindPattern("alloc_Listed", id.c_str(), err);
+    ASSERT_NE(again, nullptr) << "allocation " << n;
+    if (first) {
+      EXPECT_EQ(first, again) << "allocation " << n;
+    }
+    EXPECT_EQ(PatternCount(), before + 1) << "allocation " << n;
+    if (!failed) break;
+  }
 }
 
 TEST_F(PatternAllocFailure, SupportResistance) {

@@ -289,7 +289,12 @@ int LoadPattern(CPivPatRec* p, const char* name, CTxt& err) {
     err.Format("Missing Key Points (Symbols:) in %s", static_cast<const char*>(p->m_FilePath));
     return kPatNoKeyPoints;
   }
-  p->m_Name.SetTxt(name);
+  // The name is the record's key in the registry: without it the record could be listed
+  // but never found, and every call would load the file again.
+  if (p->m_Name.SetTxt(name) < 0) {
+    err.SetTxt("Out of memory");
+    return kPatReadError;
+  }
   LogTrace("PatRec", 1, "Loaded %d lines for Pattern %s (%s) (DiagStart=%d, DirFilter=%d)",
            lines.GetSize(), name, static_cast<const char*>(p->m_FilePath), p->m_nDiagStart,
            p->m_nDirFilter);
