@@ -95,8 +95,8 @@ struct Message {
   size_t tailroom = 0;  // bytes after the terminator
 };
 
-// The columns in front of a message: at most 17 + LogStamp's two.
-constexpr size_t kHeadMax = 17 + LogStamp::kDateMax + LogStamp::kTimeMax;
+// The columns in front of a message: at most the category's and LogStamp's two.
+constexpr size_t kHeadMax = kCategoryWidth + 1 + LogStamp::kDateMax + LogStamp::kTimeMax;
 
 // "%-*.*s|" with width and precision 16, without a format call.
 char* PutCategory(char* out, const char* category) {
