@@ -97,6 +97,13 @@ def verdict(ok):
     return "met" if ok else "**not met**"
 
 
+def judged(ok, gap_pct, spread):
+    """A goal's verdict; a miss by less than twice the spread of the runs is no verdict."""
+    if not ok and spread is not None and gap_pct <= 2 * spread:
+        return "not judged (the spread is as large as the gap)"
+    return verdict(ok)
+
+
 def machine():
     model = "unknown processor"
     try:
@@ -248,8 +255,9 @@ def instance_table(runs, cases):
         known = [x for x in spreads if x is not None]
         spread = max(known) if known else None
         miss |= not ok
+        gap = ((rel / INSTANCE_GOAL) if all(bare) else (ratio / 1.5)) - 1
         rows.append(f"| {label} | {fmt_ns(ns[0])} | {fmt_ns(ns[1])} | {fmt_ns(ns[2])} | {ratio:.2f}x | "
-                    f"{cells} | {fmt_spread(spread)} | {verdict(ok)} |")
+                    f"{cells} | {fmt_spread(spread)} | {judged(ok, gap * 100, spread)} |")
     if miss:
         rows += ["", "The reason is the one given under the first instance table above."
                  if _instance_why_shown[0] else INSTANCE_WHY]
@@ -275,12 +283,7 @@ def history_table(runs, cases):
         ratio = ns[2] / ns[1]
         known = [x for x in (spread_pct(t[1]), spread_pct(t[2])) if x is not None]
         spread = max(known) if known else None
-        if ratio <= 1.5:
-            mark = "met"
-        elif spread is not None and (ratio - 1) * 100 <= 2 * spread:
-            mark = "not judged (the spread is as large as the gap)"
-        else:
-            mark = verdict(False)
+        mark = judged(ratio <= 1.5, (ratio / 1.5 - 1) * 100, spread)
         rows.append(f"| {label} | {fmt_ns(ns[0])} | {fmt_ns(ns[1])} | {fmt_ns(ns[2])} | {ratio:.2f}x | "
                     f"{fmt_spread(spread)} | {mark} |")
         if ns[1] > 1.5 * ns[0]:
@@ -350,7 +353,8 @@ def logging_table(runs, cases):
         te, tb = per_item_ns(e), per_item_ns(b)
         lines = e.get("log_lines_per_bar")
         known = [x for x in (spread_pct(e), spread_pct(b)) if x is not None]
-        spread = fmt_spread(max(known) if known else None)
+        spread_value = max(known) if known else None
+        spread = fmt_spread(spread_value)
         if lines is None or line is None:
             rows.append(f"| {label} | {fmt_ns(te)} | {spread} | {fmt_ns(tb)} | {te / tb:.2f}x | n/a | | | not judged |")
             continue
@@ -358,7 +362,8 @@ def logging_table(runs, cases):
         goal = 2 * tb + log_ns
         ok = te <= goal
         rows.append(f"| {label} | {fmt_ns(te)} | {spread} | {fmt_ns(tb)} | {te / tb:.2f}x | {lines:.2f} | "
-                    f"{100 * log_ns / te:.0f} % | {fmt_ns(goal)} | {verdict(ok)} |")
+                    f"{100 * log_ns / te:.0f} % | {fmt_ns(goal)} | "
+                    f"{judged(ok, (te / goal - 1) * 100, spread_value)} |")
         if key in FRAME_WHY:
             why = FRAME_WHY[key].replace("{bare}", fmt_ns(tb))
             if not ok:
