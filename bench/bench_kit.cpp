@@ -3,13 +3,17 @@
 
 #include "bench/bench_kit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
 
 #include "common/platform/modules.h"
+#include "common/platform/platform.h"
 #include "common/testing/test_dirs.h"
 
 void IsolateHostFolders(const char* name) {
@@ -87,4 +91,27 @@ std::vector<std::string> InstanceIds(const char* prefix, int count) {
   ids.reserve(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) ids.push_back("BENCH_" + std::string(prefix) + "_" + std::to_string(i));
   return ids;
+}
+
+int NextRun(const std::string& prefix) {
+  static std::map<std::string, int> runs;
+  return ++runs[prefix];
+}
+
+std::string RunName(const std::string& prefix) { return prefix + std::to_string(NextRun(prefix)); }
+
+size_t LogLineCount(const char* logName) {
+  namespace fs = std::filesystem;
+  const fs::path logs = Platform::Default().NativePath("C:/Database/DO_DER/logs");
+  std::error_code error;
+  size_t lines = 0;
+  for (const fs::directory_entry& day : fs::directory_iterator(logs, error)) {
+    std::ifstream file(day.path() / (std::string(logName) + ".log"), std::ios::binary);
+    char buffer[1 << 16];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+      const char* end = buffer + file.gcount();
+      lines += static_cast<size_t>(std::count(static_cast<const char*>(buffer), end, '\n'));
+    }
+  }
+  return lines;
 }

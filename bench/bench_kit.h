@@ -37,6 +37,36 @@ std::vector<HostBar> MinuteBars(size_t count, uint32_t seed = 1);
 // comes once in 100000 bars, would otherwise fall into the few thousand bars timed.
 inline constexpr size_t kPastGrowth = 20;
 
+// The cases whose figures are judged against each other across sizes (history, instances)
+// and the exports that log on every call run this many times; the page gives the median
+// and the spread of the runs.
+inline constexpr int kRepetitions = 5;
+
+// Iterations of a history case (1000 bars each after the fill), and the bars a history
+// case needs for its largest fill: enough bars timed that a repetition takes milliseconds.
+inline constexpr int kHistoryIterations = 40;
+inline constexpr size_t kHistoryBars = 1000000 + kPastGrowth + kHistoryIterations * 1000;
+
+// A name of its own for each run of a case: "<prefix><n>" with n counting the runs of the
+// process from 1, so that a repeated case starts on fresh instances instead of going back
+// in the bar numbers of the last run's (which would restart them).
+std::string RunName(const std::string& prefix);
+// The number n of RunName alone, for cases whose instances are told apart by numbers.
+int NextRun(const std::string& prefix);
+
+// Lines in a study library's trace logs so far: every day folder's "<logName>.log" below
+// "C:/Database/DO_DER/logs" of the host folders (IsolateHostFolders).
+size_t LogLineCount(const char* logName);
+
+// The counter "log_lines_per_bar" of a case that fed `bars` bars while the library's log
+// grew from `before` lines to its count now.
+template <class State>
+void CountLogLines(State& state, const char* logName, size_t before, size_t bars) {
+  const size_t after = LogLineCount(logName);
+  state.counters["log_lines_per_bar"] =
+      bars ? static_cast<double>(after - before) / static_cast<double>(bars) : 0.0;
+}
+
 // "BENCH_<prefix>_<i>" for i = 0 .. count - 1.
 std::vector<std::string> InstanceIds(const char* prefix, int count);
 

@@ -112,12 +112,15 @@ bool PressureMatchesBare(Fixture& f) {
 void BM_BSP_export(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
+  const size_t lines = LogLineCount("XMT_F1");
   for (auto _ : state) {
     for (int k = 0; k < f.Bars(); ++k) benchmark::DoNotOptimize(BspCall(f, "BENCH_BSP", k));
   }
   CountBars(state, static_cast<size_t>(f.Bars()));
+  CountLogLines(state, "XMT_F1", lines,
+                static_cast<size_t>(state.iterations()) * static_cast<size_t>(f.Bars()));
 }
-BENCHMARK(BM_BSP_export)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BSP_export)->Repetitions(kRepetitions)->Unit(benchmark::kMillisecond);
 
 void BM_BSP_bare(benchmark::State& state) {
   Fixture& f = F();
@@ -130,7 +133,7 @@ void BM_BSP_bare(benchmark::State& state) {
   }
   CountBars(state, f.up.size());
 }
-BENCHMARK(BM_BSP_bare)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BSP_bare)->Repetitions(kRepetitions)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -127,31 +127,36 @@ void BM_Utc_instances(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
   const std::vector<std::string> ids =
-      InstanceIds(("UTCI" + std::to_string(state.range(0))).c_str(), static_cast<int>(state.range(0)));
+      InstanceIds(RunName("UTCI" + std::to_string(state.range(0)) + "_").c_str(),
+                  static_cast<int>(state.range(0)));
   Interleaved(state, [&](size_t i, const HostBar& b, int number) {
     benchmark::DoNotOptimize(UtcCall(f, ids[i].c_str(), b, number));
   });
 }
-BENCHMARK(BM_Utc_instances)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Utc_instances)->Arg(1)->Arg(100)->Arg(10000)->Repetitions(kRepetitions)
+    ->Unit(benchmark::kMicrosecond);
 
 // XMT_RRS keys its histories by scope, response factor, bar type and nExtra: the instances
-// are told apart by nExtra (daily bars, so no day restarts).
+// are told apart by nExtra (daily bars, so no day restarts), each run of a case on keys of
+// its own.
 void BM_Rrs_instances(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
-  const int base = static_cast<int>(state.range(0)) * 100000;  // keys of their own per case
+  const int n = static_cast<int>(state.range(0));
+  const int base = n * 100000 + (NextRun("RRSI" + std::to_string(n)) - 1) * n;
   Interleaved(state, [&](size_t i, const HostBar& b, int) {
     benchmark::DoNotOptimize(
         f.rrs(kRrsScope, 1, b.Close(), b.date, b.time, 60, 0, 2, base + static_cast<int>(i) + 1));
   });
 }
-BENCHMARK(BM_Rrs_instances)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Rrs_instances)->Arg(1)->Arg(100)->Arg(10000)->Repetitions(kRepetitions)
+    ->Unit(benchmark::kMicrosecond);
 
 // One instance filled with N bars outside the timing, then 1000 more bars per iteration
-// (5 iterations).
+// (kHistoryIterations of them).
 template <class Call>
 void History(benchmark::State& state, Call call) {
-  static const std::vector<HostBar> bars = MinuteBars(1006000, 17);
+  static const std::vector<HostBar> bars = MinuteBars(kHistoryBars, 17);
   size_t k = 0;
   for (; k < static_cast<size_t>(state.range(0)) + kPastGrowth; ++k)
     call(bars[k], static_cast<int>(k) + 1);
@@ -164,24 +169,25 @@ void History(benchmark::State& state, Call call) {
 void BM_Utc_history(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
-  const std::string id = "BENCH_UTCH" + std::to_string(state.range(0));
+  const std::string id = RunName("BENCH_UTCH" + std::to_string(state.range(0)) + "_");
   History(state, [&](const HostBar& b, int number) {
     benchmark::DoNotOptimize(UtcCall(f, id.c_str(), b, number));
   });
 }
-BENCHMARK(BM_Utc_history)->Arg(1000)->Arg(100000)->Arg(1000000)->Iterations(5)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Utc_history)->Arg(1000)->Arg(100000)->Arg(1000000)
+    ->Iterations(kHistoryIterations)->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
 
 void BM_Rrs_history(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
-  const int extra = 900000000 + static_cast<int>(state.range(0) % 1000000);
+  const int extra = 900000000 + static_cast<int>(state.range(0) % 1000000) +
+                    NextRun("RRSH" + std::to_string(state.range(0)));
   History(state, [&](const HostBar& b, int) {
     benchmark::DoNotOptimize(f.rrs(100, 1, b.Close(), b.date, b.time, 60, 0, 2, extra));
   });
 }
-BENCHMARK(BM_Rrs_history)->Arg(1000)->Arg(100000)->Arg(1000000)->Iterations(5)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Rrs_history)->Arg(1000)->Arg(100000)->Arg(1000000)
+    ->Iterations(kHistoryIterations)->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -122,6 +122,7 @@ BENCHMARK(BM_ZigZag_bare)->Unit(benchmark::kMillisecond);
 void BM_RsCheck_export(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
+  const size_t lines = LogLineCount("XMT_PATTERN");
   for (auto _ : state) {
     int number = 0;
     for (const HostBar& b : f.usdchf) {
@@ -132,8 +133,10 @@ void BM_RsCheck_export(benchmark::State& state) {
     }
   }
   CountBars(state, f.usdchf.size());
+  CountLogLines(state, "XMT_PATTERN", lines,
+                static_cast<size_t>(state.iterations()) * f.usdchf.size());
 }
-BENCHMARK(BM_RsCheck_export)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RsCheck_export)->Repetitions(kRepetitions)->Unit(benchmark::kMillisecond);
 
 void BM_RsCheck_bare(benchmark::State& state) {
   Fixture& f = F();
@@ -161,7 +164,7 @@ void BM_RsCheck_bare(benchmark::State& state) {
   }
   CountBars(state, f.usdchf.size());
 }
-BENCHMARK(BM_RsCheck_bare)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RsCheck_bare)->Repetitions(kRepetitions)->Unit(benchmark::kMillisecond);
 
 // --- scaling -----------------------------------------------------------------------------
 
@@ -171,7 +174,8 @@ void BM_ZigZag_instances(benchmark::State& state) {
   NEED_LIBRARY(f);
   static const std::vector<HostBar> bars = MinuteBars(200000, 3);
   const size_t n = static_cast<size_t>(state.range(0));
-  const std::vector<std::string> ids = InstanceIds(("ZZI" + std::to_string(n)).c_str(), static_cast<int>(n));
+  const std::vector<std::string> ids =
+      InstanceIds(RunName("ZZI" + std::to_string(n) + "_").c_str(), static_cast<int>(n));
   // Warm-up outside the timing: every instance gets its first bars (and its first list
   // growth past 10 bars), as charts that have been running for a while.
   size_t k = 0;
@@ -188,7 +192,8 @@ void BM_ZigZag_instances(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * 1000);
 }
-BENCHMARK(BM_ZigZag_instances)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ZigZag_instances)->Arg(1)->Arg(100)->Arg(10000)->Repetitions(kRepetitions)
+    ->Unit(benchmark::kMicrosecond);
 
 // The same rounds on managers held in a plain array: what the data of many instances costs
 // without any look-up.
@@ -211,14 +216,15 @@ void BM_ZigZag_instances_bare(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * 1000);
 }
-BENCHMARK(BM_ZigZag_instances_bare)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ZigZag_instances_bare)->Arg(1)->Arg(100)->Arg(10000)->Repetitions(kRepetitions)
+    ->Unit(benchmark::kMicrosecond);
 
 // One instance filled with N bars outside the timing, then 1000 more bars per iteration.
 void BM_ZigZag_history(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
-  static const std::vector<HostBar> bars = MinuteBars(1006000, 5);
-  const std::string id = "BENCH_ZZH" + std::to_string(state.range(0));
+  static const std::vector<HostBar> bars = MinuteBars(kHistoryBars, 5);
+  const std::string id = RunName("BENCH_ZZH" + std::to_string(state.range(0)) + "_");
   size_t k = 0;
   for (; k < static_cast<size_t>(state.range(0)) + kPastGrowth; ++k)
     ZigZagCall(f, id.c_str(), bars[k], static_cast<int>(k) + 1);
@@ -228,8 +234,8 @@ void BM_ZigZag_history(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * 1000);
 }
-BENCHMARK(BM_ZigZag_history)->Arg(1000)->Arg(100000)->Arg(1000000)->Iterations(5)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ZigZag_history)->Arg(1000)->Arg(100000)->Arg(1000000)
+    ->Iterations(kHistoryIterations)->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
 
 // --- text helpers --------------------------------------------------------------------------
 

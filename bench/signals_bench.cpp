@@ -143,6 +143,7 @@ void BM_FindGem_export(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
   float lp = 0, lm = 0, sp = 0, sm = 0;
+  const size_t lines = LogLineCount("XMT_F1");
   for (auto _ : state) {
     for (const HostBar& b : f.bars) {
       f.gemAdd(0, "BENCH_GEM", b.date, b.time, kSynthScale, &b.open, &b.high, &b.low, &b.close,
@@ -152,8 +153,9 @@ void BM_FindGem_export(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(lp);
   CountBars(state, f.bars.size());
+  CountLogLines(state, "XMT_F1", lines, static_cast<size_t>(state.iterations()) * f.bars.size());
 }
-BENCHMARK(BM_FindGem_export)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindGem_export)->Repetitions(kRepetitions)->Unit(benchmark::kMillisecond);
 
 void KeepMoves(float ref, float hi, float lo, float& bestRise, float& bestFall) {
   if (!(ref > 0)) return;
@@ -196,7 +198,7 @@ void BM_FindGem_bare(benchmark::State& state) {
   benchmark::DoNotOptimize(sum);
   CountBars(state, f.bars.size());
 }
-BENCHMARK(BM_FindGem_bare)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindGem_bare)->Repetitions(kRepetitions)->Unit(benchmark::kMillisecond);
 
 // --- scaling: instances interleaved --------------------------------------------------------
 
@@ -226,26 +228,28 @@ void Interleaved(benchmark::State& state, const char* prefix, Call call) {
 void BM_RareAvg_instances(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
-  Interleaved(state, ("RAI" + std::to_string(state.range(0))).c_str(),
+  Interleaved(state, RunName("RAI" + std::to_string(state.range(0)) + "_").c_str(),
               [&f](const char* id, const HostBar& b, int barId) {
                 benchmark::DoNotOptimize(f.rareAvg(id, kRegr, kWgt, b.Close(), b.date, b.time,
                                                    kResp, 0, kDaily, 0, barId));
               });
 }
-BENCHMARK(BM_RareAvg_instances)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RareAvg_instances)->Arg(1)->Arg(100)->Arg(10000)->Repetitions(kRepetitions)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_TrendReversal_instances(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
   float pos = 0, width = 0;
-  Interleaved(state, ("TRI" + std::to_string(state.range(0))).c_str(),
+  Interleaved(state, RunName("TRI" + std::to_string(state.range(0)) + "_").c_str(),
               [&](const char* id, const HostBar& b, int) {
                 f.trendRev(0, id, b.date, b.time, 1, 1, b.Close(), 1.0f, kFast, kSlow, &pos,
                            &width);
               });
   benchmark::DoNotOptimize(pos);
 }
-BENCHMARK(BM_TrendReversal_instances)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrendReversal_instances)->Arg(1)->Arg(100)->Arg(10000)->Repetitions(kRepetitions)
+    ->Unit(benchmark::kMicrosecond);
 
 // The same rounds on instances held in a plain array, without the registry.
 template <class Set, class Call>
@@ -275,7 +279,8 @@ void BM_RareAvg_instances_bare(benchmark::State& state) {
     benchmark::DoNotOptimize(set.Calculate(kResp, r));
   });
 }
-BENCHMARK(BM_RareAvg_instances_bare)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RareAvg_instances_bare)->Arg(1)->Arg(100)->Arg(10000)->Repetitions(kRepetitions)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_TrendReversal_instances_bare(benchmark::State& state) {
   float pos = 0, width = 0;
@@ -289,18 +294,19 @@ void BM_TrendReversal_instances_bare(benchmark::State& state) {
   });
   benchmark::DoNotOptimize(pos);
 }
-BENCHMARK(BM_TrendReversal_instances_bare)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrendReversal_instances_bare)->Arg(1)->Arg(100)->Arg(10000)
+    ->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
 
 // --- scaling: stored history ----------------------------------------------------------------
 
 // One instance is filled with N bars outside the timing; then 1000 more bars are timed per
-// iteration (5 iterations, so the history grows by at most 5000 bars while measured).
+// iteration (kHistoryIterations of them, a few per cent of the largest history).
 constexpr int kHistoryBatch = 1000;
 
 template <class Call>
 void History(benchmark::State& state, Call call) {
   const size_t n = static_cast<size_t>(state.range(0));
-  static const std::vector<HostBar> bars = MinuteBars(1000000 + 6 * kHistoryBatch, 11);
+  static const std::vector<HostBar> bars = MinuteBars(kHistoryBars, 11);
   size_t k = 0;
   for (; k < n + kPastGrowth; ++k) call(bars[k], static_cast<int>(k) + 1);
   for (auto _ : state) {
@@ -312,27 +318,27 @@ void History(benchmark::State& state, Call call) {
 void BM_RareAvg_history(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
-  const std::string id = "BENCH_RAH" + std::to_string(state.range(0));
+  const std::string id = RunName("BENCH_RAH" + std::to_string(state.range(0)) + "_");
   History(state, [&](const HostBar& b, int barId) {
     benchmark::DoNotOptimize(f.rareAvg(id.c_str(), kRegr, kWgt, b.Close(), b.date, b.time, kResp,
                                        0, 1, 1, barId));
   });
 }
-BENCHMARK(BM_RareAvg_history)->Arg(1000)->Arg(100000)->Arg(1000000)->Iterations(5)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RareAvg_history)->Arg(1000)->Arg(100000)->Arg(1000000)
+    ->Iterations(kHistoryIterations)->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
 
 void BM_TrendReversal_history(benchmark::State& state) {
   Fixture& f = F();
   NEED_LIBRARY(f);
-  const std::string id = "BENCH_TRH" + std::to_string(state.range(0));
+  const std::string id = RunName("BENCH_TRH" + std::to_string(state.range(0)) + "_");
   float pos = 0, width = 0;
   History(state, [&](const HostBar& b, int) {
     f.trendRev(0, id.c_str(), b.date, b.time, 1, 1, b.Close(), 1.0f, kFast, kSlow, &pos, &width);
   });
   benchmark::DoNotOptimize(pos);
 }
-BENCHMARK(BM_TrendReversal_history)->Arg(1000)->Arg(100000)->Arg(1000000)->Iterations(5)
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TrendReversal_history)->Arg(1000)->Arg(100000)->Arg(1000000)
+    ->Iterations(kHistoryIterations)->Repetitions(kRepetitions)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -200,6 +200,40 @@ TEST_F(Pattern64Test, HostIsReadInOrder) {
   }
 }
 
+// The host calls a bar costs, slot by slot: the three series, the bar's four prices and
+// ticks, the bar number's two parts, five date fields, each array found and checked once,
+// 50 parameters and 100 results each selected once, and nothing else.
+TEST_F(Pattern64Test, HostCallsPerBarAreThoseTheBarNeeds) {
+  AddSimpleBar(50);
+  AddArrays(2, 2, 2, 0);
+  ASSERT_EQ(0, Call("P64Calls"));
+  const struct {
+    FakeIface iface;
+    int slot;
+    int calls;
+  } expected[] = {
+      {FakeIface::Study, 7, 1},       {FakeIface::Study, 8, 1},
+      {FakeIface::Study, 9, 1},       {FakeIface::Study, 10, 1},
+      {FakeIface::Study, 11, 1},      {FakeIface::Study, 12, 1},
+      {FakeIface::Study, 13, 2},      {FakeIface::Study, 23, 1},
+      {FakeIface::Study, 24, 1},      {FakeIface::Study, 25, 1},
+      {FakeIface::NumSeries, 16, 2},  {FakeIface::DateSeries, 10, 1},
+      {FakeIface::DateSeries, 11, 1}, {FakeIface::DateSeries, 12, 1},
+      {FakeIface::DateSeries, 13, 1}, {FakeIface::DateSeries, 14, 1},
+      {FakeIface::Variable, 26, 2},   {FakeIface::Variable, 29, 2},
+      {FakeIface::Variable, 28, kP64InputCount + kP64OutputCount},
+      {FakeIface::Variable, 12, kP64InputCount},
+      {FakeIface::Variable, 13, kP64OutputCount},
+  };
+  int total = 0;
+  for (const auto& e : expected) {
+    EXPECT_EQ(e.calls, host.Calls(e.iface, e.slot)) << static_cast<int>(e.iface) << "/" << e.slot;
+    total += e.calls;
+  }
+  EXPECT_EQ(322, total);
+  EXPECT_EQ(total, host.TotalCalls());  // no call at a slot the table leaves out
+}
+
 TEST_F(Pattern64Test, OtherStyleFeedsTheBarAndWritesHundredZeros) {
   AddSimpleBar(50);
   AddArrays(2, 2, 0, 0);

@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need (only those still missing).
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcurl4-openssl-dev
-          g++-mingw-w64-x86-64-posix wine64 xvfb binutils python3)
+          g++-mingw-w64-x86-64-posix wine64 xvfb binutils python3
+          valgrind)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -37,6 +37,18 @@ echo "=== rrs_bench"
 bin/rrs_bench "${min_time[@]}" --benchmark_filter=PerCall \
   --benchmark_out="$results/rrs_bench.json" --benchmark_out_format=json
 
+# Where a log line's instructions go (user space, counted by callgrind over the lines of the
+# case without commits): the trace log table's profile.
+echo "=== log line profile"
+if command -v valgrind >/dev/null; then
+  valgrind --tool=callgrind --toggle-collect='*LogLines*' \
+    --callgrind-out-file="$results/log_line.callgrind" bin/log_bench \
+    --benchmark_filter=BM_LogLine_noCommit --benchmark_min_time=0.05 >/dev/null 2>&1
+  callgrind_annotate --inclusive=yes --threshold=100 "$results/log_line.callgrind" \
+    > "$results/log_line_profile.txt"
+  callgrind_annotate --tree=calling "$results/log_line.callgrind" >> "$results/log_line_profile.txt"
+fi
+
 echo "=== history_memory_test"
 XMT_ROOT=out/bench/memory/root XMT_HOST_DIR=out/bench/memory bin/history_memory_test | tee "$results/history_memory.txt"
 

@@ -130,6 +130,40 @@ class BSPHost : public ::testing::Test {
   char err[XMT_SIGNALS_ERR_BUF_SIZE] = {};
 };
 
+// The host calls of a bound instance: a call on a new bar reads the bar number's two
+// parts, three parameters and the bar's two ticks and writes five values, each element
+// selected once (20 calls); a second call on the same bar reads the number and the
+// parameters only (8); the first call also binds the array (found and checked: 3 calls) and
+// the two tick series.
+TEST_F(BSPHost, HostCallsPerBar) {
+  std::strcpy(key, "CALLS");
+  ASSERT_EQ(kBspReady, Call());
+  EXPECT_EQ(25, host.TotalCalls());
+  NextBar(10, 30);
+  const struct {
+    int total, select, get, put, ticks, counter, offset;
+  } steps[] = {{20, 8, 3, 5, 2, 1, 1},  // the new bar
+               {8, 3, 3, 0, 0, 1, 1}};  // the same bar again
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.total);
+    const int before = host.TotalCalls();
+    const int select = host.Calls(FakeIface::Variable, 28);
+    const int get = host.Calls(FakeIface::Variable, 12);
+    const int put = host.Calls(FakeIface::Variable, 13);
+    const int ticks = host.Calls(FakeIface::NumSeries, 16);
+    const int counter = host.Calls(FakeIface::Study, 8);
+    const int offset = host.Calls(FakeIface::Study, 7);
+    ASSERT_EQ(kBspReady, Call());
+    EXPECT_EQ(step.total, host.TotalCalls() - before);
+    EXPECT_EQ(step.select, host.Calls(FakeIface::Variable, 28) - select);
+    EXPECT_EQ(step.get, host.Calls(FakeIface::Variable, 12) - get);
+    EXPECT_EQ(step.put, host.Calls(FakeIface::Variable, 13) - put);
+    EXPECT_EQ(step.ticks, host.Calls(FakeIface::NumSeries, 16) - ticks);
+    EXPECT_EQ(step.counter, host.Calls(FakeIface::Study, 8) - counter);
+    EXPECT_EQ(step.offset, host.Calls(FakeIface::Study, 7) - offset);
+  }
+}
+
 TEST_F(BSPHost, BindsOnceAndWritesTheArrayOncePerBar) {
   std::strcpy(key, "ONCE");
   ASSERT_EQ(kBspReady, Call());

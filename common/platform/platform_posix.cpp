@@ -277,9 +277,28 @@ unsigned long PosixPlatform::CurrentProcessId() { return (unsigned long)getpid()
 PlatformTime PosixPlatform::LocalNow() {
   struct timespec ts {};
   clock_gettime(CLOCK_REALTIME, &ts);
-  struct tm tm {};
-  localtime_r(&ts.tv_sec, &tm);
-  return PlatformTimeFromTm(tm, (int)(ts.tv_nsec / 1000000));
+  // The local fields of a second are the same for every reading within it, and
+  // localtime_r costs more than the rest of a trace log line: each thread keeps those of
+  // its last second. The zone's name and offset belong to the key, so that a zone loaded
+  // anew (tzset) applies from the next reading on, as it does for localtime_r.
+  thread_local struct {
+    bool valid = false;
+    time_t second = 0;
+    long zoneOffset = 0;
+    const char* zoneName = nullptr;
+    struct tm fields {};
+  } last;
+  if (!last.valid || ts.tv_sec != last.second || timezone != last.zoneOffset ||
+      tzname[0] != last.zoneName) {
+    struct tm tm {};
+    localtime_r(&ts.tv_sec, &tm);
+    last.fields = tm;
+    last.second = ts.tv_sec;
+    last.zoneOffset = timezone;
+    last.zoneName = tzname[0];
+    last.valid = true;
+  }
+  return PlatformTimeFromTm(last.fields, (int)(ts.tv_nsec / 1000000));
 }
 
 PlatformTime PosixPlatform::UtcNow() {

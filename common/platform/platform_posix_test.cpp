@@ -153,6 +153,26 @@ TEST(PosixPlatform, TimeZoneFromTheZoneRules) {
   tzset();
 }
 
+// The local clock follows a zone loaded anew at once, also within the second whose fields
+// it has already worked out once.
+TEST(PosixPlatform, LocalNowFollowsAZoneLoadedWithinTheSecond) {
+  const char* old = getenv("TZ");
+  std::string saved = old ? old : "";
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    PlatformTime utc = P().LocalNow();
+    setenv("TZ", "XMT-5", 1);
+    tzset();
+    PlatformTime east = P().LocalNow();
+    if (east.minute != utc.minute) continue;  // the minute turned in between: again
+    EXPECT_EQ(east.hour, (utc.hour + 5) % 24);
+    break;
+  }
+  if (old) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  tzset();
+}
+
 TEST(PosixPlatform, WildcardsCompareWithoutCase) {
   EXPECT_TRUE(posix_detail::WildcardMatch("PR_*.TXT", "pr_Head.txt"));
   EXPECT_TRUE(posix_detail::WildcardMatch("*a*b", "xxaxxab"));  // needs a second try

@@ -13,6 +13,7 @@
 
 #include "common/settings/deliverable.h"
 #include "common/settings/files.h"
+#include "common/settings/log_stamp.h"
 #include "common/platform/platform.h"
 #include "common/settings/settings.h"
 #include "common/text/text_helpers.h"
@@ -23,6 +24,7 @@ namespace {
 constexpr int kMessageMax = 10000;  // characters LogTrace formats (its buffer has one more)
 constexpr size_t kShortLine = 2048;  // lines up to this length are built on the stack
 constexpr size_t kPathMax = 1000;
+constexpr size_t kCategoryWidth = 16;
 constexpr int kFlushLines = 20;     // commit after more lines than this ...
 constexpr int64_t kFlushSeconds = 10;  // ... or after more seconds than this
 
@@ -84,53 +86,60 @@ void OpenOnFirstUse() {
   LogWrite("*OPENLOG", path.data(), append ? 0 : 1);
 }
 
-// Writes one line; the log is open.
-void WriteLine(const char* category, char* text, int level) {
-  Platform& p = Platform::Default();
-  for (char* c = text; *c; ++c) {
-    if (*c == '\r' || *c == '\n') *c = '+';
-  }
-  PlatformTime now = p.LocalNow();
-  bool program = IsProgramVariant();
-  char levelChar = level <= 0 ? ' ' : static_cast<char>(96 + level);
+// A message on its way into a line: its text (NUL-terminated, changed in place) and, when
+// the caller left room around it, the bytes free in front of it and behind its terminator,
+// so that the line can be put together where the message already lies.
+struct Message {
+  char* text;
+  size_t headroom = 0;
+  size_t tailroom = 0;  // bytes after the terminator
+};
 
-  char head[96];
-  int n = 0;
+// The columns in front of a message: at most the category's and LogStamp's two.
+constexpr size_t kHeadMax = kCategoryWidth + 1 + LogStamp::kDateMax + LogStamp::kTimeMax;
+
+// "%-*.*s|" with width and precision 16, without a format call.
+char* PutCategory(char* out, const char* category) {
+  const size_t n = strnlen(category, kCategoryWidth);
+  std::memcpy(out, category, n);
+  std::memset(out + n, ' ', kCategoryWidth - n);
+  out[kCategoryWidth] = '|';
+  return out + kCategoryWidth + 1;
+}
+
+// The columns of the line in front of its message; result their length.
+size_t PutHead(char* head, const char* category, char levelChar, const LogStamp& stamp) {
+  const bool program = IsProgramVariant();
+  char* out = head;
   if (category) {
-    n += std::snprintf(head + n, sizeof head - n, "%-*.*s|", 16, 16, category);
+    out = PutCategory(out, category);
     if (program) {
       if (Log().showDate < 0) Log().showDate = ReadIniBool("SYS", "LogShowDate", 1);
-      if (Log().showDate) {
-        n += std::snprintf(head + n, sizeof head - n, "%02d%02d%02d|", now.year % 100,
-                           now.month % 100, now.day % 100);
-      }
+      if (Log().showDate) out = stamp.PutDate(out);
     }
   }
   if (Log().showTime < 0) Log().showTime = ReadIniBool("SYS", "LogShowTime", 1);
   if (Log().showTime) {
-    n += std::snprintf(head + n, sizeof head - n, "%02d:%02d:%02d.%03d%c|", now.hour % 100,
-                       now.minute % 100, now.second % 100, now.millisecond % 1000, levelChar);
+    out = stamp.PutTime(out, levelChar);
   } else if (program) {
-    n += std::snprintf(head + n, sizeof head - n, "%c|", levelChar);
+    *out++ = levelChar;
+    *out++ = '|';
   }
+  return static_cast<size_t>(out - head);
+}
 
-  // One buffer, one write: the line must never be split between threads or processes.
-  // A line of the usual length is put together on the stack, so logging takes no memory;
-  // only a longer one gets a buffer of its own.
-  const size_t textLen = std::strlen(text);
-  const size_t lineLen = static_cast<size_t>(n) + textLen + 2;
-  char shortLine[kShortLine];
-  std::string longLine;
-  char* line = shortLine;
-  if (lineLen > sizeof shortLine) {
-    longLine.resize(lineLen);
-    line = longLine.data();
-  }
-  std::memcpy(line, head, static_cast<size_t>(n));
-  std::memcpy(line + n, text, textLen);
-  std::memcpy(line + n + textLen, "\r\n", 2);
-  p.WriteRaw(Log().file, line, lineLen);
+// CR and LF become "+"; result the text's length.
+size_t FoldLineBreaks(char* text) {
+  const size_t length = std::strlen(text);
+  char* const end = text + length;
+  for (char* c = text; (c = static_cast<char*>(std::memchr(c, '\r', end - c))); ++c) *c = '+';
+  for (char* c = text; (c = static_cast<char*>(std::memchr(c, '\n', end - c))); ++c) *c = '+';
+  return length;
+}
 
+// Commits the log when the rule says so (every line with "LogFileFlushOnEach", else after
+// more than 20 lines or more than 10 seconds).
+void CommitWhenDue(Platform& p) {
   ++Log().linesSinceFlush;
   int64_t seconds = p.UnixNow();
   if (Log().lastFlush == 0) {
@@ -145,6 +154,42 @@ void WriteLine(const char* category, char* text, int level) {
   }
 }
 
+// Writes one line; the log is open.
+void WriteLine(const char* category, const Message& message, int level) {
+  Platform& p = Platform::Default();
+  const size_t textLen = FoldLineBreaks(message.text);
+  // Each thread keeps the columns' text of its last second (see log_stamp.h).
+  thread_local LogStamp stamp;
+  stamp.Set(p.LocalNow());
+  const char levelChar = level <= 0 ? ' ' : static_cast<char>(96 + level);
+
+  char head[kHeadMax];
+  const size_t n = PutHead(head, category, levelChar, stamp);
+  const size_t lineLen = n + textLen + 2;
+
+  // One buffer, one write: the line must never be split between threads or processes.
+  // A message with room around it becomes the line where it lies; another one of the
+  // usual length is put together on the stack, so logging takes no memory; only a longer
+  // one gets a buffer of its own.
+  char* line;
+  char shortLine[kShortLine];
+  std::string longLine;
+  if (message.headroom >= n && message.tailroom >= 1) {
+    line = message.text - n;
+  } else {
+    line = shortLine;
+    if (lineLen > sizeof shortLine) {
+      longLine.resize(lineLen);
+      line = longLine.data();
+    }
+    std::memcpy(line + n, message.text, textLen);
+  }
+  std::memcpy(line, head, n);
+  std::memcpy(line + n + textLen, "\r\n", 2);
+  p.WriteRaw(Log().file, line, lineLen);
+  CommitWhenDue(p);
+}
+
 int OpenLog(const char* path, int level) {
   int result;
   if (Log().file) {
@@ -156,7 +201,7 @@ int OpenLog(const char* path, int level) {
     } else {
       Log().path.assign(path, std::min(std::strlen(path), kPathMax));
       std::string opening = "====== Opening " + Log().path + " ======";
-      WriteLine(IsProgramVariant() ? "ACTION-INIT" : "INIT", opening.data(), 0);
+      WriteLine(IsProgramVariant() ? "ACTION-INIT" : "INIT", Message{opening.data()}, 0);
       Platform::Default().CommitFile(Log().file);
       result = 1;
     }
@@ -199,30 +244,31 @@ bool RunCommand(const char* category, char* text, int level, int* result) {
   return true;
 }
 
-}  // namespace
-
-namespace {
-
-int LogWriteUnguarded(const char* category, char* text, int level) {
+int LogWriteUnguarded(const char* category, const Message& message, int level) {
   OpenOnFirstUse();
   int result = 0;
-  if (category && category[0] == '*' && RunCommand(category, text, level, &result)) return result;
+  if (category && category[0] == '*' && RunCommand(category, message.text, level, &result))
+    return result;
   if (!Log().file) return 0;
   char empty[1] = {0};
-  WriteLine(category, text ? text : empty, level);
+  WriteLine(category, message.text ? message : Message{empty}, level);
   return 0;
+}
+
+// Logging runs in every failure path, destructors included: with no memory left (a settings
+// read, the log's folder name) the line is dropped instead.
+int LogWriteGuarded(const char* category, const Message& message, int level) {
+  try {
+    return LogWriteUnguarded(category, message, level);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
 }
 
 }  // namespace
 
 int LogWrite(const char* category, char* text, int level) {
-  // Logging runs in every failure path, destructors included: with no memory left (a
-  // settings read, the log's folder name) the line is dropped instead.
-  try {
-    return LogWriteUnguarded(category, text, level);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  return LogWriteGuarded(category, Message{text}, level);
 }
 
 int LogTrace(const char* category, int level, const char* fmt, ...) {
@@ -232,10 +278,13 @@ int LogTrace(const char* category, int level, const char* fmt, ...) {
     return 0;
   }
   if (!fmt) return 0;
-  char message[kMessageMax + 1];
+  // The message is formatted behind room for the line's columns and its line end, so that
+  // the line is put together where it lies (see WriteLine).
+  char buffer[kHeadMax + kMessageMax + 2];
+  char* const message = buffer + kHeadMax;
   va_list args;
   va_start(args, fmt);
-  int needed = std::vsnprintf(message, sizeof message, fmt, args);
+  int needed = std::vsnprintf(message, kMessageMax + 1, fmt, args);
   va_end(args);
   if (needed <= 0 || message[0] == 0) return 0;
   try {
@@ -247,7 +296,9 @@ int LogTrace(const char* category, int level, const char* fmt, ...) {
   } catch (const std::bad_alloc&) {
     // The line itself still goes out.
   }
-  return LogWrite(category, message, level);
+  const size_t length = std::strlen(message);
+  const Message line{message, kHeadMax, sizeof buffer - kHeadMax - length - 1};
+  return LogWriteGuarded(category, line, level);
 }
 
 int GetLogFilePath(char* out, int size) {

@@ -271,6 +271,36 @@ TEST_F(TraceLogClockTest, ExactLinesAndDayFolder) {
   EXPECT_EQ(all[1], "Rollout         |150217|21:38:45.123a|Install Task failed");
 }
 
+// The date and time columns follow the clock line by line: each step moves the clock on
+// by its milliseconds before the next line, and the columns must show the new reading,
+// also when only one field of it changed (the second, the minute, the hour, the date).
+TEST_F(TraceLogClockTest, ColumnsChangeExactlyWithTheClock) {
+  Use(DeliverableVariant::Program);
+  fake_.SetLocalTime(MakePlatformTime(2015, 12, 31, 23, 59, 58, 998));
+  LogTrace("Cat", 1, "open");
+  const std::string path = LogPath();  // the day of the opening, whatever the clock says later
+  const struct {
+    int64_t advanceMs;
+    const char* columns;
+  } steps[] = {
+      {0, "151231|23:59:58.998a|"},      // the same reading again
+      {1, "151231|23:59:58.999a|"},      // the last millisecond of a second
+      {1, "151231|23:59:59.000a|"},      // the next second
+      {999, "151231|23:59:59.999a|"},    // the last millisecond of the year
+      {1, "160101|00:00:00.000a|"},      // midnight: date and time change together
+      {60000, "160101|00:01:00.000a|"},  // only the minute differs
+      {3600000, "160101|01:01:00.000a|"},   // only the hour differs
+      {86400000, "160102|01:01:00.000a|"},  // only the date differs
+      {86400000LL * 31, "160202|01:01:00.000a|"},  // only the month differs
+      {86400000LL * 366, "170202|01:01:00.000a|"},  // only the year differs
+  };
+  for (const auto& step : steps) {
+    fake_.AdvanceMs(step.advanceMs);
+    LogTrace("Cat", 1, "x");
+    EXPECT_EQ(Lines(path).back(), std::string("Cat             |") + step.columns + "x");
+  }
+}
+
 TEST_F(TraceLogClockTest, CommitsEvery21LinesOrAfter10Seconds) {
   LogTrace("Cat", 1, "line 1");
   int opened = fake_.commits;  // the opening line is committed at once
