@@ -18,9 +18,9 @@
 
 #include "common/testing/test_data.h"
 #include "hostbridge/entry_frame.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/testing/golden_slots.h"
 #include "pattern/testing/library_under_test.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

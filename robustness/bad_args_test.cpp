@@ -9,8 +9,8 @@
 #include <string>
 
 #include "common/testing/loaded_library.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "robustness/library_rows.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "common/datetime/date_time.h"
 #include "common/text/txt.h"
 #include "common/text/typed_ptr_array.h"
-#include "momentum/calc_stack.h"
+#include "studycore/calc_stack.h"
 
 class CTrendRevSym {
  public:

@@ -3,7 +3,7 @@
 // The pivot list operations live in bar_mgr_pivots.cpp, the pivot engine in
 // pivot_engine.cpp.
 
-#include "pattern/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,12 +1,12 @@
 // The library's registry of bar managers: a global object built at load and emptied at
 // unload, every manager fully released before it is destroyed.
 
-#include "pattern/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
 
 #include <memory>
 
 #include "hostbridge/instance_registry.h"
-#include "pattern/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <new>
 
 #include "common/settings/trace_log.h"
-#include "pattern/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // CCalcStack: the ring, its adds, weights, step-back and median (see calc_stack.h).
 
-#include "momentum/calc_stack.h"
+#include "studycore/calc_stack.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,8 +9,8 @@
 #include "common/settings/deliverable.h"
 #include "common/settings/trace_log.h"
 #include "common/text/txt.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/testing/data_drive.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

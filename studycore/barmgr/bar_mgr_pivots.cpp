@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "pattern/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 namespace {
 

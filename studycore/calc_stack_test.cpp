@@ -2,7 +2,7 @@
 // length limits, and the states in which the stack must refuse to store (allocation
 // failures included: malloc is wrapped at link time so that a test can make it fail).
 
-#include "momentum/calc_stack.h"
+#include "studycore/calc_stack.h"
 
 #include <gtest/gtest.h>
 

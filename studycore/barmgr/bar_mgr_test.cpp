@@ -1,6 +1,6 @@
 // Bar manager: storing and matching bars, release, names, settings and the pivot list.
 
-#include "pattern/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "common/settings/files.h"
 #include "common/settings/settings.h"
-#include "pattern/barmgr/testing/data_drive.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 
