@@ -45,6 +45,12 @@ class CTrendRevSym {
 struct TrendReversalOut {
   float pos = 0;
   float width = 0;
+
+  // Both values into the caller's pointers; a null pointer is passed over.
+  void StoreTo(float* pPos, float* pWidth) const {
+    if (pPos) *pPos = pos;
+    if (pWidth) *pWidth = width;
+  }
 };
 
 int TrendReversal(const char* sym, int hostDate, int hostTime, int barType, int barInt,
