@@ -2,12 +2,15 @@
 """Checks the direction of the includes of the tree.
 
 The tree stands in floors, from the bottom:
-  common/platform <- common <- hostbridge <- studycore <- pattern | signals | momentum <- programs
+  common/platform <- common/text <- common/settings <- common/datetime <- common/lists
+    <- common/barfile <- common/testing <- hostbridge <- studycore
+    <- pattern | signals | momentum <- programs
 A file may include headers of its own floor and of the floors below it, never above. The study
 libraries stand side by side on one floor and never include one another's folder: what two
 of them share lives in studycore/. The programs (tools, fuzz, bench, installer and the
 cross-library tests) stand on top and may include any library.
 Besides:
+- a private header (*_internal.h) is included only from its own folder;
 - product code never includes test-only code (a testing/ folder); test code may include the
   test kit of common/testing/ from any floor;
 - <windows.h>, the other Windows headers, the POSIX headers and `#ifdef _WIN32` stay in
@@ -26,13 +29,18 @@ import sys
 # study library (so a new library is checked from its first file).
 FLOORS = (
     ("common/platform/", 0),
-    ("common/", 1),
-    ("hostbridge/", 2),
-    ("studycore/", 3),
+    ("common/text/", 1),
+    ("common/settings/", 2),
+    ("common/datetime/", 3),
+    ("common/lists/", 4),
+    ("common/barfile/", 5),
+    ("common/testing/", 6),
+    ("hostbridge/", 7),
+    ("studycore/", 8),
 )
-LIBRARY_FLOOR = 4
-PROGRAMS = ("tools", "fuzz", "bench", "installer", "robustness")
-PROGRAM_FLOOR = 5
+LIBRARY_FLOOR = 9
+PROGRAMS = ("tools", "fuzz", "bench", "installer", "cross_library_tests")
+PROGRAM_FLOOR = 10
 NOT_SOURCE = ("build", "cmake", "docs", "testdata", "scripts", ".git", ".ci")
 OS_HEADERS = re.compile(
     r"#\s*include\s*<(windows|winsock2|ws2tcpip|winreg|winuser|winbase|objbase|oleauto|"
@@ -48,6 +56,8 @@ def floor(path):
         if path.startswith(prefix):
             return number, None
     top = path.split("/", 1)[0]
+    if top == "common":
+        return None, None  # a folder of common/ without a floor: reported by check()
     if top in PROGRAMS:
         return PROGRAM_FLOOR, None
     return LIBRARY_FLOOR, top
@@ -70,8 +80,12 @@ def include_problem(path, inc):
     """What is wrong with file `path` including `inc` (both from the root), or None."""
     src_floor, src_lib = floor(path)
     inc_floor, inc_lib = floor(inc)
+    if src_floor is None or inc_floor is None:
+        return "common/ folder without a place in the floors (FLOORS of check_includes.py)"
     if inc_floor == src_floor == LIBRARY_FLOOR and inc_lib != src_lib:
         return "includes %s of another study library" % inc
+    if inc.endswith("_internal.h") and os.path.dirname(inc) != os.path.dirname(path):
+        return "includes %s, private to its folder" % inc
     kit = inc.startswith("common/testing/") and is_test_code(path)
     if inc_floor > src_floor and not kit:
         return "includes %s, a floor above" % inc

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "robustness/library_rows.h"
+#include "cross_library_tests/library_rows.h"
 #include "signals/xmt_signals.h"
 
 using namespace matrix;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/testing/loaded_library.h"
-#include "robustness/library_rows.h"
+#include "cross_library_tests/library_rows.h"
 #include "studycore/barmgr/testing/data_drive.h"
 
 namespace {

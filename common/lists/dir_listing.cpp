@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "common/datetime/date_time_internal.h"
+#include "common/datetime/date_time.h"
+#include "common/lists/txt_array.h"
 #include "common/platform/platform.h"
-#include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
-#include "common/text/txt_array.h"
+#include "common/text/text_helpers.h"
 
 namespace {
 
@@ -41,15 +41,14 @@ int CTxtArray::AddListingEntry(const char* path) {
   char prefix[64];
   if (m_listStyle == kListModifiedUnix) {
     if (info.lastWriteMs < 0) return -1;
-    snprintf(prefix, sizeof prefix, "%09u|",
-             static_cast<unsigned>(xmt_datetime_detail::FloorDiv(info.lastWriteMs, 1000)));
+    snprintf(prefix, sizeof prefix, "%09u|", static_cast<unsigned>(info.lastWriteMs / 1000));
   } else {
     int64_t ms = m_listStyle == kListCreated ? info.creationMs : info.lastWriteMs;
     // Some POSIX file systems keep no creation time; the last write is the closest stamp.
     if (ms < 0 && m_listStyle == kListCreated) ms = info.lastWriteMs;
     if (ms < 0) return -1;
     PlatformTime local;
-    if (!platform.UtcToLocal(xmt_datetime_detail::UtcFromUnixMs(ms), &local)) return -1;
+    if (!platform.UtcToLocal(UniversalFromUnixMs(ms), &local)) return -1;
     snprintf(prefix, sizeof prefix, "%04d%02d%02d|%02d%02d%02d.%03d|", local.year, local.month,
              local.day, local.hour, local.minute, local.second, local.millisecond);
   }

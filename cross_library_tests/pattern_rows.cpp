@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cross_library_tests/library_rows.h"
 #include "pattern/xmt_pattern.h"
-#include "robustness/library_rows.h"
 
 using namespace matrix;
 

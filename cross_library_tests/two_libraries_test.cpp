@@ -9,10 +9,10 @@
 #include "common/testing/loaded_library.h"
 #include "common/testing/log_capture.h"
 #include "common/testing/test_dirs.h"
+#include "cross_library_tests/library_rows.h"
 #include "momentum/testing/utc_block.h"
 #include "momentum/xmt_momentum.h"
 #include "pattern/xmt_pattern.h"
-#include "robustness/library_rows.h"
 
 namespace {
 

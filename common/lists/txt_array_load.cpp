@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "common/text/block_reader.h"
+#include "common/lists/txt_array.h"
 #include "common/platform/platform.h"
 #include "common/platform/scoped_release.h"
-#include "common/text/txt_array.h"
+#include "common/text/block_reader.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cross_library_tests/library_rows.h"
 #include "momentum/xmt_momentum.h"
-#include "robustness/library_rows.h"
 
 using namespace matrix;
 

@@ -1,7 +1,7 @@
 // Tests of the text array: ownership and null entries, key-value entries, finding, sorting,
 // line endings of both file loaders and the block reader, CSV conversion, saving, and folder
 // listings (extension filter, recursion, creation-time order).
-#include "common/text/txt_array.h"
+#include "common/lists/txt_array.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "common/text/block_reader.h"
 #include "common/platform/platform.h"
-#include "common/testing/test_dirs.h"
 #include "common/settings/trace_log.h"
+#include "common/testing/test_dirs.h"
+#include "common/text/block_reader.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "common/testing/loaded_library.h"
+#include "cross_library_tests/library_rows.h"
 #include "hostbridge/testing/fake_host.h"
 #include "momentum/xmt_momentum.h"
 #include "pattern/xmt_pattern.h"
-#include "robustness/library_rows.h"
 #include "signals/xmt_signals.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The in-process MIDI driver of win32_midi_test_driver.h.
-#include "common/platform/win32_midi_test_driver.h"
+#include "common/platform/testing/win32_midi_test_driver.h"
 
 #include "common/platform/win32_midi_driver.h"
 

@@ -1,7 +1,7 @@
 // Runs the rows of the bad-argument matrix: baseline call, one bad value per argument,
 // the null calls, with guarded caller memory and study objects from hostbridge/testing.
 
-#include "robustness/export_matrix.h"
+#include "cross_library_tests/export_matrix.h"
 
 #include <cfloat>
 #include <chrono>

@@ -1,7 +1,7 @@
 // CTxtArray: the owning list itself, finding, key-value entries, sorting and the loaders that
 // work on texts in memory. File loaders are in txt_array_load.cpp, folder listings and the
 // list-view reader in dir_listing.cpp.
-#include "common/text/txt_array.h"
+#include "common/lists/txt_array.h"
 
 #include <cctype>
 #include <cstdlib>

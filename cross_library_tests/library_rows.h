@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "robustness/export_matrix.h"
+#include "cross_library_tests/export_matrix.h"
 
 // Full paths of the libraries where the build gives them (Windows: the test program does
 // not sit beside them); empty where the bare file names are found beside the program.
