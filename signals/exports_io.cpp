@@ -8,6 +8,7 @@
 
 #include "hostbridge/export_guard.h"
 #include "hostbridge/slot_block.h"
+#include "signals/price_scaler.h"
 #include "signals/signals_library.h"
 
 namespace {

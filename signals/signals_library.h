@@ -9,7 +9,7 @@
 
 #include "signals/bar_export.h"
 #include "signals/load_col.h"
-#include "signals/small_functions.h"
+#include "signals/realtime_latch.h"
 #include "signals/sound_cues.h"
 
 CBarExport& SignalsBarExport();
