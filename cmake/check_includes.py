@@ -41,6 +41,10 @@ FLOORS = (
 LIBRARY_FLOOR = 9
 PROGRAMS = ("tools", "fuzz", "bench", "installer", "cross_library_tests")
 PROGRAM_FLOOR = 10
+# Programs that may take test helpers: the simulator builds its host object on the fake host;
+# fuzz targets, benchmarks and the cross-library tests are test code. The installer is a
+# deliverable: only its tests and its testing/ folder are test code.
+TEST_HELPER_PROGRAMS = ("tools", "fuzz", "bench", "cross_library_tests")
 NOT_SOURCE = ("build", "cmake", "docs", "testdata", "scripts", ".git", ".ci")
 OS_HEADERS = re.compile(
     r"#\s*include\s*<(windows|winsock2|ws2tcpip|winreg|winuser|winbase|objbase|oleauto|"
@@ -66,7 +70,7 @@ def floor(path):
 def is_test_code(path):
     name = os.path.basename(path)
     return ("/testing/" in "/" + path or name.endswith("_test.cpp") or
-            path.split("/", 1)[0] in PROGRAMS)
+            path.split("/", 1)[0] in TEST_HELPER_PROGRAMS)
 
 
 def may_use_os_headers(path):
