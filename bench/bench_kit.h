@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/barfile/bar_file.h"
-#include "common/testing/host_bars.h"
+#include "hostbridge/testing/host_bars.h"
 #include "tools/xmt-host/library.h"
 
 // Points XMT_ROOT and XMT_HOST_DIR below out/bench/<name>, so that the libraries' settings,

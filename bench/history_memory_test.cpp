@@ -13,9 +13,9 @@
 
 #include "common/settings/settings.h"
 #include "common/testing/cost_meter.h"
-#include "pattern/barmgr/bar_mgr.h"
 #include "signals/find_gem.h"
 #include "signals/rare_avg.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 extern "C" {
 void __real_free(void* p);

@@ -13,7 +13,7 @@
 #include "bench/bench_kit.h"
 #include "momentum/utc_module.h"
 #include "momentum/xmt_momentum.h"
-#include "pattern/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "common/text/text_helpers.h"
 #include "common/text/txt.h"
 #include "hostbridge/slot_block.h"
-#include "pattern/barmgr/bar_mgr.h"
 #include "pattern/xmt_pattern.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 namespace {
 

@@ -22,12 +22,12 @@
 #include "hostbridge/entry_frame.h"
 #include "hostbridge/slot_block.h"
 #include "hostbridge/testing/fake_host.h"
-#include "pattern/barmgr/bar_mgr.h"
 #include "pattern/pattern64.h"
 #include "pattern/pattern_eval.h"
 #include "pattern/pattern_file.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/xmt_pattern.h"
+#include "studycore/barmgr/bar_mgr.h"
 #include "tools/xmt-host/study_kit.h"
 
 namespace {

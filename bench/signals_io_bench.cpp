@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "bench/bench_kit.h"
+#include "common/lists/txt_array.h"
 #include "common/platform/platform.h"
 #include "common/settings/files.h"
 #include "common/settings/settings.h"
 #include "common/testing/test_dirs.h"
 #include "common/text/text_helpers.h"
 #include "common/text/txt.h"
-#include "common/text/txt_array.h"
 #include "hostbridge/entry_frame.h"
 #include "signals/xmt_signals.h"
 

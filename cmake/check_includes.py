@@ -1,12 +1,18 @@
 #!/usr/bin/env python3
 """Checks the direction of the includes of the tree.
 
-Arrows point one way: platform <- common <- hostbridge <- libraries <- tools. A file may
-include headers of its own level and of the levels below it, never above. Besides:
+The tree stands in floors, from the bottom:
+  common/platform <- common/text <- common/settings <- common/datetime <- common/lists
+    <- common/barfile <- common/testing <- hostbridge <- studycore
+    <- pattern | signals | momentum <- programs
+A file may include headers of its own floor and of the floors below it, never above. The study
+libraries stand side by side on one floor and never include one another's folder: what two
+of them share lives in studycore/. The programs (tools, fuzz, bench, installer and the
+cross-library tests) stand on top and may include any library.
+Besides:
+- a private header (*_internal.h) is included only from its own folder;
 - product code never includes test-only code (a testing/ folder); test code may include the
-  test kit of common/testing/ from any level;
-- the study libraries do not include each other, except the pieces two of them share: the
-  bar manager (pattern/barmgr/) and the calc stack (momentum/calc_stack*);
+  test kit of common/testing/ from any floor;
 - <windows.h>, the other Windows headers, the POSIX headers and `#ifdef _WIN32` stay in
   common/platform/ (the lean <windows.h> is common/platform/win32_api.h), the COM type layer
   of hostbridge/ (com_types.*), the OS backends of common/testing/ (*_posix.cpp, *_win32.cpp)
@@ -19,39 +25,52 @@ import os
 import re
 import sys
 
-LEVELS = {"platform": 0, "common": 1, "hostbridge": 2, "library": 3, "tools": 4}
-TOOLS = ("tools", "fuzz", "bench", "installer", "robustness")
+# Floors by path prefix, the first match counting; a top-level folder not named here is a
+# study library (so a new library is checked from its first file).
+FLOORS = (
+    ("common/platform/", 0),
+    ("common/text/", 1),
+    ("common/settings/", 2),
+    ("common/datetime/", 3),
+    ("common/lists/", 4),
+    ("common/barfile/", 5),
+    ("common/testing/", 6),
+    ("hostbridge/", 7),
+    ("studycore/", 8),
+)
+LIBRARY_FLOOR = 9
+PROGRAMS = ("tools", "fuzz", "bench", "installer", "cross_library_tests")
+PROGRAM_FLOOR = 10
+# Programs that may take test helpers: the simulator builds its host object on the fake host;
+# fuzz targets, benchmarks and the cross-library tests are test code. The installer is a
+# deliverable: only its tests and its testing/ folder are test code.
+TEST_HELPER_PROGRAMS = ("tools", "fuzz", "bench", "cross_library_tests")
 NOT_SOURCE = ("build", "cmake", "docs", "testdata", "scripts", ".git", ".ci")
-SHARED_LIBRARY_PARTS = ("pattern/barmgr/", "momentum/calc_stack")
 OS_HEADERS = re.compile(
     r"#\s*include\s*<(windows|winsock2|ws2tcpip|winreg|winuser|winbase|objbase|oleauto|"
     r"unknwn|shellapi|shlobj|mmsystem|commctrl|unistd|dlfcn|fcntl|pthread|"
     r"sys/[a-z_]+|netinet/[a-z_]+|arpa/[a-z_]+)\.h>")
 IFDEF_WIN = re.compile(r"#\s*(if|ifdef|ifndef|elif)\b.*\b_WIN32\b")
-# A library's plain C header (xmt_<name>.h): tests that load two libraries into one process
-# declare the other library's exports through it.
-PUBLIC_HEADER = re.compile(r"^[a-z]+/xmt_[a-z0-9_]+\.h$")
 INCLUDE = re.compile(r'#\s*include\s*"([^"]+)"')
 
 
-def level(path):
-    """(level, library folder or None) of a file or include path from the root."""
+def floor(path):
+    """(floor, study library folder or None) of a file or include path from the root."""
+    for prefix, number in FLOORS:
+        if path.startswith(prefix):
+            return number, None
     top = path.split("/", 1)[0]
-    if path.startswith("common/platform/"):
-        return LEVELS["platform"], None
     if top == "common":
-        return LEVELS["common"], None
-    if top == "hostbridge":
-        return LEVELS["hostbridge"], None
-    if top in TOOLS:
-        return LEVELS["tools"], None
-    return LEVELS["library"], top
+        return None, None  # a folder of common/ without a floor: reported by check()
+    if top in PROGRAMS:
+        return PROGRAM_FLOOR, None
+    return LIBRARY_FLOOR, top
 
 
 def is_test_code(path):
     name = os.path.basename(path)
     return ("/testing/" in "/" + path or name.endswith("_test.cpp") or
-            path.split("/", 1)[0] in TOOLS)
+            path.split("/", 1)[0] in TEST_HELPER_PROGRAMS)
 
 
 def may_use_os_headers(path):
@@ -59,6 +78,22 @@ def may_use_os_headers(path):
     return (path.startswith("common/platform/") or path.startswith("hostbridge/com_types.") or
             path.startswith("installer/") or
             (path.startswith("common/testing/") and re.search(r"_(posix|win32)\.cpp$", name)))
+
+
+def include_problem(path, inc):
+    """What is wrong with file `path` including `inc` (both from the root), or None."""
+    src_floor, src_lib = floor(path)
+    inc_floor, inc_lib = floor(inc)
+    if src_floor is None or inc_floor is None:
+        return "common/ folder without a place in the floors (FLOORS of check_includes.py)"
+    if inc_floor == src_floor == LIBRARY_FLOOR and inc_lib != src_lib:
+        return "includes %s of another study library" % inc
+    if inc.endswith("_internal.h") and os.path.dirname(inc) != os.path.dirname(path):
+        return "includes %s, private to its folder" % inc
+    kit = inc.startswith("common/testing/") and is_test_code(path)
+    if inc_floor > src_floor and not kit:
+        return "includes %s, a floor above" % inc
+    return None
 
 
 def check(root):
@@ -72,7 +107,6 @@ def check(root):
             if not name.endswith((".h", ".cpp", ".c")):
                 continue
             path = rel_folder + "/" + name
-            src_level, src_lib = level(path)
             with open(os.path.join(folder, name), encoding="utf-8", errors="replace") as f:
                 for number, line in enumerate(f, 1):
                     where = "%s:%d: " % (path, number)
@@ -81,14 +115,9 @@ def check(root):
                         inc = m.group(1)
                         if "/" not in inc:
                             continue  # a file of the same folder
-                        inc_level, inc_lib = level(inc)
-                        kit = inc.startswith("common/testing/") and is_test_code(path)
-                        if inc_level > src_level and not kit:
-                            problems.append(where + "includes %s, a level above" % inc)
-                        elif (inc_level == src_level == LEVELS["library"] and inc_lib != src_lib
-                              and not inc.startswith(SHARED_LIBRARY_PARTS)
-                              and not (is_test_code(path) and PUBLIC_HEADER.match(inc))):
-                            problems.append(where + "includes %s of another library" % inc)
+                        problem = include_problem(path, inc)
+                        if problem:
+                            problems.append(where + problem)
                         if "/testing/" in "/" + inc and not is_test_code(path):
                             problems.append(where + "product code includes test code %s" % inc)
                         continue

@@ -190,6 +190,19 @@ function(xmt_all_headers_check target)
   xmt_warnings(${target})
 endfunction()
 
+# xmt_cost_test(<name> SOURCES ... [DEPS ...])
+# A test program that counts what its calls allocate (common/testing/cost_meter.h): the
+# counting allocators are compiled into it and malloc and its kin wrapped at link time.
+function(xmt_cost_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+  xmt_test(${name}
+    SOURCES ${A_SOURCES} ${PROJECT_SOURCE_DIR}/common/testing/cost_meter.cpp
+    DEPS ${A_DEPS})
+  if(TARGET ${name})
+    target_link_options(${name} PRIVATE -Wl,--wrap=malloc -Wl,--wrap=calloc -Wl,--wrap=realloc)
+  endif()
+endfunction()
+
 # xmt_alloc_fault_test(<name> SOURCES ... [DEPS ...])
 # A test program whose allocations can be made to fail one at a time
 # (common/testing/alloc_fault.h): the failing allocators are compiled into it and malloc and

@@ -18,17 +18,17 @@
 #include <string>
 #include <vector>
 
-#include "common/settings/files.h"
 #include "common/platform/platform.h"
+#include "common/settings/files.h"
 #include "common/testing/test_dirs.h"
+#include "fuzz/fuzz_env.h"
 #include "hostbridge/testing/fake_host.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern64.h"
 #include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/rs_check.h"
 #include "pattern/xmt_pattern.h"
-#include "fuzz/fuzz_env.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
 
 #ifndef XMT_TESTDATA_DIR
 #define XMT_TESTDATA_DIR "testdata"

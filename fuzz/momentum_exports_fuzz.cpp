@@ -18,7 +18,7 @@
 #include "fuzz/fuzz_env.h"
 #include "momentum/pat_detect.h"
 #include "momentum/xmt_momentum.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
 
 #ifndef XMT_TESTDATA_DIR
 #define XMT_TESTDATA_DIR "testdata"

@@ -10,17 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "common/settings/files.h"
 #include "common/platform/platform.h"
+#include "common/settings/files.h"
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
+#include "fuzz/fuzz_env.h"
 #include "hostbridge/slot_block.h"
-#include "pattern/xmt_pattern.h"
-#include "pattern/barmgr/bar_mgr.h"
 #include "pattern/pattern_eval.h"
 #include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
-#include "fuzz/fuzz_env.h"
+#include "pattern/xmt_pattern.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 namespace {
 

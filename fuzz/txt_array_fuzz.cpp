@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "common/text/block_reader.h"
+#include "common/lists/txt_array.h"
 #include "common/platform/modules.h"
 #include "common/testing/test_dirs.h"
+#include "common/text/block_reader.h"
 #include "common/text/txt.h"
-#include "common/text/txt_array.h"
 #include "fuzz/fuzz_env.h"
 
 namespace {

@@ -29,3 +29,18 @@ Result GuardExport(const char* exportName, Result failure, Body&& body) noexcept
     return failure;
   }
 }
+
+// GuardExport for a body that fills `out` for the caller's result pointers: when the body
+// fails, `out` is set back to its empty value, so that the caller gets zeros rather than
+// half a result. `Out` is a plain struct of values.
+template <class Result, class Out, class Body>
+Result GuardExportFilling(const char* exportName, Result failure, Out& out, Body&& body) noexcept {
+  bool done = false;
+  const Result result = GuardExport(exportName, failure, [&] {
+    const Result r = body();
+    done = true;
+    return r;
+  });
+  if (!done) out = Out();
+  return result;
+}

@@ -28,17 +28,27 @@
 // Argument the host expects for the bar counter and the series getters.
 constexpr int kHostSeriesArg = 255;
 
-// {7CEEB6FB-D59E-11D3-8394-00C04F7BDF10}: a study variable or array.
-struct IHostVariable : public IUnknown {
+// The placeholders every interface starts with, after IUnknown's three slots: a chain, so
+// that each interface derives from the run it begins with (single inheritance keeps every
+// slot number: a base's slots come first).
+struct IHostSlots3To6 : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Reserved3() = 0;
   virtual HRESULT STDMETHODCALLTYPE Reserved4() = 0;
   virtual HRESULT STDMETHODCALLTYPE Reserved5() = 0;
   virtual HRESULT STDMETHODCALLTYPE Reserved6() = 0;
+};
+struct IHostSlots3To9 : public IHostSlots3To6 {
   virtual HRESULT STDMETHODCALLTYPE Reserved7() = 0;
   virtual HRESULT STDMETHODCALLTYPE Reserved8() = 0;
   virtual HRESULT STDMETHODCALLTYPE Reserved9() = 0;
+};
+struct IHostSlots3To11 : public IHostSlots3To9 {
   virtual HRESULT STDMETHODCALLTYPE Reserved10() = 0;
   virtual HRESULT STDMETHODCALLTYPE Reserved11() = 0;
+};
+
+// {7CEEB6FB-D59E-11D3-8394-00C04F7BDF10}: a study variable or array.
+struct IHostVariable : public IHostSlots3To11 {
   // 12: value of the selected element (any VARIANT type; callers convert). kind is 0.
   virtual HRESULT STDMETHODCALLTYPE GetValue(int kind, VARIANT* value) = 0;
   // 13: stores value into the selected element. kind is 0.
@@ -65,16 +75,7 @@ struct IHostVariable : public IUnknown {
 };
 
 // {7CEEB6FD-D59E-11D3-8394-00C04F7BDF10}: a numeric bar series (up ticks, down ticks).
-struct IHostNumSeries : public IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE Reserved3() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved4() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved5() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved6() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved7() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved8() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved9() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved10() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved11() = 0;
+struct IHostNumSeries : public IHostSlots3To11 {
   virtual HRESULT STDMETHODCALLTYPE Reserved12() = 0;
   virtual HRESULT STDMETHODCALLTYPE Reserved13() = 0;
   virtual HRESULT STDMETHODCALLTYPE Reserved14() = 0;
@@ -84,14 +85,7 @@ struct IHostNumSeries : public IUnknown {
 };
 
 // {7CEEB6F1-D59E-11D3-8394-00C04F7BDF10}: the bar date-time series.
-struct IHostDateSeries : public IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE Reserved3() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved4() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved5() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved6() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved7() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved8() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved9() = 0;
+struct IHostDateSeries : public IHostSlots3To9 {
   // 10 to 14: fields of the bar barsAgo bars back. The year is the full year (2015).
   virtual HRESULT STDMETHODCALLTYPE GetYear(int barsAgo, int* value) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetMonth(int barsAgo, int* value) = 0;
@@ -101,11 +95,7 @@ struct IHostDateSeries : public IUnknown {
 };
 
 // {7CEEB700-D59E-11D3-8394-00C04F7BDF10}: the study object.
-struct IHostStudy : public IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE Reserved3() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved4() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved5() = 0;
-  virtual HRESULT STDMETHODCALLTYPE Reserved6() = 0;
+struct IHostStudy : public IHostSlots3To6 {
   // 7: offset added to the bar counter (slot 8) to form the bar number.
   virtual HRESULT STDMETHODCALLTYPE GetBarOffset(int* value) = 0;
   // 8: the study's bar counter; arg is kHostSeriesArg.

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <new>
 
+#include "hostbridge/export_guard.h"
 #include "hostbridge/host_call.h"
 #include "hostbridge/testing/fake_host.h"
 
@@ -159,6 +161,27 @@ TEST(HostCall, FailedResultThrowsWithResultAndIid) {
   }
   EXPECT_THROW(HostOpen(nullptr), HostComError);
   EXPECT_THROW(HostGetFloat(nullptr), HostComError);
+}
+
+// A body that filled half its results and then failed leaves zeros, not half a result; a body
+// that finishes keeps what it filled.
+TEST(ExportGuard, FillingBodyThatFailsLeavesTheEmptyResult) {
+  struct Out {
+    float a = 0, b = 0;
+  };
+  Out out;
+  EXPECT_EQ(-1, GuardExportFilling("XMT_Test", -1, out, [&]() -> int {
+              out.a = 5;
+              throw std::bad_alloc();
+            }));
+  EXPECT_EQ(0.0f, out.a);
+  EXPECT_EQ(7, GuardExportFilling("XMT_Test", -1, out, [&] {
+              out.a = 5;
+              out.b = 6;
+              return 7;
+            }));
+  EXPECT_EQ(5.0f, out.a);
+  EXPECT_EQ(6.0f, out.b);
 }
 
 class FakeHostTest : public ::testing::Test {

@@ -5,13 +5,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/lists/txt_array.h"
 #include "common/platform/platform.h"
 #include "common/settings/files.h"
 #include "common/settings/processes.h"
 #include "common/settings/trace_log.h"
 #include "common/text/text_helpers.h"
 #include "common/text/txt.h"
-#include "common/text/txt_array.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "common/testing/test_dirs.h"
 #include "momentum/testing/utc_block.h"
 #include "momentum/xmt_momentum.h"
-#include "pattern/barmgr/testing/data_drive.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 
 #include "common/settings/trace_log.h"
 #include "common/testing/cost_meter.h"
+#include "common/testing/log_capture.h"
 #include "momentum/testing/sample_series.h"
 #include "momentum/testing/utc_block.h"
 #include "momentum/xmt_momentum.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
-#include "common/testing/log_capture.h"
-#include "pattern/barmgr/testing/data_drive.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "common/settings/deliverable.h"
 #include "momentum/utc_module.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
 
 namespace {
 

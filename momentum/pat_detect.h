@@ -12,9 +12,9 @@
 // one at a time); it owns its records and frees them at unload (or ClearPatFiles).
 #pragma once
 
+#include "common/lists/txt_array.h"
 #include "common/text/ptr_array.h"
 #include "common/text/txt.h"
-#include "common/text/txt_array.h"
 
 // One pattern file.
 class CPatFileRec {

@@ -10,12 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "common/platform/platform.h"
-#include "common/settings/settings.h"
 #include "common/testing/loaded_library.h"
+#include "common/testing/log_capture.h"
 #include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
-#include "common/text/txt.h"
 #include "momentum/testing/sample_series.h"
 #include "momentum/xmt_momentum.h"
 
@@ -30,14 +28,7 @@ XMT_RRS_fn Rrs() { return Lib().Get<XMT_RRS_fn>("XMT_RRS"); }
 
 // The library's log of today: "<host program folder>/logs/<yyyymmdd>/XMT_F2.log".
 std::string TodaysLibraryLog() {
-  CTxt base;
-  GetBaseDir(base);
-  PlatformTime now = Platform::Default().LocalNow();
-  char tail[64];
-  std::snprintf(tail, sizeof tail, "/logs/%04d%02d%02d/XMT_F2.log", now.year, now.month,
-                now.day);
-  const std::string path = static_cast<const char*>(base) + std::string(tail);
-  return ReadWholeFile(Platform::Default().NativePath(path.c_str()));
+  return ReadWholeFile(TodaysLibraryLogPath("XMT_F2", HostProgramFolder().c_str()));
 }
 
 TEST(RrsExportTest, ArgumentsInThePlatformsOrder) {

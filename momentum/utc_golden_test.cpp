@@ -21,7 +21,7 @@
 #include "momentum/testing/sample_series.h"
 #include "momentum/testing/utc_block.h"
 #include "momentum/xmt_momentum.h"
-#include "pattern/barmgr/testing/data_drive.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

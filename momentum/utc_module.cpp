@@ -13,9 +13,9 @@
 #include "common/settings/trace_log.h"
 #include "hostbridge/entry_frame.h"
 #include "hostbridge/slot_block.h"
-#include "momentum/calc_stack.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
+#include "studycore/calc_stack.h"
 
 namespace {
 

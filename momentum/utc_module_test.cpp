@@ -13,13 +13,13 @@
 #include <regex>
 #include <string>
 
-#include "momentum/calc_stack.h"
-#include "momentum/testing/utc_block.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
 #include "common/testing/alloc_fault.h"
 #include "common/testing/log_capture.h"
-#include "pattern/barmgr/testing/data_drive.h"
+#include "momentum/testing/utc_block.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/testing/data_drive.h"
+#include "studycore/calc_stack.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "common/testing/injection_run.h"
 #include "common/testing/log_capture.h"
 #include "hostbridge/testing/fake_host.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/xmt_pattern.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include "common/testing/log_capture.h"
 #include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/xmt_pattern.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 
 #include "common/settings/trace_log.h"
 #include "hostbridge/caller_text.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/pattern_eval.h"
 #include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/zigzag.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
 
 int PatternCalcPat(int /*unused*/, const char* id, int barPos, int left, int right,
                    SlotBlock block, const char* name, char* err, int maxSlots) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -15,9 +14,11 @@
 #include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
 #include "hostbridge/entry_frame.h"
-#include "pattern/barmgr/testing/data_drive.h"
+#include "hostbridge/testing/host_bars.h"
+#include "pattern/testing/golden_slots.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/xmt_pattern.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 
@@ -63,31 +64,25 @@ TEST_F(CalcPatExportTest, SampleRunThroughTheExports) {
   XmtSlot block[8] = {};
   std::string previous;
   int checked = 0;
-  for (const CsvBar& b : ReadTestBars("ttrc_daily.csv")) {
-    if (b.date < 19900101) continue;
-    int o = static_cast<int>(std::lround(b.open * 100)), h = static_cast<int>(std::lround(b.high * 100));
-    int l = static_cast<int>(std::lround(b.low * 100)), c = static_cast<int>(std::lround(b.close * 100));
-    int index = addBar_(1, "pfx_run", FullDateToHost(b.date), 0, 0, 100, &o, &h, &l, &c,
-                        static_cast<int>(b.volume));
+  for (const HostBar& b : HostBars(ReadTestBars("ttrc_daily.csv"), 100)) {
+    const int date = HostDateToFull(b.date);
+    int index = addBar_(1, "pfx_run", b.date, 0, 0, 100, &b.open, &b.high, &b.low, &b.close,
+                        b.volume);
     ASSERT_GE(index, 0);
     char err[XMT_PATTERN_ERR_BUF_SIZE] = {};
     int r = calcPat_(0, "pfx_run", index + 1, 5, 5, block, "pfx_Swing3", err);
     ASSERT_GE(r, 0) << err;
     std::string got = std::to_string(r);
-    for (int i = 0; r > 1 && i < r; ++i) {
-      char v[32];
-      std::snprintf(v, sizeof v, ",%.4f", block[i].value);
-      got += v;
-    }
-    auto it = expected.find(b.date);
+    if (r > 1) got += GoldenSlots(block, r);
+    auto it = expected.find(date);
     if (it != expected.end()) {
-      ASSERT_EQ(it->second, got) << b.date;
+      ASSERT_EQ(it->second, got) << date;
       ++checked;
     } else {
       // Nothing new on this bar: no new first pivot, and the block repeats the last one.
-      ASSERT_NE(1, r) << b.date;
+      ASSERT_NE(1, r) << date;
       if (r > 1) {
-        ASSERT_EQ(previous, got) << b.date;
+        ASSERT_EQ(previous, got) << date;
       }
     }
     if (r > 1) previous = got;

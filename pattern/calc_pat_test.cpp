@@ -3,7 +3,6 @@
 // start date, and whole runs over the sample data against checked-in results.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,34 +14,35 @@
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
 #include "hostbridge/entry_frame.h"
+#include "hostbridge/testing/host_bars.h"
 #include "hostbridge/xmt_slot.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/calc_pat.h"
 #include "pattern/feed_bar.h"
 #include "pattern/pattern_eval.h"
 #include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
+#include "pattern/testing/golden_slots.h"
 #include "pattern/testing/pattern_test_env.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 
 // Appends one bar the way XMT_PATTERN_AddBar does (prices scaled by 100); result the bar
 // position (index + 1).
 int FeedSample(const char* id, const CsvBar& b) {
-  int o = static_cast<int>(std::lround(b.open * 100)), h = static_cast<int>(std::lround(b.high * 100));
-  int l = static_cast<int>(std::lround(b.low * 100)), c = static_cast<int>(std::lround(b.close * 100));
+  const HostBar h = ToHostBar(b, 100);
   FeedBarArgs a;
   a.id = id;
-  a.date = FullDateToHost(b.date);
+  a.date = h.date;
   a.time = 0;
   a.priceScale = 100;
-  a.open = &o;
-  a.high = &h;
-  a.low = &l;
-  a.close = &c;
-  a.volume = static_cast<int>(b.volume);
+  a.open = &h.open;
+  a.high = &h.high;
+  a.low = &h.low;
+  a.close = &h.close;
+  a.volume = h.volume;
   return FeedBar(a, FeedStyle::Pattern) + 1;
 }
 
@@ -268,10 +268,7 @@ std::string RunSample(const char* pattern, const char* id, int left, int right) 
       char line[64];
       std::snprintf(line, sizeof line, "%d,%d,%d", b.date, r, count);
       out += line;
-      for (int i = 0; i < r && r > 1; ++i) {
-        std::snprintf(line, sizeof line, ",%.4f", block[i].value);
-        out += line;
-      }
+      if (r > 1) out += GoldenSlots(block, r);
       out += "\n";
     }
     lastCount = count;

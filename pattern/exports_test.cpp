@@ -8,9 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include "common/testing/log_capture.h"
 #include "common/testing/test_dirs.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/testing/library_under_test.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 
@@ -84,11 +85,8 @@ TEST_F(ExportsTest, CalcPivFillsOnlyTheFirstFourBytesOfEachSlot) {
 
 TEST_F(ExportsTest, BannerGoesToTheLibrarysOwnLog) {
   AddZZ("Exp_Log", 1, 1, 500, 400);
-  PlatformTime now = Platform::Default().LocalNow();
-  char path[200];
-  std::snprintf(path, sizeof path, "C:/Database/DO_DER/logs/%04d%02d%02d/XMT_PATTERN.log",
-                now.year, now.month, now.day);
-  std::string log = ReadWholeFile(Platform::Default().NativePath(path));
+  const std::string path = TodaysLibraryLogPath("XMT_PATTERN");
+  std::string log = ReadWholeFile(path);
   EXPECT_NE(std::string::npos,
             log.find("Starting Pivot Pattern Recognition Engine (VUZU) (Ver 1.1d, 1.2e Apr 15 "
                      "2015 10:49:04), ID=Exp_Log, Bar=-1 -> 1"))

@@ -7,9 +7,9 @@
 
 #include "common/settings/trace_log.h"
 #include "hostbridge/entry_frame.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/progress_window.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
 
 namespace {
 

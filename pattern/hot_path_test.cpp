@@ -22,14 +22,14 @@
 #include "common/testing/test_dirs.h"
 #include "common/text/txt.h"
 #include "hostbridge/entry_frame.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/calc_pat.h"
 #include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/xmt_pattern.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

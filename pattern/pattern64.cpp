@@ -15,11 +15,11 @@
 #include "hostbridge/entry_frame.h"
 #include "hostbridge/host_call.h"
 #include "hostbridge/slot_block.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
 #include "pattern/calc_pat.h"
 #include "pattern/feed_bar.h"
 #include "pattern/zigzag.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
 
 namespace {
 

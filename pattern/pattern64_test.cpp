@@ -17,14 +17,14 @@
 #include "hostbridge/entry_frame.h"
 #include "hostbridge/testing/fake_host.h"
 #include "hostbridge/xmt_slot.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/calc_pat.h"
 #include "pattern/feed_bar.h"
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/zigzag.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "common/settings/trace_log.h"
-#include "pattern/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <new>
 #include <string>
 
+#include "common/lists/txt_array.h"
 #include "common/platform/platform.h"
-#include "common/text/text_helpers.h"
 #include "common/settings/trace_log.h"
-#include "common/text/txt_array.h"
+#include "common/text/text_helpers.h"
 #include "pattern/pattern_file.h"
 
 namespace {

@@ -7,10 +7,10 @@
 
 #include "common/testing/log_capture.h"
 #include "common/text/txt.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

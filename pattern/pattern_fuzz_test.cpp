@@ -11,12 +11,12 @@
 #include "common/testing/log_capture.h"
 #include "common/text/txt.h"
 #include "hostbridge/xmt_slot.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/pattern_eval.h"
 #include "pattern/pattern_file.h"
 #include "pattern/pattern_registry.h"
 #include "pattern/testing/pattern_test_env.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "common/settings/trace_log.h"
 #include "common/text/txt.h"
-#include "pattern/barmgr/bar_mgr.h"
 #include "pattern/feed_bar.h"
 #include "pattern/zigzag.h"
+#include "studycore/barmgr/bar_mgr.h"
 
 namespace {
 

@@ -19,13 +19,13 @@
 #include "common/testing/test_dirs.h"
 #include "hostbridge/entry_frame.h"
 #include "hostbridge/xmt_slot.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/testing/golden_slots.h"
 #include "pattern/testing/library_under_test.h"
 #include "pattern/testing/pattern_test_env.h"
 #include "pattern/zigzag.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "pattern/zigzag.h"
 
 #include "common/settings/trace_log.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -18,39 +17,18 @@
 
 #include "common/testing/test_data.h"
 #include "hostbridge/entry_frame.h"
-#include "pattern/barmgr/testing/data_drive.h"
+#include "hostbridge/testing/host_bars.h"
 #include "pattern/testing/golden_slots.h"
 #include "pattern/testing/library_under_test.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 
-struct DailyBar {
-  int hostDate = 0;
-  int open = 0, high = 0, low = 0, close = 0;
-  int volume = 0;
-};
-
-constexpr int kScale = 10000;
-
-int Scaled(double price) { return static_cast<int>(std::lround(price * kScale)); }
-
-std::vector<DailyBar> ReadDaily(const std::string& name) {
-  std::vector<DailyBar> bars;
-  for (const CsvBar& c : ReadTestBars(name)) {
-    DailyBar b;
-    b.hostDate = FullDateToHost(c.date);
-    b.open = Scaled(c.open);
-    b.high = Scaled(c.high);
-    b.low = Scaled(c.low);
-    b.close = Scaled(c.close);
-    b.volume = static_cast<int>(c.volume);
-    bars.push_back(b);
-  }
-  return bars;
-}
+constexpr int kScale = kHostPriceScale;
 
 std::string RunFile(PatternLibrary& lib, const char* name, int left, int right) {
-  const std::vector<DailyBar> bars = ReadDaily(name);
+  // Every bar, the early ones too: the library refuses those, as it would a study's.
+  const std::vector<HostBar> bars = HostBars(ReadTestBars(name), kScale, EarlyBars::Keep);
   EXPECT_FALSE(bars.empty()) << name;
   char id[64];
   std::snprintf(id, sizeof id, "Golden_%s_%d_%d", name, left, right);
@@ -59,8 +37,8 @@ std::string RunFile(PatternLibrary& lib, const char* name, int left, int right) 
   std::memcpy(&untouchedValue, &untouched, 4);
   std::string out;
   for (size_t i = 0; i < bars.size(); ++i) {
-    const DailyBar& b = bars[i];
-    int index = lib.zzAddBar(1, id, b.hostDate, 0, static_cast<int>(i) + 1, kScale, &b.open,
+    const HostBar& b = bars[i];
+    int index = lib.zzAddBar(1, id, b.date, 0, static_cast<int>(i) + 1, kScale, &b.open,
                              &b.high, &b.low, &b.close, b.volume);
     if (index < 0) continue;  // before 1990: refused by the library, skipped by a study too
     XmtSlot block[12];
@@ -69,7 +47,7 @@ std::string RunFile(PatternLibrary& lib, const char* name, int left, int right) 
     if (r == 0) continue;
     char line[128];
     std::snprintf(line, sizeof line, "%s,%d,%d,%d,%d,%d", name, left, right, index,
-                  HostDateToFull(b.hostDate), r);
+                  HostDateToFull(b.date), r);
     out += line + GoldenSlots(block, 12, untouchedValue);
     out += "\n";
   }

@@ -15,10 +15,10 @@
 #include "common/testing/fake_platform.h"
 #include "common/testing/test_dirs.h"
 #include "hostbridge/xmt_slot.h"
-#include "pattern/barmgr/bar_mgr.h"
-#include "pattern/barmgr/bar_mgr_registry.h"
-#include "pattern/barmgr/testing/data_drive.h"
 #include "pattern/feed_bar.h"
+#include "studycore/barmgr/bar_mgr.h"
+#include "studycore/barmgr/bar_mgr_registry.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

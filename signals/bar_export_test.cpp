@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/testing/test_dirs.h"
-#include "signals/testing/signals_library.h"
+#include "signals/testing/signals_under_test.h"
 
 namespace {
 

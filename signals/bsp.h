@@ -25,7 +25,7 @@
 #pragma once
 
 #include "common/text/txt.h"
-#include "momentum/calc_stack.h"
+#include "studycore/calc_stack.h"
 
 struct IHostStudy;
 struct IHostVariable;

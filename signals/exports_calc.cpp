@@ -2,7 +2,7 @@
 // band. Each one hands its arguments to the feature code; the declarations (and what the
 // results mean) are in xmt_signals.h, the exported names in XMT_SIGNALS.def. Every body
 // runs through GuardExport, which keeps anything thrown (an allocation failure) inside the
-// library; the result pointers then get zeros.
+// library; the result pointers then get zeros (GuardExportFilling).
 
 #include "signals/xmt_signals.h"
 
@@ -44,17 +44,9 @@ XMT_EXPORT int XMT_FindGemCalc(int /*nAux*/, const char* szSym, int nDate, int n
                                float* pfLongPlus, float* pfLongMinus, float* pfShortPlus,
                                float* pfShortMinus) {
   FindGemResult out;
-  bool done = false;
-  const int result = GuardExport("XMT_FindGemCalc", kInternalError, [&] {
-    const int r = FindGemCalc(szSym, nDate, nTime, out);
-    done = true;
-    return r;
-  });
-  if (!done) out = FindGemResult();
-  if (pfLongPlus) *pfLongPlus = out.longPlus;
-  if (pfLongMinus) *pfLongMinus = out.longMinus;
-  if (pfShortPlus) *pfShortPlus = out.shortPlus;
-  if (pfShortMinus) *pfShortMinus = out.shortMinus;
+  const int result = GuardExportFilling("XMT_FindGemCalc", kInternalError, out,
+                                        [&] { return FindGemCalc(szSym, nDate, nTime, out); });
+  out.StoreTo(pfLongPlus, pfLongMinus, pfShortPlus, pfShortMinus);
   return result;
 }
 
@@ -71,16 +63,11 @@ XMT_EXPORT int XMT_TrendReversal(int /*nAux*/, const char* szSym, int nDate, int
                                  int nBarType, int nBarInt, float fVal, float fScale,
                                  int nFast, int nSlow, float* pfPos, float* pfWidth) {
   TrendReversalOut out;
-  bool done = false;
-  const int result = GuardExport("XMT_TrendReversal", kInternalError, [&] {
-    const int r = TrendReversal(szSym, nDate, nTime, nBarType, nBarInt, fVal, fScale, nFast,
-                                nSlow, out);
-    done = true;
-    return r;
+  const int result = GuardExportFilling("XMT_TrendReversal", kInternalError, out, [&] {
+    return TrendReversal(szSym, nDate, nTime, nBarType, nBarInt, fVal, fScale, nFast, nSlow,
+                         out);
   });
-  if (!done) out = TrendReversalOut();
-  if (pfPos) *pfPos = out.pos;
-  if (pfWidth) *pfWidth = out.width;
+  out.StoreTo(pfPos, pfWidth);
   return result;
 }
 

@@ -1,36 +1,17 @@
 // The XMT_SIGNALS exports for bar export, column loading, sound and speech cues and the
-// small functions, with the process-wide objects behind them (built when the library loads,
-// released when it unloads). Each export only hands its arguments on, through GuardExport
-// (an internal failure: -10 for the bar export, -1 for column loading, speech and the
-// real-time latch, 0 for the rest); the declarations and what the results mean are in
-// xmt_signals.h.
+// small functions, on the process-wide objects of signals_library.h. Each export only hands
+// its arguments on, through GuardExport (an internal failure: -10 for the bar export, -1 for
+// column loading, speech and the real-time latch, 0 for the rest); the declarations and what
+// the results mean are in xmt_signals.h.
 
 #include "signals/xmt_signals.h"
 
 #include "hostbridge/export_guard.h"
 #include "hostbridge/slot_block.h"
-#include "signals/bar_export.h"
-#include "signals/load_col.h"
-#include "signals/small_functions.h"
-#include "signals/sound_cues.h"
+#include "signals/price_scaler.h"
+#include "signals/signals_library.h"
 
 namespace {
-
-CBarExport g_barExport;
-CColumnLoader g_columnLoader;
-CSpeechCues g_speech;
-CRealtimeLatch g_realtimeLatch;
-
-// The tick device is closed at unload in the way that suits the loader (see CloseAtUnload):
-// its worker is stopped and waited for when the library alone is unloaded, and nothing
-// waits when the whole process ends.
-struct TickSound {
-  CTickSoundDevice device;
-  ~TickSound() { device.CloseAtUnload(); }
-};
-TickSound g_tickSound;
-
-int OnStudyHook() { return 0; }
 
 constexpr int kBarExportFailed = -10;
 constexpr int kInternalError = -1;
@@ -44,14 +25,14 @@ XMT_EXPORT int XMT_SaveDataToCsv(int /*nAux*/, const char* szSym, int nDate, int
                                  const int* pnLow, const int* pnClose, const int* pnVol,
                                  int bAppend) {
   return GuardExport("XMT_SaveDataToCsv", kBarExportFailed, [&] {
-    return g_barExport.SaveCsv(
+    return SignalsBarExport().SaveCsv(
         szSym, {nDate, nTime, nDiv, pnOpen, pnHigh, pnLow, pnClose, pnVol}, bAppend);
   });
 }
 
 XMT_EXPORT int XMT_SaveDataToCsv2(const char* szSym, const XmtSlot* pBlock, char* szErr) {
   return GuardExport("XMT_SaveDataToCsv2", kBarExportFailed, [&] {
-    return g_barExport.SaveCsv2(szSym, SlotBlock(const_cast<XmtSlot*>(pBlock)), szErr);
+    return SignalsBarExport().SaveCsv2(szSym, SlotBlock(const_cast<XmtSlot*>(pBlock)), szErr);
   });
 }
 
@@ -60,24 +41,24 @@ XMT_EXPORT int XMT_SaveDataToTxt(int /*nAux*/, const char* szSym, int nDate, int
                                  const int* pnLow, const int* pnClose, const int* pnVol,
                                  int bCloseOnly) {
   return GuardExport("XMT_SaveDataToTxt", kBarExportFailed, [&] {
-    return g_barExport.SaveTxt(
+    return SignalsBarExport().SaveTxt(
         szSym, {nDate, nTime, nDiv, pnOpen, pnHigh, pnLow, pnClose, pnVol}, bCloseOnly);
   });
 }
 
 XMT_EXPORT int XMT_LoadCol(const char* szFile, XmtSlot* pBlock, char* szErr) {
   return GuardExport("XMT_LoadCol", kInternalError,
-                     [&] { return g_columnLoader.Load(szFile, SlotBlock(pBlock), szErr); });
+                     [&] { return SignalsColumnLoader().Load(szFile, SlotBlock(pBlock), szErr); });
 }
 
 XMT_EXPORT int XMT_TickSound(int /*nAux*/, int nNote, int nVelocity, int nProgram) {
   return GuardExport("XMT_TickSound", 0,
-                     [&] { return g_tickSound.device.Tick(nNote, nVelocity, nProgram); });
+                     [&] { return SignalsTickDevice().Tick(nNote, nVelocity, nProgram); });
 }
 
 XMT_EXPORT int XMT_Speak(const char* szCmd, const char* szText, int /*nAux*/) {
   return GuardExport("XMT_Speak", kInternalError,
-                     [&] { return g_speech.Speak(szCmd, szText); });
+                     [&] { return SignalsSpeech().Speak(szCmd, szText); });
 }
 
 XMT_EXPORT int XMT_F_PrcNorm(float fFactor, int* p1, int* p2, int* p3, int* p4, int* p5) {
@@ -90,11 +71,11 @@ XMT_EXPORT int XMT_F_PrcNorm(float fFactor, int* p1, int* p2, int* p3, int* p4, 
 
 XMT_EXPORT int XMT_IfRealtime(int nValue, int nSeconds) {
   return GuardExport("XMT_IfRealtime", kInternalError,
-                     [&] { return g_realtimeLatch.Check(nValue, nSeconds); });
+                     [&] { return SignalsRealtimeLatch().Check(nValue, nSeconds); });
 }
 
-XMT_EXPORT int XMT_OnCreate(void) { return GuardExport("XMT_OnCreate", 0, OnStudyHook); }
+XMT_EXPORT int XMT_OnCreate(void) { return GuardExport("XMT_OnCreate", 0, SignalsStudyHook); }
 
-XMT_EXPORT int XMT_OnDestroy(void) { return GuardExport("XMT_OnDestroy", 0, OnStudyHook); }
+XMT_EXPORT int XMT_OnDestroy(void) { return GuardExport("XMT_OnDestroy", 0, SignalsStudyHook); }
 
 }  // extern "C"

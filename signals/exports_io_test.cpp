@@ -5,7 +5,7 @@
 
 #include <climits>
 
-#include "signals/testing/signals_library.h"
+#include "signals/testing/signals_under_test.h"
 
 namespace {
 

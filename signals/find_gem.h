@@ -59,6 +59,15 @@ struct FindGemValues {
 
 struct FindGemResult {
   float longPlus = 0, longMinus = 0, shortPlus = 0, shortMinus = 0;
+
+  // The four values into the caller's pointers; a null pointer is passed over.
+  void StoreTo(float* pLongPlus, float* pLongMinus, float* pShortPlus,
+               float* pShortMinus) const {
+    if (pLongPlus) *pLongPlus = longPlus;
+    if (pLongMinus) *pLongMinus = longMinus;
+    if (pShortPlus) *pShortPlus = shortPlus;
+    if (pShortMinus) *pShortMinus = shortMinus;
+  }
 };
 
 CFindGemDB& FindGemStore();

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "common/testing/cost_meter.h"
-#include "common/testing/host_bars.h"
 #include "common/testing/log_capture.h"
 #include "common/testing/test_data.h"
-#include "pattern/barmgr/testing/data_drive.h"
+#include "hostbridge/testing/host_bars.h"
 #include "signals/xmt_signals.h"
+#include "studycore/barmgr/testing/data_drive.h"
 
 namespace {
 

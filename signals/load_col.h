@@ -19,7 +19,7 @@
 
 #include <string>
 
-#include "common/text/txt_array.h"
+#include "common/lists/txt_array.h"
 
 class SlotBlock;
 

@@ -10,7 +10,7 @@
 
 #include "common/testing/log_capture.h"
 #include "common/testing/test_dirs.h"
-#include "signals/testing/signals_library.h"
+#include "signals/testing/signals_under_test.h"
 
 namespace {
 

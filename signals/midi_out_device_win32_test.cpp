@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/platform/win32_midi_test_driver.h"
+#include "common/platform/testing/win32_midi_test_driver.h"
 #include "signals/sound_cues.h"
 #include "signals/testing/eventually.h"
 

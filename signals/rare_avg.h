@@ -21,7 +21,7 @@
 
 #include "common/text/txt.h"
 #include "common/text/typed_ptr_array.h"
-#include "momentum/calc_stack.h"
+#include "studycore/calc_stack.h"
 
 inline constexpr float kRareAvgNoValue = 1.0e9f;
 

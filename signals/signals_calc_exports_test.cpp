@@ -8,7 +8,7 @@
 #include <string>
 
 #include "hostbridge/testing/fake_host.h"
-#include "signals/testing/signals_library.h"
+#include "signals/testing/signals_under_test.h"
 #include "signals/xmt_signals.h"
 
 namespace {

@@ -16,70 +16,39 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/testing/loaded_library.h"
 #include "common/testing/test_data.h"
 #include "common/testing/test_dirs.h"
-#include "hostbridge/entry_frame.h"
+#include "hostbridge/testing/host_bars.h"
 #include "signals/xmt_signals.h"
 
 namespace {
 
 constexpr int kIntradayBars = 1500;
-constexpr int kScale = 10000;
+constexpr int kScale = kHostPriceScale;
 constexpr int kLongFileStride = 5;  // ttrc lines: every fifth bar
 
-struct Bar {
-  int date = 0;  // host form
-  int time = 0;  // HHMM
-  float open = 0, high = 0, low = 0, close = 0;
-  int iOpen = 0, iHigh = 0, iLow = 0, iClose = 0;  // times kScale
-  int volume = 0;
-};
-
-// A price as a study holds it: the file's decimal number narrowed to single precision, and
-// scaled to an integer for the calls that take prices times a divisor.
-int ToScaled(double value) { return static_cast<int>(std::floor(value * kScale + 0.5)); }
-
-std::vector<Bar> ReadBars(const char* name, size_t limit) {
-  std::vector<Bar> bars;
-  for (const CsvBar& c : ReadTestBars(name)) {
-    if (bars.size() >= limit) break;
-    Bar b;
-    b.date = FullDateToHost(c.date);
-    b.time = c.time;
-    b.open = static_cast<float>(c.open);
-    b.high = static_cast<float>(c.high);
-    b.low = static_cast<float>(c.low);
-    b.close = static_cast<float>(c.close);
-    b.iOpen = ToScaled(c.open);
-    b.iHigh = ToScaled(c.high);
-    b.iLow = ToScaled(c.low);
-    b.iClose = ToScaled(c.close);
-    b.volume = static_cast<int>(c.volume);
-    bars.push_back(b);
-  }
+// The first `limit` bars of a sample file in host form, every one of them (a study feeds
+// the early bars too). Prices are passed as a study holds them: times kScale for the calls
+// that take a divisor, and the close as a single-precision price (HostBar::Close).
+std::vector<HostBar> ReadBars(const char* name, size_t limit) {
+  std::vector<HostBar> bars = HostBars(ReadTestBars(name), kScale, EarlyBars::Keep);
+  if (bars.size() > limit) bars.resize(limit);
   return bars;
 }
 
 // Bars of a close-only file with a range: open = the previous close (the first bar's own),
 // high and low the larger and the smaller of open and close.
-void OpenAtPreviousClose(std::vector<Bar>& bars) {
+void OpenAtPreviousClose(std::vector<HostBar>& bars) {
   for (size_t i = 1; i < bars.size(); ++i) {
-    Bar& b = bars[i];
-    const Bar& prev = bars[i - 1];
-    b.open = prev.close;
-    b.iOpen = prev.iClose;
+    HostBar& b = bars[i];
+    b.open = bars[i - 1].close;
     b.high = std::max(b.open, b.close);
     b.low = std::min(b.open, b.close);
-    b.iHigh = std::max(b.iOpen, b.iClose);
-    b.iLow = std::min(b.iOpen, b.iClose);
   }
 }
 
@@ -97,12 +66,12 @@ struct Library {
   XMT_TrendReversal_fn trendRev = lib.Get<XMT_TrendReversal_fn>("XMT_TrendReversal");
 };
 
-void RunGem(Library& s, const char* file, const std::vector<Bar>& bars, int mode,
+void RunGem(Library& s, const char* file, const std::vector<HostBar>& bars, int mode,
             std::string& out) {
   const std::string sym = std::string("GEM_") + file + "_" + std::to_string(mode);
   for (size_t i = 0; i < bars.size(); ++i) {
-    const Bar& b = bars[i];
-    s.gemAdd(0, sym.c_str(), b.date, b.time, kScale, &b.iOpen, &b.iHigh, &b.iLow, &b.iClose,
+    const HostBar& b = bars[i];
+    s.gemAdd(0, sym.c_str(), b.date, b.time, kScale, &b.open, &b.high, &b.low, &b.close,
              &b.volume, mode);
     float lp = 0, lm = 0, sp = 0, sm = 0;
     const int r = s.gemCalc(0, sym.c_str(), b.date, b.time, &lp, &lm, &sp, &sm);
@@ -118,17 +87,17 @@ struct AvgRun {
   bool resend;  // every seventh bar is first sent with another value, then again
 };
 
-void RunAvg(Library& s, const char* file, const std::vector<Bar>& bars, const AvgRun& run,
+void RunAvg(Library& s, const char* file, const std::vector<HostBar>& bars, const AvgRun& run,
             size_t stride, std::string& out) {
   char sym[96];
   std::snprintf(sym, sizeof sym, "AVG_%s_%d_%d", file, run.resend ? 1 : 0, run.barType);
   for (size_t i = 0; i < bars.size(); ++i) {
-    const Bar& b = bars[i];
+    const HostBar& b = bars[i];
     const int id = static_cast<int>(i) + 1;
     if (run.resend && i % 7 == 3)
-      s.rareAvg(sym, run.regr, run.wgt, b.close * 1.01f, b.date, b.time, run.resp, 0,
+      s.rareAvg(sym, run.regr, run.wgt, b.Close() * 1.01f, b.date, b.time, run.resp, 0,
                 run.barType, run.extra, id);
-    const float r = s.rareAvg(sym, run.regr, run.wgt, b.close, b.date, b.time, run.resp, 0,
+    const float r = s.rareAvg(sym, run.regr, run.wgt, b.Close(), b.date, b.time, run.resp, 0,
                               run.barType, run.extra, id);
     if (i % stride) continue;
     out += "avg," + std::string(file) + "," + std::to_string(run.regr) + "," +
@@ -137,14 +106,14 @@ void RunAvg(Library& s, const char* file, const std::vector<Bar>& bars, const Av
   }
 }
 
-void RunBand(Library& s, const char* file, const std::vector<Bar>& bars, int fast, int slow,
+void RunBand(Library& s, const char* file, const std::vector<HostBar>& bars, int fast, int slow,
              float scale, int passes, size_t stride, std::string& out) {
   const std::string sym = std::string("BAND_") + file;
   for (int pass = 1; pass <= passes; ++pass)
     for (size_t i = 0; i < bars.size(); ++i) {
-      const Bar& b = bars[i];
+      const HostBar& b = bars[i];
       float pos = 0, width = 0;
-      const int r = s.trendRev(0, sym.c_str(), b.date, b.time, 1, 0, b.close, scale, fast,
+      const int r = s.trendRev(0, sym.c_str(), b.date, b.time, 1, 0, b.Close(), scale, fast,
                                slow, &pos, &width);
       if (i % stride) continue;
       out += "band," + std::string(file) + "," + std::to_string(pass) + "," +
@@ -156,9 +125,9 @@ void RunBand(Library& s, const char* file, const std::vector<Bar>& bars, int fas
 TEST(SignalsGolden, MatchesTheExpectedLines) {
   Library s;
   ASSERT_TRUE(s.gemAdd && s.gemCalc && s.rareAvg && s.trendRev) << s.lib.Error();
-  const std::vector<Bar> msft = ReadBars("msft_daily.csv", 1000000);
-  const std::vector<Bar> ttrc = ReadBars("ttrc_daily.csv", 1000000);
-  std::vector<Bar> chf = ReadBars("usdchf_30min.csv", kIntradayBars);
+  const std::vector<HostBar> msft = ReadBars("msft_daily.csv", 1000000);
+  const std::vector<HostBar> ttrc = ReadBars("ttrc_daily.csv", 1000000);
+  std::vector<HostBar> chf = ReadBars("usdchf_30min.csv", kIntradayBars);
   OpenAtPreviousClose(chf);
   ASSERT_EQ(249u, msft.size());
   ASSERT_EQ(5550u, ttrc.size());

@@ -16,7 +16,7 @@
 #include "common/datetime/date_time.h"
 #include "common/text/txt.h"
 #include "common/text/typed_ptr_array.h"
-#include "momentum/calc_stack.h"
+#include "studycore/calc_stack.h"
 
 class CTrendRevSym {
  public:
@@ -45,6 +45,12 @@ class CTrendRevSym {
 struct TrendReversalOut {
   float pos = 0;
   float width = 0;
+
+  // Both values into the caller's pointers; a null pointer is passed over.
+  void StoreTo(float* pPos, float* pWidth) const {
+    if (pPos) *pPos = pos;
+    if (pWidth) *pWidth = width;
+  }
 };
 
 int TrendReversal(const char* sym, int hostDate, int hostTime, int barType, int barInt,

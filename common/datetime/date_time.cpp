@@ -75,6 +75,8 @@ int CXMTDateTime::SetDTUniversal(const PlatformTime& utc) {
   return SetDT(local);
 }
 
+PlatformTime UniversalFromUnixMs(int64_t msSince1970) { return UtcFromUnixMs(msSince1970); }
+
 int CXMTDateTime::SetDTUniversalMs(int64_t msSince1970) {
   return SetDTUniversal(UtcFromUnixMs(msSince1970));
 }

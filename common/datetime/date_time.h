@@ -282,6 +282,10 @@ class CXMTDateTime : public CXMTDateTimePlain {
 static_assert(sizeof(CXMTDateTime) == 6, "CXMTDateTime is six bytes");
 static_assert(sizeof(CXMTDateTimePlain) == 6, "CXMTDateTimePlain is six bytes");
 
+// The universal clock reading (four-digit year, milliseconds) of a time in milliseconds since
+// 1970, the platform's file-time form; any value, before 1970 included.
+PlatformTime UniversalFromUnixMs(int64_t msSince1970);
+
 // A start, an end and one number.
 class CXMTDateTimeInterval {
  public:

@@ -102,7 +102,7 @@ int StatPath(const std::string& path, PlatformFileInfo* out) {
 
 // --- paths ---------------------------------------------------------------------------------
 
-std::string PosixPlatform::MainProgramPath() {
+std::string PlatformBackend::MainProgramPath() {
   char buf[4096];
   ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
   std::string exe = n > 0 ? std::string(buf, (size_t)n) : std::string("xmt");
@@ -116,7 +116,7 @@ std::string PosixPlatform::MainProgramPath() {
   return exe;
 }
 
-std::string PosixPlatform::ModulePath() {
+std::string PlatformBackend::ModulePath() {
   Dl_info info {};
   static const int anchor = 0;
   if (dladdr(&anchor, &info) && info.dli_fname && *info.dli_fname) {
@@ -128,7 +128,7 @@ std::string PosixPlatform::ModulePath() {
   return n > 0 ? std::string(buf, (size_t)n) : std::string();
 }
 
-std::string PosixPlatform::NativePath(const char* hostPath) {
+std::string PlatformBackend::NativePath(const char* hostPath) {
   if (!hostPath) return std::string();
   std::string p = hostPath;
   std::replace(p.begin(), p.end(), '\\', '/');
@@ -150,7 +150,7 @@ std::string PosixPlatform::NativePath(const char* hostPath) {
 
 // --- files ---------------------------------------------------------------------------------
 
-FILE* PosixPlatform::OpenFile(const char* path, const char* mode) {
+FILE* PlatformBackend::OpenFile(const char* path, const char* mode) {
   if (!path || !mode) {
     errno = EINVAL;
     return nullptr;
@@ -163,7 +163,7 @@ FILE* PosixPlatform::OpenFile(const char* path, const char* mode) {
   return fopen(NativePath(path).c_str(), m.c_str());
 }
 
-void PosixPlatform::WriteRaw(FILE* f, const void* data, size_t n) {
+void PlatformBackend::WriteRaw(FILE* f, const void* data, size_t n) {
   if (!f || !data || n == 0) return;
   // One write normally; a write cut short by a signal goes on with the rest.
   const char* p = static_cast<const char*>(data);
@@ -176,7 +176,7 @@ void PosixPlatform::WriteRaw(FILE* f, const void* data, size_t n) {
   }
 }
 
-void PosixPlatform::CommitFile(FILE* f) {
+void PlatformBackend::CommitFile(FILE* f) {
   if (!f) return;
   fflush(f);
   // The data and the file's size reach the disk; the time stamps may follow later, which
@@ -184,7 +184,7 @@ void PosixPlatform::CommitFile(FILE* f) {
   fdatasync(fileno(f));
 }
 
-int PosixPlatform::FileStat(const char* path, PlatformFileInfo* out) {
+int PlatformBackend::FileStat(const char* path, PlatformFileInfo* out) {
   if (!path || !out) return -1;
   std::string native = NativePath(path);
   PlatformFileInfo info;
@@ -195,40 +195,40 @@ int PosixPlatform::FileStat(const char* path, PlatformFileInfo* out) {
   return 0;
 }
 
-int PosixPlatform::FileAccess(const char* path, int mode) {
+int PlatformBackend::FileAccess(const char* path, int mode) {
   if (!path) return -1;
   return access(NativePath(path).c_str(), mode & 6) == 0 ? 0 : -1;
 }
 
-int PosixPlatform::MakeDir(const char* path) {
+int PlatformBackend::MakeDir(const char* path) {
   if (!path) return -1;
   if (mkdir(NativePath(path).c_str(), 0777) == 0) return 0;
   return errno == EEXIST ? 1 : -1;
 }
 
-int PosixPlatform::RemoveFile(const char* path) {
+int PlatformBackend::RemoveFile(const char* path) {
   if (!path) return -1;
   return unlink(NativePath(path).c_str()) == 0 ? 0 : -1;
 }
 
-int PosixPlatform::RenameFile(const char* from, const char* to) {
+int PlatformBackend::RenameFile(const char* from, const char* to) {
   if (!from || !to) return -1;
   return rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0 ? 0 : -1;
 }
 
-std::string PosixPlatform::CurrentDir() {
+std::string PlatformBackend::CurrentDir() {
   std::string dir(4096, '\0');
   if (!getcwd(dir.data(), dir.size())) return std::string();
   dir.resize(std::strlen(dir.c_str()));
   return dir;
 }
 
-int PosixPlatform::SetCurrentDir(const char* path) {
+int PlatformBackend::SetCurrentDir(const char* path) {
   if (!path) return -1;
   return chdir(NativePath(path).c_str()) == 0 ? 0 : -1;
 }
 
-int PosixPlatform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) {
+int PlatformBackend::FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) {
   if (!mask || !out) return -1;
   std::string native = NativePath(mask);
   size_t slash = native.rfind('/');
@@ -260,9 +260,9 @@ int PosixPlatform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* ou
 
 // --- errors and ids ------------------------------------------------------------------------
 
-unsigned long PosixPlatform::LastError() { return (unsigned long)errno; }
+unsigned long PlatformBackend::LastError() { return (unsigned long)errno; }
 
-std::string PosixPlatform::ErrorText(unsigned long code) {
+std::string PlatformBackend::ErrorText(unsigned long code) {
   char buf[256];
   buf[0] = 0;
   // GNU strerror_r returns the text (maybe not in buf).
@@ -270,11 +270,11 @@ std::string PosixPlatform::ErrorText(unsigned long code) {
   return text ? text : buf;
 }
 
-unsigned long PosixPlatform::CurrentProcessId() { return (unsigned long)getpid(); }
+unsigned long PlatformBackend::CurrentProcessId() { return (unsigned long)getpid(); }
 
 // --- time ----------------------------------------------------------------------------------
 
-PlatformTime PosixPlatform::LocalNow() {
+PlatformTime PlatformBackend::LocalNow() {
   struct timespec ts {};
   clock_gettime(CLOCK_REALTIME, &ts);
   // The local fields of a second are the same for every reading within it, and
@@ -301,7 +301,7 @@ PlatformTime PosixPlatform::LocalNow() {
   return PlatformTimeFromTm(last.fields, (int)(ts.tv_nsec / 1000000));
 }
 
-PlatformTime PosixPlatform::UtcNow() {
+PlatformTime PlatformBackend::UtcNow() {
   struct timespec ts {};
   clock_gettime(CLOCK_REALTIME, &ts);
   struct tm tm {};
@@ -309,9 +309,9 @@ PlatformTime PosixPlatform::UtcNow() {
   return PlatformTimeFromTm(tm, (int)(ts.tv_nsec / 1000000));
 }
 
-int64_t PosixPlatform::UnixNow() { return (int64_t)time(nullptr); }
+int64_t PlatformBackend::UnixNow() { return (int64_t)time(nullptr); }
 
-bool PosixPlatform::TimeZone(PlatformTimeZone* out) {
+bool PlatformBackend::TimeZone(PlatformTimeZone* out) {
   if (!out) return false;
   tzset();
   time_t now = time(nullptr);
@@ -346,7 +346,7 @@ bool PosixPlatform::TimeZone(PlatformTimeZone* out) {
   return true;
 }
 
-bool PosixPlatform::UtcToLocal(const PlatformTime& utc, PlatformTime* local) {
+bool PlatformBackend::UtcToLocal(const PlatformTime& utc, PlatformTime* local) {
   if (!local) return false;
   // Like FileTimeToLocalFileTime: today's offset, whatever the date.
   struct tm tm = TmFromPlatformTime(utc);
@@ -360,7 +360,7 @@ bool PosixPlatform::UtcToLocal(const PlatformTime& utc, PlatformTime* local) {
   return true;
 }
 
-bool PosixPlatform::UnixToLocal(int64_t t, PlatformTime* local) {
+bool PlatformBackend::UnixToLocal(int64_t t, PlatformTime* local) {
   if (!local || t < 0) return false;
   time_t tt = (time_t)t;
   struct tm tm {};
@@ -369,14 +369,14 @@ bool PosixPlatform::UnixToLocal(int64_t t, PlatformTime* local) {
   return true;
 }
 
-int64_t PosixPlatform::LocalToUnix(const PlatformTime& local) {
+int64_t PlatformBackend::LocalToUnix(const PlatformTime& local) {
   struct tm tm = TmFromPlatformTime(local);
   time_t t = mktime(&tm);
   // The Windows runtime knows no time before 1970.
   return t < 0 ? -1 : (int64_t)t;
 }
 
-long PosixPlatform::SetLocalClock(const PlatformTime& local) {
+long PlatformBackend::SetLocalClock(const PlatformTime& local) {
   // Changing the real clock needs an explicit go-ahead: a test run must never do it.
   const char* allow = getenv("XMT_ALLOW_CLOCK_SET");
   if (!allow || strcmp(allow, "1") != 0) return EPERM;
@@ -389,44 +389,61 @@ long PosixPlatform::SetLocalClock(const PlatformTime& local) {
   return clock_settime(CLOCK_REALTIME, &ts) == 0 ? 0 : errno;
 }
 
-void PosixPlatform::SleepMs(int ms) {
+void PlatformBackend::SleepMs(int ms) {
   if (ms <= 0) return;
   struct timespec ts {ms / 1000, (long)(ms % 1000) * 1000000L};
   while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
   }
 }
 
+// POSIX paths are never case-folded.
+bool PlatformBackend::PathsIgnoreCase() { return false; }
+
+// A process here ends without the loader's unload order, and a library can be unloaded at
+// any time: nothing to tell, nothing to hold.
+bool PlatformBackend::ProcessEnding() { return false; }
+void PlatformBackend::EndThreadForUnload() {}
+void PlatformBackend::KeepLibraryLoaded() {}
+
 // --- things this system does not have ------------------------------------------------------
 
-int PosixPlatform::ReadListView(void*, unsigned long, int, int, std::vector<std::string>*,
-                                unsigned long* pid) {
+std::string PlatformBackend::LoadStringResource(unsigned) { return std::string(); }
+void* PlatformBackend::FindTopWindow(const char*, const char*) { return nullptr; }
+bool PlatformBackend::SetChildText(void*, int, const char*) { return false; }
+bool PlatformBackend::SendCommand(void*, int) { return false; }
+int PlatformBackend::MidiDeviceCount() { return 0; }
+long PlatformBackend::ComInitialize() { return 0; }
+int PlatformBackend::Speak(const char*, int) { return -1; }
+
+int PlatformBackend::ReadListView(void*, unsigned long, int, int, std::vector<std::string>*,
+                                  unsigned long* pid) {
   if (pid) *pid = 0;
   return -1;
 }
 
-long PosixPlatform::MidiOpen(int, void (*)(void*), void*, void** handle) {
+long PlatformBackend::MidiOpen(int, void (*)(void*), void*, void** handle) {
   if (handle) *handle = nullptr;
   return 2;  // MMSYSERR_BADDEVICEID: there are no devices
 }
 
 // No device is ever open, so every handle is invalid (MMSYSERR_INVALHANDLE).
-long PosixPlatform::MidiShortMessage(void*, uint32_t) { return 5; }
-long PosixPlatform::MidiLongMessage(void*, const void*, size_t, void** buffer) {
+long PlatformBackend::MidiShortMessage(void*, uint32_t) { return 5; }
+long PlatformBackend::MidiLongMessage(void*, const void*, size_t, void** buffer) {
   if (buffer) *buffer = nullptr;
   return 5;
 }
-long PosixPlatform::MidiReleaseBuffer(void*, void*) { return 5; }
-long PosixPlatform::MidiReset(void*) { return 5; }
-long PosixPlatform::MidiClose(void*) { return 5; }
+long PlatformBackend::MidiReleaseBuffer(void*, void*) { return 5; }
+long PlatformBackend::MidiReset(void*) { return 5; }
+long PlatformBackend::MidiClose(void*) { return 5; }
 
-void* PosixPlatform::TaskAlloc(size_t n) { return malloc(n ? n : 1); }
-void* PosixPlatform::TaskRealloc(void* p, size_t n) { return realloc(p, n ? n : 1); }
-void PosixPlatform::TaskFree(void* p) { free(p); }
+void* PlatformBackend::TaskAlloc(size_t n) { return malloc(n ? n : 1); }
+void* PlatformBackend::TaskRealloc(void* p, size_t n) { return realloc(p, n ? n : 1); }
+void PlatformBackend::TaskFree(void* p) { free(p); }
 
 Platform& NativePlatform() {
   // Built in static storage and never destroyed: globals that own texts free them through
   // the platform while the library is being unloaded, in whatever order they go.
-  alignas(PosixPlatform) static unsigned char storage[sizeof(PosixPlatform)];
-  static PosixPlatform* platform = new (storage) PosixPlatform();
+  alignas(PlatformBackend) static unsigned char storage[sizeof(PlatformBackend)];
+  static PlatformBackend* platform = new (storage) PlatformBackend();
   return *platform;
 }

@@ -88,8 +88,8 @@ const char* ShellRest(const char* line) {
 
 }  // namespace
 
-long PosixPlatform::StartProcess(const char* commandLine, const PlatformStart& opts,
-                                 unsigned long* exitCode) {
+long PlatformBackend::StartProcess(const char* commandLine, const PlatformStart& opts,
+                                   unsigned long* exitCode) {
   if (!commandLine) return EINVAL;
   ReapFinished();
   std::vector<std::string> args;
@@ -165,8 +165,8 @@ size_t Collect(char* data, size_t size, size_t count, void* user) {
 
 }  // namespace
 
-int PosixPlatform::FetchPage(const char* url, const char* agent, size_t limit,
-                             std::string* body) {
+int PlatformBackend::FetchPage(const char* url, const char* agent, size_t limit,
+                               std::string* body) {
   if (!url || !body) return -2;
   body->clear();
   static std::once_flag once;

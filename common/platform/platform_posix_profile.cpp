@@ -191,8 +191,8 @@ std::string ProfilePath(Platform& p, const char* file) {
 
 }  // namespace posix_detail
 
-int PosixPlatform::ReadProfileString(const char* section, const char* key, const char* def,
-                                     char* out, int size, const char* file) {
+int PlatformBackend::ReadProfileString(const char* section, const char* key, const char* def,
+                                       char* out, int size, const char* file) {
   if (!out || size <= 0) return 0;
   out[0] = 0;
   if (!file) return 0;
@@ -237,8 +237,8 @@ int PosixPlatform::ReadProfileString(const char* section, const char* key, const
   return (int)n;
 }
 
-bool PosixPlatform::WriteProfileString(const char* section, const char* key, const char* value,
-                                       const char* file) {
+bool PlatformBackend::WriteProfileString(const char* section, const char* key, const char* value,
+                                         const char* file) {
   if (!section || !file) {
     errno = EINVAL;
     return false;
@@ -302,8 +302,8 @@ long ReadRaw(void* key, const char* valueName, std::string* raw) {
 
 }  // namespace
 
-long PosixPlatform::RegOpen(RegRoot root, const char* keyPath, bool create, bool,
-                            void** key) {
+long PlatformBackend::RegOpen(RegRoot root, const char* keyPath, bool create, bool,
+                              void** key) {
   if (!key) return 87;  // ERROR_INVALID_PARAMETER
   *key = nullptr;
   if (!keyPath) return 87;
@@ -328,7 +328,7 @@ long PosixPlatform::RegOpen(RegRoot root, const char* keyPath, bool create, bool
   return 0;
 }
 
-long PosixPlatform::RegQueryString(void* key, const char* valueName, std::string* out) {
+long PlatformBackend::RegQueryString(void* key, const char* valueName, std::string* out) {
   std::string raw;
   long rc = ReadRaw(key, valueName, &raw);
   if (rc != 0) return rc;
@@ -337,7 +337,7 @@ long PosixPlatform::RegQueryString(void* key, const char* valueName, std::string
   return 0;
 }
 
-long PosixPlatform::RegQueryDword(void* key, const char* valueName, uint32_t* out) {
+long PlatformBackend::RegQueryDword(void* key, const char* valueName, uint32_t* out) {
   std::string raw;
   long rc = ReadRaw(key, valueName, &raw);
   if (rc != 0) return rc;
@@ -348,7 +348,7 @@ long PosixPlatform::RegQueryDword(void* key, const char* valueName, uint32_t* ou
   return 0;
 }
 
-long PosixPlatform::RegSetString(void* key, const char* valueName, const char* value) {
+long PlatformBackend::RegSetString(void* key, const char* valueName, const char* value) {
   if (!key) return 6;
   auto* k = static_cast<RegKey*>(key);
   if (!k->writable) return 5;
@@ -364,4 +364,4 @@ long PosixPlatform::RegSetString(void* key, const char* valueName, const char* v
   return ok ? 0 : 5;
 }
 
-void PosixPlatform::RegClose(void* key) { delete static_cast<RegKey*>(key); }
+void PlatformBackend::RegClose(void* key) { delete static_cast<RegKey*>(key); }

@@ -6,7 +6,7 @@
 
 #include "common/platform/platform_posix.h"
 
-int PosixPlatform::MessageBox(const char* text, const char* caption, unsigned flags) {
+int PlatformBackend::MessageBox(const char* text, const char* caption, unsigned flags) {
   fprintf(stderr, "[%s%s] %s\n", caption ? caption : "",
           (flags & 0xF0) == kMbIconError ? " (error)" : "", text ? text : "");
   fflush(stderr);
@@ -61,7 +61,7 @@ struct ArgValue {
 
 }  // namespace
 
-bool PosixPlatform::FormatInserts(const char* fmt, va_list args, std::string* out) {
+bool PlatformBackend::FormatInserts(const char* fmt, va_list args, std::string* out) {
   if (!fmt || !out) return false;
   Insert inserts[100];
   bool used[100] = {};

@@ -61,9 +61,13 @@ std::string ModuleFileName(HMODULE module) {
 
 // --- paths ---------------------------------------------------------------------------------
 
-std::string Win32Platform::MainProgramPath() { return ModuleFileName(nullptr); }
+std::string PlatformBackend::MainProgramPath() { return ModuleFileName(nullptr); }
 
-std::string Win32Platform::ModulePath() {
+// Host paths are native paths here, compared without case.
+std::string PlatformBackend::NativePath(const char* hostPath) { return hostPath ? hostPath : ""; }
+bool PlatformBackend::PathsIgnoreCase() { return true; }
+
+std::string PlatformBackend::ModulePath() {
   static const int anchor = 0;
   HMODULE module = nullptr;
   if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
@@ -75,7 +79,7 @@ std::string Win32Platform::ModulePath() {
 
 // --- files ---------------------------------------------------------------------------------
 
-FILE* Win32Platform::OpenFile(const char* path, const char* mode) {
+FILE* PlatformBackend::OpenFile(const char* path, const char* mode) {
   if (!path || !mode) {
     errno = EINVAL;
     return nullptr;
@@ -83,19 +87,19 @@ FILE* Win32Platform::OpenFile(const char* path, const char* mode) {
   return fopen(path, mode);
 }
 
-void Win32Platform::WriteRaw(FILE* f, const void* data, size_t n) {
+void PlatformBackend::WriteRaw(FILE* f, const void* data, size_t n) {
   if (!f || !data || n == 0) return;
   int written = _write(_fileno(f), data, (unsigned)n);
   (void)written;
 }
 
-void Win32Platform::CommitFile(FILE* f) {
+void PlatformBackend::CommitFile(FILE* f) {
   if (!f) return;
   fflush(f);
   _commit(_fileno(f));
 }
 
-int Win32Platform::FileStat(const char* path, PlatformFileInfo* out) {
+int PlatformBackend::FileStat(const char* path, PlatformFileInfo* out) {
   if (!path || !out) return -1;
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return -1;
@@ -113,40 +117,40 @@ int Win32Platform::FileStat(const char* path, PlatformFileInfo* out) {
   return 0;
 }
 
-int Win32Platform::FileAccess(const char* path, int mode) {
+int PlatformBackend::FileAccess(const char* path, int mode) {
   if (!path) return -1;
   return _access(path, mode & 6) == 0 ? 0 : -1;
 }
 
-int Win32Platform::MakeDir(const char* path) {
+int PlatformBackend::MakeDir(const char* path) {
   if (!path) return -1;
   if (_mkdir(path) == 0) return 0;
   return errno == EEXIST ? 1 : -1;
 }
 
-int Win32Platform::RemoveFile(const char* path) {
+int PlatformBackend::RemoveFile(const char* path) {
   if (!path) return -1;
   return remove(path) == 0 ? 0 : -1;
 }
 
-int Win32Platform::RenameFile(const char* from, const char* to) {
+int PlatformBackend::RenameFile(const char* from, const char* to) {
   if (!from || !to) return -1;
   return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : -1;
 }
 
-std::string Win32Platform::CurrentDir() {
+std::string PlatformBackend::CurrentDir() {
   char dir[MAX_PATH + 1];
   DWORD n = GetCurrentDirectoryA(sizeof dir, dir);
   if (n == 0 || n >= sizeof dir) return std::string();
   return std::string(dir, n);
 }
 
-int Win32Platform::SetCurrentDir(const char* path) {
+int PlatformBackend::SetCurrentDir(const char* path) {
   if (!path) return -1;
   return SetCurrentDirectoryA(path) ? 0 : -1;
 }
 
-int Win32Platform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) {
+int PlatformBackend::FindFiles(const char* mask, std::vector<PlatformFileInfo>* out) {
   if (!mask || !out) return -1;
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA(mask, &fd);
@@ -173,9 +177,9 @@ int Win32Platform::FindFiles(const char* mask, std::vector<PlatformFileInfo>* ou
 
 // --- errors and ids ------------------------------------------------------------------------
 
-unsigned long Win32Platform::LastError() { return GetLastError(); }
+unsigned long PlatformBackend::LastError() { return GetLastError(); }
 
-std::string Win32Platform::ErrorText(unsigned long code) {
+std::string PlatformBackend::ErrorText(unsigned long code) {
   char buf[1024];
   DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                            (DWORD)code, 0, buf, sizeof buf, nullptr);
@@ -185,25 +189,25 @@ std::string Win32Platform::ErrorText(unsigned long code) {
   return text;
 }
 
-unsigned long Win32Platform::CurrentProcessId() { return GetCurrentProcessId(); }
+unsigned long PlatformBackend::CurrentProcessId() { return GetCurrentProcessId(); }
 
 // --- time ----------------------------------------------------------------------------------
 
-PlatformTime Win32Platform::LocalNow() {
+PlatformTime PlatformBackend::LocalNow() {
   SYSTEMTIME st;
   GetLocalTime(&st);
   return FromSystemTime(st);
 }
 
-PlatformTime Win32Platform::UtcNow() {
+PlatformTime PlatformBackend::UtcNow() {
   SYSTEMTIME st;
   GetSystemTime(&st);
   return FromSystemTime(st);
 }
 
-int64_t Win32Platform::UnixNow() { return (int64_t)_time64(nullptr); }
+int64_t PlatformBackend::UnixNow() { return (int64_t)_time64(nullptr); }
 
-bool Win32Platform::TimeZone(PlatformTimeZone* out) {
+bool PlatformBackend::TimeZone(PlatformTimeZone* out) {
   if (!out) return false;
   TIME_ZONE_INFORMATION tzi;
   DWORD state = GetTimeZoneInformation(&tzi);
@@ -215,7 +219,7 @@ bool Win32Platform::TimeZone(PlatformTimeZone* out) {
   return true;
 }
 
-bool Win32Platform::UtcToLocal(const PlatformTime& utc, PlatformTime* local) {
+bool PlatformBackend::UtcToLocal(const PlatformTime& utc, PlatformTime* local) {
   if (!local) return false;
   SYSTEMTIME st = ToSystemTime(utc), lt;
   FILETIME ft, lft;
@@ -226,7 +230,7 @@ bool Win32Platform::UtcToLocal(const PlatformTime& utc, PlatformTime* local) {
   return true;
 }
 
-bool Win32Platform::UnixToLocal(int64_t t, PlatformTime* local) {
+bool PlatformBackend::UnixToLocal(int64_t t, PlatformTime* local) {
   if (!local) return false;
   __time64_t tt = (__time64_t)t;
   struct tm tm {};
@@ -235,18 +239,18 @@ bool Win32Platform::UnixToLocal(int64_t t, PlatformTime* local) {
   return true;
 }
 
-int64_t Win32Platform::LocalToUnix(const PlatformTime& local) {
+int64_t PlatformBackend::LocalToUnix(const PlatformTime& local) {
   struct tm tm = TmFromPlatformTime(local);
   __time64_t t = _mktime64(&tm);
   return t < 0 ? -1 : (int64_t)t;
 }
 
-long Win32Platform::SetLocalClock(const PlatformTime& local) {
+long PlatformBackend::SetLocalClock(const PlatformTime& local) {
   SYSTEMTIME st = ToSystemTime(local);
   return SetLocalTime(&st) ? 0 : (long)GetLastError();
 }
 
-void Win32Platform::SleepMs(int ms) { Sleep(ms > 0 ? (DWORD)ms : 0); }
+void PlatformBackend::SleepMs(int ms) { Sleep(ms > 0 ? (DWORD)ms : 0); }
 
 // --- threads of a library being unloaded ---------------------------------------------------
 
@@ -254,7 +258,7 @@ namespace {
 void KeepLibraryLoadedAnchor() {}  // an address inside this module
 }  // namespace
 
-bool Win32Platform::ProcessEnding() {
+bool PlatformBackend::ProcessEnding() {
   // ntdll's own answer (Windows 10 and later, and Wine); where it is missing, no ending is
   // known and the caller takes the careful way.
   using ShutdownQuery = BOOLEAN(WINAPI*)();
@@ -264,9 +268,9 @@ bool Win32Platform::ProcessEnding() {
   return query && reinterpret_cast<ShutdownQuery>(query)() != 0;
 }
 
-void Win32Platform::EndThreadForUnload() { TerminateThread(GetCurrentThread(), 0); }
+void PlatformBackend::EndThreadForUnload() { TerminateThread(GetCurrentThread(), 0); }
 
-void Win32Platform::KeepLibraryLoaded() {
+void PlatformBackend::KeepLibraryLoaded() {
   // Any address inside this module names it: this very function's.
   HMODULE module = nullptr;
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
@@ -276,15 +280,15 @@ void Win32Platform::KeepLibraryLoaded() {
 
 // --- COM -----------------------------------------------------------------------------------
 
-long Win32Platform::ComInitialize() { return (long)CoInitialize(nullptr); }
-void* Win32Platform::TaskAlloc(size_t n) { return CoTaskMemAlloc(n); }
-void* Win32Platform::TaskRealloc(void* p, size_t n) { return CoTaskMemRealloc(p, n); }
-void Win32Platform::TaskFree(void* p) { CoTaskMemFree(p); }
+long PlatformBackend::ComInitialize() { return (long)CoInitialize(nullptr); }
+void* PlatformBackend::TaskAlloc(size_t n) { return CoTaskMemAlloc(n); }
+void* PlatformBackend::TaskRealloc(void* p, size_t n) { return CoTaskMemRealloc(p, n); }
+void PlatformBackend::TaskFree(void* p) { CoTaskMemFree(p); }
 
 Platform& NativePlatform() {
   // Built in static storage and never destroyed: globals that own texts free them through
   // the platform while the library is being unloaded, in whatever order they go.
-  alignas(Win32Platform) static unsigned char storage[sizeof(Win32Platform)];
-  static Win32Platform* platform = new (storage) Win32Platform();
+  alignas(PlatformBackend) static unsigned char storage[sizeof(PlatformBackend)];
+  static PlatformBackend* platform = new (storage) PlatformBackend();
   return *platform;
 }

@@ -45,9 +45,9 @@ Win32MidiDriver& Win32MidiDriverCalls() {
   return calls;
 }
 
-int Win32Platform::MidiDeviceCount() { return (int)Driver().getNumDevs(); }
+int PlatformBackend::MidiDeviceCount() { return (int)Driver().getNumDevs(); }
 
-long Win32Platform::MidiOpen(int device, void (*done)(void*), void* context, void** handle) {
+long PlatformBackend::MidiOpen(int device, void (*done)(void*), void* context, void** handle) {
   if (!handle) return MMSYSERR_INVALPARAM;
   *handle = nullptr;
   auto* port = new MidiPort;
@@ -63,12 +63,12 @@ long Win32Platform::MidiOpen(int device, void (*done)(void*), void* context, voi
   return 0;
 }
 
-long Win32Platform::MidiShortMessage(void* handle, uint32_t message) {
+long PlatformBackend::MidiShortMessage(void* handle, uint32_t message) {
   if (!handle) return MMSYSERR_INVALHANDLE;
   return (long)Driver().shortMsg(static_cast<MidiPort*>(handle)->out, message);
 }
 
-long Win32Platform::MidiLongMessage(void* handle, const void* data, size_t n, void** buffer) {
+long PlatformBackend::MidiLongMessage(void* handle, const void* data, size_t n, void** buffer) {
   if (buffer) *buffer = nullptr;
   if (!handle) return MMSYSERR_INVALHANDLE;
   if (!buffer || (!data && n) || n > 0xFFFF) return MMSYSERR_INVALPARAM;
@@ -91,7 +91,7 @@ long Win32Platform::MidiLongMessage(void* handle, const void* data, size_t n, vo
   return (long)rc;
 }
 
-long Win32Platform::MidiReleaseBuffer(void* handle, void* buffer) {
+long PlatformBackend::MidiReleaseBuffer(void* handle, void* buffer) {
   if (!handle || !buffer) return MMSYSERR_INVALHANDLE;
   auto* b = static_cast<MidiBuffer*>(buffer);
   MMRESULT rc =
@@ -100,12 +100,12 @@ long Win32Platform::MidiReleaseBuffer(void* handle, void* buffer) {
   return (long)rc;
 }
 
-long Win32Platform::MidiReset(void* handle) {
+long PlatformBackend::MidiReset(void* handle) {
   if (!handle) return MMSYSERR_INVALHANDLE;
   return (long)Driver().reset(static_cast<MidiPort*>(handle)->out);
 }
 
-long Win32Platform::MidiClose(void* handle) {
+long PlatformBackend::MidiClose(void* handle) {
   if (!handle) return MMSYSERR_INVALHANDLE;
   auto* port = static_cast<MidiPort*>(handle);
   Driver().reset(port->out);
@@ -152,7 +152,7 @@ unsigned long Win32SpeechFlags(int mode) {
   return (mode == 1 ? SPF_DEFAULT : SPF_ASYNC) | SPF_IS_NOT_XML;
 }
 
-int Win32Platform::Speak(const char* text, int mode) {
+int PlatformBackend::Speak(const char* text, int mode) {
   ISpVoice* voice = Voice();
   if (!voice) return -1;
   const DWORD flags = Win32SpeechFlags(mode);

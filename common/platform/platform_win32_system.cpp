@@ -11,21 +11,21 @@
 
 // --- profile strings -----------------------------------------------------------------------
 
-int Win32Platform::ReadProfileString(const char* section, const char* key, const char* def,
-                                     char* out, int size, const char* file) {
+int PlatformBackend::ReadProfileString(const char* section, const char* key, const char* def,
+                                       char* out, int size, const char* file) {
   if (!out || size <= 0) return 0;
   return (int)GetPrivateProfileStringA(section, key, def ? def : "", out, (DWORD)size, file);
 }
 
-bool Win32Platform::WriteProfileString(const char* section, const char* key, const char* value,
-                                       const char* file) {
+bool PlatformBackend::WriteProfileString(const char* section, const char* key, const char* value,
+                                         const char* file) {
   return WritePrivateProfileStringA(section, key, value, file) != 0;
 }
 
 // --- registry ------------------------------------------------------------------------------
 
-long Win32Platform::RegOpen(RegRoot root, const char* keyPath, bool create, bool wow64_32,
-                            void** key) {
+long PlatformBackend::RegOpen(RegRoot root, const char* keyPath, bool create, bool wow64_32,
+                              void** key) {
   if (!key || !keyPath) return ERROR_INVALID_PARAMETER;
   *key = nullptr;
   HKEY base = root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -44,7 +44,7 @@ long Win32Platform::RegOpen(RegRoot root, const char* keyPath, bool create, bool
   return rc;
 }
 
-long Win32Platform::RegQueryString(void* key, const char* valueName, std::string* out) {
+long PlatformBackend::RegQueryString(void* key, const char* valueName, std::string* out) {
   if (!key) return ERROR_INVALID_HANDLE;
   DWORD type = 0, size = 0;
   LONG rc = RegQueryValueExA((HKEY)key, valueName, nullptr, &type, nullptr, &size);
@@ -59,7 +59,7 @@ long Win32Platform::RegQueryString(void* key, const char* valueName, std::string
   return 0;
 }
 
-long Win32Platform::RegQueryDword(void* key, const char* valueName, uint32_t* out) {
+long PlatformBackend::RegQueryDword(void* key, const char* valueName, uint32_t* out) {
   if (!key) return ERROR_INVALID_HANDLE;
   DWORD type = 0, value = 0, size = sizeof value;
   LONG rc = RegQueryValueExA((HKEY)key, valueName, nullptr, &type,
@@ -71,21 +71,21 @@ long Win32Platform::RegQueryDword(void* key, const char* valueName, uint32_t* ou
   return 0;
 }
 
-long Win32Platform::RegSetString(void* key, const char* valueName, const char* value) {
+long PlatformBackend::RegSetString(void* key, const char* valueName, const char* value) {
   if (!key) return ERROR_INVALID_HANDLE;
   const char* v = value ? value : "";
   return RegSetValueExA((HKEY)key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(v),
                         (DWORD)strlen(v) + 1);
 }
 
-void Win32Platform::RegClose(void* key) {
+void PlatformBackend::RegClose(void* key) {
   if (key) RegCloseKey((HKEY)key);
 }
 
 // --- processes -----------------------------------------------------------------------------
 
-long Win32Platform::StartProcess(const char* commandLine, const PlatformStart& opts,
-                                 unsigned long* exitCode) {
+long PlatformBackend::StartProcess(const char* commandLine, const PlatformStart& opts,
+                                   unsigned long* exitCode) {
   if (!commandLine) return ERROR_INVALID_PARAMETER;
   STARTUPINFOA si {};
   si.cb = sizeof si;
@@ -112,8 +112,8 @@ long Win32Platform::StartProcess(const char* commandLine, const PlatformStart& o
 
 // --- web -----------------------------------------------------------------------------------
 
-int Win32Platform::FetchPage(const char* url, const char* agent, size_t limit,
-                             std::string* body) {
+int PlatformBackend::FetchPage(const char* url, const char* agent, size_t limit,
+                               std::string* body) {
   if (!url || !body) return -2;
   body->clear();
   HINTERNET session = InternetOpenA(agent ? agent : "", INTERNET_OPEN_TYPE_PRECONFIG, nullptr,

@@ -9,17 +9,17 @@
 #include <cctype>
 #include <cstring>
 
-int Win32Platform::MessageBox(const char* text, const char* caption, unsigned flags) {
+int PlatformBackend::MessageBox(const char* text, const char* caption, unsigned flags) {
   return MessageBoxA(nullptr, text ? text : "", caption ? caption : "", flags);
 }
 
-std::string Win32Platform::LoadStringResource(unsigned id) {
+std::string PlatformBackend::LoadStringResource(unsigned id) {
   char buf[1024];
   int n = LoadStringA(GetModuleHandleA(nullptr), id, buf, sizeof buf);
   return n > 0 ? std::string(buf, (size_t)n) : std::string();
 }
 
-bool Win32Platform::FormatInserts(const char* fmt, va_list args, std::string* out) {
+bool PlatformBackend::FormatInserts(const char* fmt, va_list args, std::string* out) {
   if (!fmt || !out) return false;
   if (!*fmt) {
     out->clear();
@@ -69,26 +69,26 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-void* Win32Platform::FindTopWindow(const char* className, const char* titlePrefix) {
+void* PlatformBackend::FindTopWindow(const char* className, const char* titlePrefix) {
   if (!className || !titlePrefix) return nullptr;
   WindowSearch search{className, titlePrefix};
   EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-bool Win32Platform::SetChildText(void* window, int controlId, const char* text) {
+bool PlatformBackend::SetChildText(void* window, int controlId, const char* text) {
   return window && SetDlgItemTextA((HWND)window, controlId, text ? text : "") != 0;
 }
 
-bool Win32Platform::SendCommand(void* window, int commandId) {
+bool PlatformBackend::SendCommand(void* window, int commandId) {
   if (!window || !IsWindow((HWND)window)) return false;
   SendMessageA((HWND)window, WM_COMMAND, (WPARAM)commandId, 0);
   return true;
 }
 
-int Win32Platform::ReadListView(void* window, unsigned long presetPid, int columns,
-                                int selectRow, std::vector<std::string>* rows,
-                                unsigned long* pid) {
+int PlatformBackend::ReadListView(void* window, unsigned long presetPid, int columns,
+                                  int selectRow, std::vector<std::string>* rows,
+                                  unsigned long* pid) {
   HWND hwnd = (HWND)window;
   char cls[64] = {};
   if (!hwnd || !GetClassNameA(hwnd, cls, sizeof cls) || _stricmp(cls, "SysListView32") != 0)

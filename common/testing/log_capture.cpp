@@ -5,8 +5,10 @@
 
 #include "common/platform/platform.h"
 #include "common/settings/deliverable.h"
+#include "common/settings/settings.h"
 #include "common/settings/trace_log.h"
 #include "common/testing/test_dirs.h"
+#include "common/text/txt.h"
 
 void LogCapture::Start(const char* logName, const char* logBaseDir) {
   DeliverableConfig config;
@@ -69,6 +71,12 @@ std::string TodaysLibraryLogPath(const char* logName, const char* logBaseDir) {
   std::snprintf(path, sizeof path, "%s/logs/%04d%02d%02d/%s.log", logBaseDir, now.year,
                 now.month, now.day, logName);
   return Platform::Default().NativePath(path);
+}
+
+std::string HostProgramFolder() {
+  CTxt base;
+  GetBaseDir(base);
+  return static_cast<const char*>(base);
 }
 
 std::vector<TraceLine> ParseTraceLines(const std::string& logText) {

@@ -34,6 +34,9 @@ std::vector<TraceLine> ParseTraceLines(const std::string& logText);
 // The file a study library's trace log writes today: "<logBaseDir>/logs/<day>/<logName>.log"
 // as a native path.
 std::string TodaysLibraryLogPath(const char* logName, const char* logBaseDir = "C:/Database/DO_DER");
+// The host program's folder as the libraries see it (their base folder), the log folder of a
+// library that logs beside the host program (XMT_MOMENTUM).
+std::string HostProgramFolder();
 
 class LogCapture {
  public:

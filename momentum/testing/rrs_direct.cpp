@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "momentum/calc_stack.h"
+#include "studycore/calc_stack.h"
 
 float DirectRepeatedMedianSlope(const float* v, int c) {
   CCalcStack medians;

@@ -5,7 +5,7 @@
 // ProbeOpen(report) opens the device and hands the driver one buffer; result 0. When the
 // library is unloaded, report[0] receives the driver's close count and report[1] 1 when the
 // device is still open (report may be null: nothing is reported).
-#include "common/platform/win32_midi_test_driver.h"
+#include "common/platform/testing/win32_midi_test_driver.h"
 #include "signals/midi_out_device.h"
 
 namespace {
