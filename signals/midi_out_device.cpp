@@ -33,10 +33,15 @@ CShortMsg::CShortMsg(int status, int channel, int data1, int data2)
     : message_(((uint32_t)(status | channel) & 0xFF) | (((uint32_t)data1 & 0xFF) << 8) |
                (((uint32_t)data2 & 0xFF) << 16)) {}
 
-CMIDIOutDevice::~CMIDIOutDevice() { Close(); }
+CMIDIOutDevice::CMIDIOutDevice() { new (syncRoom_) WorkerSync(); }
+
+CMIDIOutDevice::~CMIDIOutDevice() {
+  Close();
+  if (!syncAbandoned_) Sync().~WorkerSync();
+}
 
 void CMIDIOutDevice::DoneCallback(void* context) {
-  static_cast<CMIDIOutDevice*>(context)->doneEvent_.Signal();
+  static_cast<CMIDIOutDevice*>(context)->Sync().done.Signal();
 }
 
 int CMIDIOutDevice::Open(int deviceId) {
@@ -52,19 +57,19 @@ int CMIDIOutDevice::Open(int deviceId) {
   // while the loader unloads the library (its end needs the loader too): the library stays
   // loaded until the process ends once a device is open.
   Platform::Default().KeepLibraryLoaded();
-  worker_ = std::thread([this] {
-    workerRunning_.Signal();
+  Sync().worker = std::thread([this] {
+    Sync().running.Signal();
     WorkerLoop();
   });
   // An unload right after opening must not find a worker still being started: its start
   // needs the loader lock that the unload holds while it waits for the worker.
-  workerRunning_.Wait();
+  Sync().running.Wait();
   return 0;
 }
 
 void CMIDIOutDevice::WorkerLoop() {
   while (open_.load() == 1) {
-    doneEvent_.Wait();
+    Sync().done.Wait();
     if (open_.load() == 1) ReleaseFinished();
   }
   if (unloading_.load()) Platform::Default().EndThreadForUnload();
@@ -72,7 +77,7 @@ void CMIDIOutDevice::WorkerLoop() {
 
 // Newest first, every buffer the driver is done with; one it still holds stays listed.
 void CMIDIOutDevice::ReleaseFinished() {
-  std::lock_guard<std::mutex> lock(headersLock_);
+  std::lock_guard<std::mutex> lock(Sync().headers);
   for (int i = headers_.GetSize() - 1; i >= 0; --i) {
     CMIDIOutHeader* header = headers_.GetAt(i);
     if (Platform::Default().MidiReleaseBuffer(handle_, header->buffer) != 0) continue;
@@ -91,7 +96,7 @@ int CMIDIOutDevice::SendLongMsg(const void* data, size_t n) {
   // driver holds is always listed, so the worker or Close releases it.
   auto* header = new (std::nothrow) CMIDIOutHeader(nullptr);
   if (!header) return -1;
-  std::lock_guard<std::mutex> lock(headersLock_);
+  std::lock_guard<std::mutex> lock(Sync().headers);
   const int at = headers_.Add(header);
   if (at < 0 || Platform::Default().MidiLongMessage(handle_, data, n, &header->buffer) != 0) {
     if (at >= 0) headers_.RemoveAt(at);
@@ -102,19 +107,19 @@ int CMIDIOutDevice::SendLongMsg(const void* data, size_t n) {
 }
 
 int CMIDIOutDevice::GetHeaderCount() {
-  std::lock_guard<std::mutex> lock(headersLock_);
+  std::lock_guard<std::mutex> lock(Sync().headers);
   return headers_.GetSize();
 }
 
 void CMIDIOutDevice::Close() {
   if (!IsOpen()) return;
   open_ = 0;
-  doneEvent_.Signal();
-  if (worker_.joinable()) worker_.join();
+  Sync().done.Signal();
+  if (Sync().worker.joinable()) Sync().worker.join();
   Platform& p = Platform::Default();
   p.MidiReset(handle_);
   {
-    std::lock_guard<std::mutex> lock(headersLock_);
+    std::lock_guard<std::mutex> lock(Sync().headers);
     for (int i = headers_.GetSize() - 1; i >= 0; --i) {
       CMIDIOutHeader* header = headers_.GetAt(i);
       p.MidiReleaseBuffer(handle_, header->buffer);
@@ -129,10 +134,10 @@ void CMIDIOutDevice::Close() {
 void CMIDIOutDevice::CloseAtUnload() {
   if (!IsOpen()) return;
   if (Platform::Default().ProcessEnding()) {
+    // The worker's thread object, events and lock are left as they are: letting any of them
+    // go would call into the thread library, whose locks the stopped worker may still hold.
     open_ = 0;
-    // The thread object is left as it is: even letting it go would call into the thread
-    // library, whose locks a stopped thread may still hold.
-    if (worker_.joinable()) new std::thread(std::move(worker_));
+    syncAbandoned_ = true;
     return;
   }
   unloading_ = true;

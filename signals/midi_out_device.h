@@ -50,7 +50,7 @@ class CMIDIOutDevice {
     void* buffer;
   };
 
-  CMIDIOutDevice() = default;
+  CMIDIOutDevice();
   ~CMIDIOutDevice();
   CMIDIOutDevice(const CMIDIOutDevice&) = delete;
   CMIDIOutDevice& operator=(const CMIDIOutDevice&) = delete;
@@ -62,7 +62,10 @@ class CMIDIOutDevice {
   // the worker ends itself without the loader (EndThreadForUnload), so that
   // it can be waited for while the loader unloads us: once this returns, no code of ours
   // runs on it any more. When the process is ending, nothing is waited for and nothing is
-  // called: the system has stopped the worker already and frees the rest itself.
+  // called: the system has stopped the worker already and frees the rest itself. The
+  // worker's events and lock are then left as they are, never destroyed: the system may
+  // have stopped the worker inside one of them, and destroying an event whose inner lock a
+  // stopped thread holds waits for ever.
   void CloseAtUnload();
   bool IsOpen() const { return open_.load() == 1; }
 
@@ -79,16 +82,24 @@ class CMIDIOutDevice {
   void WorkerLoop();
   void ReleaseFinished();
 
+  // The worker and what it waits on and locks, built in the device's own room and destroyed
+  // with the device, unless the process ended around the worker (CloseAtUnload).
+  struct WorkerSync {
+    std::thread worker;
+    CAutoResetEvent done;
+    // Set by the worker as its first step: by then Windows has finished starting the thread
+    // (its thread-attach calls under the loader lock), so a later unload can wait for it.
+    CAutoResetEvent running;
+    std::mutex headers;
+  };
+  WorkerSync& Sync() { return *reinterpret_cast<WorkerSync*>(syncRoom_); }
+
   CTxt errorText_;
   void* handle_ = nullptr;
-  CAutoResetEvent doneEvent_;
-  // Set by the worker as its first step: by then Windows has finished starting the thread
-  // (its thread-attach calls under the loader lock), so a later unload can wait for it.
-  CAutoResetEvent workerRunning_;
-  std::thread worker_;
+  alignas(WorkerSync) unsigned char syncRoom_[sizeof(WorkerSync)];
+  bool syncAbandoned_ = false;  // the process ended with the worker: never destroy Sync()
   std::atomic<bool> unloading_{false};  // the worker ends through EndThreadForUnload
   STypedPtrArray<CMIDIOutHeader> headers_;
-  std::mutex headersLock_;
   std::atomic<int> open_{0};
 };
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -157,6 +158,38 @@ TEST(MidiOutDevice, CloseAtUnloadWaitsUntilTheWorkerHasEnded) {
   ASSERT_EQ(0, device.Open(0));  // a plain close lets the worker end on its own
   device.Close();
   EXPECT_EQ(1, fake.threadsEndedForUnload.load());
+}
+
+// The process ends with the device open: the system has stopped the worker wherever it
+// was, perhaps inside one of its events, and destroying such an event waits for ever. The
+// device leaves its worker's thread object, events and lock as they are. (Here the worker
+// still waits on its event, which a destroyed event would wait for in turn.)
+class EndingProcess : public FakePlatform {
+ public:
+  bool ProcessEnding() override { return true; }
+};
+
+TEST(MidiOutDevice, AtTheProcessEndTheWorkersEventsAreLeftAsTheyAre) {
+  EndingProcess fake;
+  fake.midiDevices = 1;
+  ScopedPlatform scope(fake);
+  // In static room, as a library's own objects are: it stays mapped until the process ends.
+  alignas(CMIDIOutDevice) static unsigned char room[sizeof(CMIDIOutDevice)];
+  auto* device = new (room) CMIDIOutDevice();
+  ASSERT_EQ(0, device->Open(0));
+  device->CloseAtUnload();
+  EXPECT_FALSE(device->IsOpen());
+  std::atomic<bool> destroyed{false};
+  std::thread teardown([&] {
+    device->~CMIDIOutDevice();
+    destroyed = true;
+  });
+  EXPECT_TRUE(Eventually([&] { return destroyed.load(); }));
+  if (destroyed.load()) {
+    teardown.join();
+  } else {
+    teardown.detach();  // stuck for good: the failure above says so
+  }
 }
 
 TEST(Speech, CommandsAndResults) {
