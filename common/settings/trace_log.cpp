@@ -38,6 +38,7 @@ struct LogState {
   int showDate = -1;
   int showTime = -1;
   bool openedOnce = false;
+  bool closedAtUnload = false;  // the library is being unloaded: the file was closed
 };
 // Never destroyed: the libraries' own global objects may still log while they are torn down.
 // Built in static room, so the first log call needs no memory for it.
@@ -46,6 +47,23 @@ LogState& Log() {
   static LogState* state = new (room) LogState();
   return *state;
 }
+
+// Gives the log's file back when the library (or program) is unloaded from a running
+// process, committed. Lines logged later, by objects torn down after this one, each open the
+// file, go out and close it again. When the process is ending nothing is done: the system
+// closes the file itself, and a thread it stopped in the middle of a line may still hold
+// the file's lock, which closing would wait for.
+struct CloseAtUnload {
+  ~CloseAtUnload() {
+    LogState& log = Log();
+    if (!log.file || Platform::Default().ProcessEnding()) return;
+    Platform::Default().CommitFile(log.file);
+    std::fclose(log.file);
+    log.file = nullptr;
+    log.closedAtUnload = true;
+  }
+};
+CloseAtUnload g_closeAtUnload;
 
 bool EqualNoCase(const char* a, const char* b) { return CompareNoCase(a, b, 1) == 0; }
 
@@ -244,14 +262,30 @@ bool RunCommand(const char* category, char* text, int level, int* result) {
   return true;
 }
 
+// A line logged after the file was closed at unload: the file opens for it alone.
+void WriteLateLine(const char* category, const Message& message, int level) {
+  LogState& log = Log();
+  if (!log.closedAtUnload || log.path.empty()) return;
+  log.file = Platform::Default().OpenFile(log.path.c_str(), "abc");
+  if (!log.file) return;
+  WriteLine(category, message, level);
+  Platform::Default().CommitFile(log.file);
+  std::fclose(log.file);
+  log.file = nullptr;
+}
+
 int LogWriteUnguarded(const char* category, const Message& message, int level) {
   OpenOnFirstUse();
   int result = 0;
   if (category && category[0] == '*' && RunCommand(category, message.text, level, &result))
     return result;
-  if (!Log().file) return 0;
   char empty[1] = {0};
-  WriteLine(category, message.text ? message : Message{empty}, level);
+  const Message& line = message.text ? message : Message{empty};
+  if (!Log().file) {
+    WriteLateLine(category, line, level);
+    return 0;
+  }
+  WriteLine(category, line, level);
   return 0;
 }
 
