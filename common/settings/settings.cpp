@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "common/settings/deliverable.h"
+#include "common/settings/fixed_path.h"
 #include "common/platform/platform.h"
 #include "common/text/text_helpers.h"
 #include "common/text/txt.h"
@@ -18,14 +20,16 @@ namespace {
 // Computed on first use and kept for the process. Never destroyed, like the trace log's
 // state: the libraries' own global objects may still log (and so read settings) while
 // they are torn down.
+// Built in static room with its paths in fixed room: nothing of it is on the heap.
 struct SettingsPaths {
-  std::string baseDir;
-  std::string iniFile;
+  FixedPath baseDir;
+  FixedPath iniFile;
   bool baseDirKnown = false;
   bool iniFileKnown = false;
 };
 SettingsPaths& Paths() {
-  static SettingsPaths* paths = new SettingsPaths();
+  alignas(SettingsPaths) static unsigned char room[sizeof(SettingsPaths)];
+  static SettingsPaths* paths = new (room) SettingsPaths();
   return *paths;
 }
 
@@ -98,7 +102,7 @@ int GetBaseDir(CTxt& out) {
     Platform& p = Platform::Default();
     // Only a system whose file names ignore case may have its folder lower-cased.
     bool lower = !IsProgramVariant() && p.PathsIgnoreCase();
-    paths.baseDir = BaseDirFromProgramPath(p.MainProgramPath(), lower);
+    paths.baseDir.assign(BaseDirFromProgramPath(p.MainProgramPath(), lower));
     paths.baseDirKnown = true;
   }
   out.SetTxt(paths.baseDir.c_str());
@@ -110,8 +114,8 @@ int GetIniFileName(CTxt& out) {
   if (!paths.iniFileKnown) {
     CTxt base;
     GetBaseDir(base);
-    paths.iniFile = IniFileFromProgramPath(static_cast<const char*>(base),
-                                           Platform::Default().MainProgramPath());
+    paths.iniFile.assign(IniFileFromProgramPath(static_cast<const char*>(base),
+                                                Platform::Default().MainProgramPath()));
     paths.iniFileKnown = true;
   }
   out.SetTxt(paths.iniFile.c_str());
@@ -181,5 +185,5 @@ void SettingsResetForTest(const char* iniFile) {
   paths.baseDirKnown = false;
   paths.baseDir.clear();
   paths.iniFileKnown = iniFile != nullptr;
-  paths.iniFile = iniFile ? iniFile : "";
+  paths.iniFile.assign(iniFile ? iniFile : "");
 }

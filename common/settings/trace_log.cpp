@@ -13,6 +13,7 @@
 
 #include "common/settings/deliverable.h"
 #include "common/settings/files.h"
+#include "common/settings/fixed_path.h"
 #include "common/settings/log_stamp.h"
 #include "common/platform/platform.h"
 #include "common/settings/settings.h"
@@ -31,7 +32,7 @@ constexpr int64_t kFlushSeconds = 10;  // ... or after more seconds than this
 // Process-wide log state. No lock: lines go out in single writes and the rest is benign.
 struct LogState {
   FILE* file = nullptr;
-  std::string path;
+  FixedPath path;  // no heap block: nothing is left behind when the library is unloaded
   int linesSinceFlush = 0;
   int64_t lastFlush = 0;  // 0: not yet known, flush setting to be read again
   int flushOnEach = 0;
@@ -218,7 +219,7 @@ int OpenLog(const char* path, int level) {
       result = -2;
     } else {
       Log().path.assign(path, std::min(std::strlen(path), kPathMax));
-      std::string opening = "====== Opening " + Log().path + " ======";
+      std::string opening = std::string("====== Opening ") + Log().path.c_str() + " ======";
       WriteLine(IsProgramVariant() ? "ACTION-INIT" : "INIT", Message{opening.data()}, 0);
       Platform::Default().CommitFile(Log().file);
       result = 1;
