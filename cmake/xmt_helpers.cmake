@@ -31,7 +31,7 @@ endfunction()
 # Each test gets its own host and root folders below the build tree, and finds the sample
 # data through XMT_TESTDATA_DIR. LOADS names study libraries the test loads by file name:
 # they are built first, and <library>_FILE_NAME holds each one's file name (the file sits
-# beside the test program).
+# beside the test program); under Wine, tests that load the same library never run at once.
 function(xmt_test name)
   if(NOT BUILD_TESTING)
     return()
@@ -56,6 +56,12 @@ function(xmt_test name)
   if(WIN32)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)
     set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "XMT_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    # Under Wine a loaded library's own log is one file for every test (below the prefix's
+    # C:/Database/DO_DER, or beside the programs): tests that load the same library take
+    # turns, so that none reads back a log another is appending to.
+    if(A_LOADS)
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${A_LOADS}")
+    endif()
   endif()
 endfunction()
 
