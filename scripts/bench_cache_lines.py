@@ -12,7 +12,7 @@ CACHE_LINES = [
     "in the instance tables), in 64-byte lines: the records' parts from their layouts (`sizeof`",
     "and `offsetof`), the whole checked by tracing every load and store of one round of calls",
     "over 64 instances (valgrind's lackey, `--trace-mem=yes`) and counting, for each call, the",
-    "distinct lines that at most three of the other instances' calls touch as well (the",
+    "distinct lines that at most two of the other instances' calls touch as well (the",
     "instance's own lines; the stack and what all instances share are left out).",
     "",
     "| export | look-up | instance record | bars and list slots | averages and windows | own lines, traced |",
@@ -21,20 +21,20 @@ CACHE_LINES = [
     "`CBarMgr`, 640 bytes: 1 line (bar number, flag word, last date-time, external block, bar "
     "list); 2 when the pivot list is read (it starts the fourth line) | the new bar; the pivot "
     "test reads up to left + right + 1 bars (11 at 5/5), each a 32-byte heap record of its "
-    "own, and their list slots (2 lines) | none | about 12 |",
+    "own, and their list slots (2 or 3 lines) | none | about 12 |",
     "| XMT_RareAvg | index slot and ID text | `CRareAvgSet`, 256 bytes: 4 lines (dates, "
     "windows, bar list, the three averages; the key fields after them) | the four fits read "
     "the L + 1 newest bars (21 at L = 20), 20-byte heap records, and their list slots "
-    "(3 lines) | the change ring (30 floats) and the final and start-up rings with their "
+    "(3 or 4 lines) | the change ring (30 floats) and the final and start-up rings with their "
     "weights (6 and 9 floats each): 6 to 8 lines | about 39 |",
     "| XMT_TrendReversal | index slot and ID text | `CTrendRevSym`, 128 bytes: 1 line (last "
     "date-time, averaging kind, list of averages) | none | the 12 averages side by side in "
-    "one block of 576 bytes (9 or 10 lines) and their list slots (2 lines); their rings of "
+    "one block of 576 bytes (10 lines) and their list slots (2 lines); their rings of "
     "10 to 120 floats (780 in all, about 49 lines), each summed in full by every add | "
     "about 50 |",
     "| XMT_UTC | index slot and the symbol text | `CBarMgr`: 2 lines (the bar fields; value "
     "slots 0 and 1 and object slot 0 in the second) | the new bar and the N bars before it "
-    "(N = 50: 50 heap records) and their list slots (7 lines) | the smoothing stack (1 line; "
+    "(N = 50: 50 heap records) and their list slots (7 or 8 lines) | the smoothing stack (1 line; "
     "no ring without smoothing) | about 64 |",
     "| XMT_RRS | its own index by the four key numbers (one 8-byte slot) | the history and "
     "its window's bookkeeping | none (no bar history) | the window's values and its rows "
