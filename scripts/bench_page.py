@@ -19,6 +19,8 @@ import sys
 from datetime import datetime, timezone
 from pathlib import Path
 
+from bench_cache_lines import CACHE_LINES
+
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 
 
@@ -188,10 +190,11 @@ INSTANCE_WHY = (
     "with the machine. What the frame adds on top is the look-up: one probe of a flat hash table "
     "(`hostbridge/folded_key_index.h`) whose 64-byte slot holds the key's hash, the key text (up "
     "to 36 bytes) and the instance, one cache miss a call once 10,000 keys no longer fit the "
-    "caches, and the first line of the instance record that the twin reaches through its array "
-    "as well. Meeting the goal where it is missed would take records whose every call touches "
-    "fewer cache lines (an instance's recent bars and running sums in one block instead of one "
-    "heap record per bar), a change to the instance records of each library rather than to the "
+    "caches, the caller's ID text that it hashes, and the first line of the instance record that the twin reaches through its array "
+    "as well. The records' own fields already sit in the fewest lines a call can touch (see "
+    "\"Cache lines a call touches\" below); meeting the goal where it is missed would take "
+    "an instance's recent bars and running sums in one block instead of one heap record per "
+    "bar, a change to the instance records of each library rather than to the "
     "look-up rule, which stays first match by ID.")
 
 
@@ -676,6 +679,7 @@ def main():
     out += rrs_table(runs)
     out += ["", RRS_HOW]
 
+    out += [""] + CACHE_LINES
     out += ["", "## Memory per stored bar", "",
             "Counted at the heap by `bench/history_memory_test.cpp` (every malloc, calloc, realloc",
             "and free of the test program wrapped at link time, with the allocator's usable size of",

@@ -39,27 +39,30 @@ class CRareAvgBar {
   int nBarTime = 0;
 };
 
-class CRareAvgSet {
+class alignas(64) CRareAvgSet {
  public:
   CRareAvgSet() = default;
   ~CRareAvgSet();
   CRareAvgSet(const CRareAvgSet&) = delete;
   CRareAvgSet& operator=(const CRareAvgSet&) = delete;
 
-  CTxt strSym;
+  // What every call reads and writes comes first, in the record's first four cache lines:
+  // the newest index, dates, windows, the bar list and the three averages. The key fields
+  // that only the look-up of a new instance and the trace lines read follow.
   int nLastDate = 0;
   int nCur = -1;
   int nScopeRegr = 10;
   int nScopeWgt = 6;
-  int nRespFac = 0;
-  int nExtra = 0;
   int nLastBarId = -1;
   int nShort = 3;
-  int nBarType = 2;
   STypedPtrArray<CRareAvgBar> arrBars;
+  int nBarType = 2;
+  int nRespFac = 0;
+  CCalcStack stkChg;
   CCalcStack stkFinal;
   CCalcStack stkStart;
-  CCalcStack stkChg;
+  int nExtra = 0;
+  CTxt strSym;
 
   // Deletes every bar and frees the three averages.
   void Reset();

@@ -9,11 +9,16 @@
 #include <cstdlib>
 #include <limits>
 #include <new>
+#include <cstddef>
 #include <string>
 
 #include "common/testing/alloc_fault.h"
 #include "common/testing/log_capture.h"
 #include "signals/rare_avg.h"
+
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"  // the records are not standard-layout
+static_assert(alignof(CRareAvgSet) == 64 && offsetof(CRareAvgSet, stkStart) + sizeof(CCalcStack) <= 4 * 64,
+              "what every call touches fits the record's first four cache lines");
 
 namespace {
 

@@ -51,11 +51,9 @@ void Start(CTrendRevSym& set, const char* sym, int barType, int barInt, int fast
 }  // namespace
 
 void CTrendRevSym::FreeStacks() {
-  for (int i = 0; i < arrStacks.GetSize(); ++i) {
-    arrStacks[i]->Free();
-    delete arrStacks[i];
-  }
+  for (int i = 0; i < arrStacks.GetSize(); ++i) arrStacks[i]->Free();
   arrStacks.RemoveAll();
+  stackStore.reset();
 }
 
 int CTrendRevSym::BuildStacks() {
@@ -64,12 +62,17 @@ int CTrendRevSym::BuildStacks() {
   const long long span = static_cast<long long>(nSlow) - nFast;
   if (span < 0) return 0;
   const long long step = span / steps;
-  for (long long len = nFast; len <= nSlow && arrStacks.GetSize() < kMaxStacks; len += step) {
-    auto stack = std::make_unique<CCalcStack>();
-    SetLengthOrThrow(*stack, len > 2147483647LL ? -1 : static_cast<int>(len));
-    if (arrStacks.Add(stack.get()) < 0) throw std::bad_alloc();
-    stack.release();
+  long long lengths[kMaxStacks];
+  int count = 0;
+  for (long long len = nFast; len <= nSlow && count < kMaxStacks; len += step) {
+    lengths[count++] = len;
     if (step == 0) break;  // fast and slow too close for a step: one average
+  }
+  stackStore = std::make_unique<CCalcStack[]>(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    CCalcStack& stack = stackStore[static_cast<size_t>(i)];
+    SetLengthOrThrow(stack, lengths[i] > 2147483647LL ? -1 : static_cast<int>(lengths[i]));
+    if (arrStacks.Add(&stack) < 0) throw std::bad_alloc();
   }
   return 0;
 }

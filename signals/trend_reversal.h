@@ -13,27 +13,34 @@
 // - Single precision throughout.
 #pragma once
 
+#include <memory>
+
 #include "common/datetime/date_time.h"
 #include "common/text/txt.h"
 #include "common/text/typed_ptr_array.h"
 #include "studycore/calc_stack.h"
 
-class CTrendRevSym {
+class alignas(64) CTrendRevSym {
  public:
   CTrendRevSym() = default;
   ~CTrendRevSym() { FreeStacks(); }
   CTrendRevSym(const CTrendRevSym&) = delete;
   CTrendRevSym& operator=(const CTrendRevSym&) = delete;
 
-  CTxt strSym;
+  // The fields every call reads (the last date-time, the averaging kind and the list of
+  // averages) share the record's first cache line; the key and the lengths, read only
+  // when the averages are built, follow.
+  CXMTDateTimePlain dtLast;
+  int bExp = 0;
+  STypedPtrArray<CCalcStack> arrStacks;  // point into stackStore
   int nBarType = 99;
   int nBarInt = 0;
-  CXMTDateTimePlain dtLast;
   int nFast = 10;
   int nSlow = 120;
   int nSteps = 11;
-  int bExp = 0;
-  STypedPtrArray<CCalcStack> arrStacks;
+  CTxt strSym;
+  // The averages themselves, side by side in one block: a call adds to every one of them.
+  std::unique_ptr<CCalcStack[]> stackStore;
 
   // Creates the averages from nFast, nSlow and nSteps (after freeing any). Result 0.
   int BuildStacks();

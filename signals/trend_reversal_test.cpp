@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "common/testing/log_capture.h"
 #include "signals/trend_reversal.h"
+
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"  // the records are not standard-layout
+static_assert(alignof(CTrendRevSym) == 64 && offsetof(CTrendRevSym, arrStacks) + sizeof(SPtrArray) <= 64,
+              "the fields every call reads share the record's first cache line");
 
 namespace {
 

@@ -72,7 +72,7 @@ struct CBarMgrAuxBuffer {
   void Free();
 };
 
-class CBarMgr {
+class alignas(64) CBarMgr {
  public:
   CBarMgr();
   ~CBarMgr();
@@ -143,38 +143,53 @@ class CBarMgr {
   // Writes bars since (current - bar), price, direction and bar index into slots 0-3 of out.
   static void WritePivotSlots(const CBarMgrPivot& pivot, int current, SlotBlock out);
 
-  // --- state, in the record's field order -----------------------------------------------
-  int m_nCounter1 = 0;  // reset when the pivots are released
-  int m_nCounter2 = 0;
+  // --- state ---------------------------------------------------------------------------
+  // The record is aligned to a cache line and the fields a bar call reads come first: the
+  // bar number, flag word, last date-time, external block and bar list share the first
+  // line (every bar-feeding call), the owner's value and object slots the second (XMT_UTC),
+  // and the pivot list starts the fourth (the pivot engine). Settings, names and the
+  // lists nothing fills follow. A field added in front of them costs every call a line.
   int m_nLastBarNumber = -1;  // entry frame; XMT_MOMENTUM's bar count
+  int m_nFlags = 0;           // kBarMgrFilterBit, kBarMgrTraceBit
+  CXMTDateTime m_LastBarDT;   // date-time of the bar last stored or matched
+
+ private:
+  // Set when SetPivot appends a record that belongs before the newest one; cleared by
+  // SortPivots. While it is clear the pivot list is in order, which lets SetPivot search
+  // from the newest end and SortPivots return at once: a new pivot costs no pass over the
+  // whole history.
+  bool m_bPivotsOutOfOrder = false;
+
+ public:
+  int m_nExtBars = 0;
+  CBarMgrData* m_pExtBars = nullptr;  // external bar block (owned when set)
+  STypedPtrArray<CBarMgrData> m_Bars;
+  float m_fValues[10] = {};   // free for the owner; zeroed by every Release
+  void* m_pObjects[10] = {};  // not owned; free for the owner; zeroed by every Release
+  int m_nCounter1 = 0;        // reset when the pivots are released
+  int m_nCounter2 = 0;
+  STypedPtrArray<CBarMgrPivot> m_Pivots;
+
   int m_nMaxTLAge = 50;       // "MaxTLAge"   } settings read at construction and kept;
   int m_nMaxPivAge1 = 300;    // "MaxPivAge1" } no computation reads them
   int m_nMaxPivAge2 = 60;     // "MaxPivAge2" }
-  CXMTDateTime m_LastBarDT;   // date-time of the bar last stored or matched
+  int m_nPivotLeft = 20;      // "PivotLeft"  }
+  int m_nPivotRight = 20;     // "PivotRight" }
+  int m_nShowBars = 400;      // "ShowBars"   }
+  int m_nSmoothLen = 0;       // "SmoothLen"  }
   int m_nBarType = 99;        // no type
   int m_nBarInterval = 0;
   CTxt m_Symbol;
   CTxt m_DataDir;
-  float m_fValues[10] = {};   // free for the owner; zeroed by every Release
-  void* m_pObjects[10] = {};  // not owned; free for the owner; zeroed by every Release
   STypedPtrArray<CXMTDateTime> m_Dates;
   CTxt m_Name;
-  STypedPtrArray<CBarMgrData> m_Bars;
-  STypedPtrArray<CBarMgrPivot> m_Pivots;
   STypedPtrArray<CBarMgrLine> m_Lines;
   STypedPtrArray<CBarMgrCust> m_Custs;
-  int m_nFlags = 0;            // kBarMgrFilterBit, kBarMgrTraceBit
-  int m_nPivotLeft = 20;       // "PivotLeft"  } settings read at construction and kept;
-  int m_nPivotRight = 20;      // "PivotRight" } no computation reads them
-  int m_nShowBars = 400;       // "ShowBars"   }
-  int m_nSmoothLen = 0;        // "SmoothLen"  }
-  CBarMgrData* m_pExtBars = nullptr;  // external bar block (owned when set)
-  int m_nExtBars = 0;
   SFltArray m_Smoothed;
   CBarMgrAuxBuffer m_Aux;
   int m_nCustNotOwned = 0;  // not 0: the custom entries belong to someone else
 
-  // --- kept for the record's layout with their initial values; nothing reads them --------
+  // --- kept with their initial values; nothing reads them --------------------------------
   CTxt m_Reserved1;
   CTxt m_Reserved2;
   int m_nMisc[5] = {1, 0, -1, 0, 1};
@@ -184,13 +199,6 @@ class CBarMgr {
   CXMTDateTime m_DT2;
   int m_nMisc3[2] = {0, 0};
   int m_nMisc4 = -1;
-
- private:
-  // Set when SetPivot appends a record that belongs before the newest one; cleared by
-  // SortPivots. While it is clear the pivot list is in order, which lets SetPivot search
-  // from the newest end and SortPivots return at once: a new pivot costs no pass over the
-  // whole history.
-  bool m_bPivotsOutOfOrder = false;
 };
 
 // Free functions ---------------------------------------------------------------------------

@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 
 #include "common/settings/files.h"
 #include "common/settings/settings.h"
 #include "studycore/barmgr/testing/data_drive.h"
+
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"  // the records are not standard-layout
+static_assert(alignof(CBarMgr) == 64 && offsetof(CBarMgr, m_Bars) + sizeof(SPtrArray) <= 64,
+              "the fields of every bar call share the record's first cache line");
 
 namespace {
 
