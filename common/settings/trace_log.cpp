@@ -2,7 +2,6 @@
 // one line per message written with a single low-level write.
 #include "common/settings/trace_log.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <cstdint>
@@ -24,7 +23,6 @@ namespace {
 
 constexpr int kMessageMax = 10000;  // characters LogTrace formats (its buffer has one more)
 constexpr size_t kShortLine = 2048;  // lines up to this length are built on the stack
-constexpr size_t kPathMax = 1000;
 constexpr size_t kCategoryWidth = 16;
 constexpr int kFlushLines = 20;     // commit after more lines than this ...
 constexpr int64_t kFlushSeconds = 10;  // ... or after more seconds than this
@@ -218,7 +216,7 @@ int OpenLog(const char* path, int level) {
     if (!Log().file) {
       result = -2;
     } else {
-      Log().path.assign(path, std::min(std::strlen(path), kPathMax));
+      Log().path.assign(path, std::strlen(path));  // cut at FixedPath::kMax
       std::string opening = std::string("====== Opening ") + Log().path.c_str() + " ======";
       WriteLine(IsProgramVariant() ? "ACTION-INIT" : "INIT", Message{opening.data()}, 0);
       Platform::Default().CommitFile(Log().file);
